@@ -1,0 +1,61 @@
+// RunFrame with a full table of 21 flying shots, per steering mode.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "Input.h"
+#include "Random.h"
+#include "RunFrame.h"
+#include "Seams.h"
+#include "Shoot.h"
+
+namespace {
+
+struct NoBeep final : BeepSink {
+    void Beep() override {}
+};
+
+/// A world with 21 shots launched in `mode`, scattered round the centre and
+/// chasing a marker far enough away that none is caught within `FramesPerReset`.
+World FullTable(SteeringMode mode)
+{
+    World world;
+    LoadWorld(world);
+    SelectMode(world, mode);
+    world.SpeedLimitOn = FlagTrue;
+    MovePointer(world, 5000, 4000);
+    PseudoRandom random;
+    SeedRandom(random, 99);
+    for (int slot = 0; slot < ShotSlots; ++slot) {
+        Shoot(world, random);
+        Shot& shot = world.Shots[slot];
+        shot.X = static_cast<float>(150 + 100 * std::cos(slot * 0.3));
+        shot.Y = static_cast<float>(150 + 100 * std::sin(slot * 0.3));
+    }
+    return world;
+}
+
+constexpr int FramesPerReset = 64;
+
+void BM_RunFrame(benchmark::State& state)
+{
+    const World start = FullTable(static_cast<SteeringMode>(state.range(0)));
+    World world = start;
+    PseudoRandom random;
+    NoBeep beep;
+    int frame = 0;
+    for (auto _ : state) {
+        if (++frame == FramesPerReset) { // keep the table full: the copy is counted too
+            world = start;
+            frame = 0;
+        }
+        benchmark::DoNotOptimize(RunFrame(world, random, beep));
+    }
+    if (FlyingShots(world) != ShotSlots)
+        state.SkipWithError("the table did not stay full");
+}
+
+} // namespace
+
+BENCHMARK(BM_RunFrame)->DenseRange(0, 5)->ArgName("mode");

@@ -1,0 +1,29 @@
+#pragma once
+// The system's number rules in one place: records hold 32-bit floats,
+// arithmetic is double, and whole numbers round to nearest with ties to even.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+/// Stores a double result into a 32-bit record field (round to nearest).
+constexpr float ToFloat(double value) { return static_cast<float>(value); }
+
+/// Rounds to the nearest whole number, ties to even, saturating at the ends of
+/// the type's range instead of overflowing; NaN becomes 0.
+template <typename Int>
+Int RoundTiesToEven(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= static_cast<double>(std::numeric_limits<Int>::min()))
+        return std::numeric_limits<Int>::min();
+    if (value >= static_cast<double>(std::numeric_limits<Int>::max()))
+        return std::numeric_limits<Int>::max();
+    // In range now; llrint rounds in the default mode, ties to even, and
+    // compiles to one instruction (with -fno-math-errno).
+    return static_cast<Int>(std::llrint(value));
+}
+
+inline std::int32_t RoundToInt32(double value) { return RoundTiesToEven<std::int32_t>(value); }
+inline std::int16_t RoundToInt16(double value) { return RoundTiesToEven<std::int16_t>(value); }

@@ -1,0 +1,24 @@
+#include "Random.h"
+
+#include <chrono>
+
+float PseudoRandom::RandomUnit()
+{
+    State += 0x9E3779B97F4A7C15u;
+    std::uint64_t z = State;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    z ^= z >> 31;
+    // The top 24 bits fit a float's significand exactly: k / 2^24 < 1.
+    return static_cast<float>(z >> 40) * 0x1p-24f;
+}
+
+void SeedRandom(PseudoRandom& random)
+{
+    using namespace std::chrono;
+    const auto wall = system_clock::now().time_since_epoch().count();
+    const auto mono = steady_clock::now().time_since_epoch().count();
+    SeedRandom(random, static_cast<std::uint64_t>(wall) ^ (static_cast<std::uint64_t>(mono) << 17));
+}
+
+void SeedRandom(PseudoRandom& random, std::uint64_t seed) { random.State = seed; }

@@ -1,0 +1,26 @@
+#pragma once
+// Where launches draw their random flight parameters.
+
+#include <cstdint>
+
+/// A source of uniform numbers in [0, 1). The window uses `PseudoRandom`;
+/// the runner puts a queue of exact values in front of it.
+struct RandomSource {
+    /// The next uniform value in [0, 1) as a 32-bit float, never 1.
+    virtual float RandomUnit() = 0;
+
+protected:
+    ~RandomSource() = default;
+};
+
+/// SplitMix64: tiny, fast and well mixed; every value is a multiple of 2^-24,
+/// so all 2^24 floats of the form k / 2^24 are equally likely.
+struct PseudoRandom final : RandomSource {
+    std::uint64_t State = 0; ///< the generator's whole state
+    float RandomUnit() override;
+};
+
+/// Seeds from the clock, so every run differs.
+void SeedRandom(PseudoRandom& random);
+/// Seeds with a given number, so a run can be replayed.
+void SeedRandom(PseudoRandom& random, std::uint64_t seed);

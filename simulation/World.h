@@ -1,0 +1,81 @@
+#pragma once
+// The whole state of the demonstration: the player marker, the fixed table of
+// shots, the steering mode and the two switches.
+//
+// Coordinates are playfield pixels, origin top-left, y down; angles are degrees
+// from the x axis towards the y axis, so 90 points down the screen.
+
+#include <array>
+#include <cstdint>
+
+/// A 16-bit boolean: true is -1, false is 0, and nothing else is ever stored.
+using Flag = std::int16_t;
+inline constexpr Flag FlagTrue = -1;
+inline constexpr Flag FlagFalse = 0;
+
+/// Flips a switch between -1 and 0.
+constexpr Flag Invert(Flag flag) { return flag ? FlagFalse : FlagTrue; }
+
+/// The six steering methods; the number is the option button's index.
+enum class SteeringMode : std::int32_t {
+    PerAxisChase = 0,      ///< each axis closes in by at most the speed
+    DirectChase = 1,       ///< straight at the marker at constant speed
+    AngleChase = 2,        ///< a heading that turns by at most the turn rate
+    AngleChase2 = 3,       ///< the velocity swung by the turn angle, or aimed outright
+    PerAxisAccelChase = 4, ///< a fixed push on each axis
+    AccelChase = 5,        ///< a push straight at the marker
+};
+inline constexpr int SteeringModeCount = 6;
+
+inline constexpr int ShotSlots = 21;
+inline constexpr float LaunchX = 150;              ///< pixels
+inline constexpr float LaunchY = 150;              ///< pixels
+inline constexpr std::int32_t LaunchEvery = 10;    ///< frames between launch attempts
+inline constexpr std::int32_t ShotLife = 500;      ///< frames
+inline constexpr double HitRadiusSquared = 256;    ///< pixels squared (16 pixels)
+inline constexpr int PlayfieldSize = 300;          ///< pixels, both sides
+/// The one factor between degrees and radians: 3.1415926535 / 180, not the exact pi / 180.
+inline constexpr double DegToRad = 0.017453292519444445;
+
+/// One missile slot. What `Speed` and `Angle` mean depends on the mode it was launched in.
+struct Shot {
+    float X = 0;     ///< position, pixels
+    float Y = 0;     ///< position, pixels
+    float VX = 0;    ///< velocity, pixels per frame
+    float VY = 0;    ///< velocity, pixels per frame
+    float Speed = 0; ///< modes 0-3: speed, pixels per frame; modes 4-5: acceleration, pixels per frame per frame
+    float Angle = 0; ///< mode 2: heading, degrees; mode 3: heading at launch; modes 4-5: speed limit, pixels per frame
+    float Turn = 0;  ///< modes 2-3: turn per frame, degrees
+    std::int32_t Age = 0;   ///< movement passes taken part in, frames
+    Flag Alive = FlagFalse; ///< the slot holds a flying shot
+};
+
+/// Exactly 21 slots, allocated with the world and never resized; every pass visits slot 0 first.
+using ShotTable = std::array<Shot, ShotSlots>;
+
+/// A set of slots, bit n for slot n.
+using SlotMask = std::uint32_t;
+constexpr bool Contains(SlotMask mask, int slot) { return (mask >> slot) & 1u; }
+
+struct World {
+    float MeX = 0;        ///< player marker x: the last pointer x over the playfield, pixels
+    float MeY = 0;        ///< player marker y, pixels
+    ShotTable Shots{};    ///< the shots
+    SteeringMode Mode = SteeringMode::PerAxisChase;
+    Flag SpeedLimitOn = FlagFalse; ///< modes 4 and 5 cap the speed at the shot's limit
+    Flag ShowVectors = FlagFalse;  ///< draw each shot's velocity line (set when the window loads)
+    std::int32_t FrameCount = 0;   ///< frames run since start, drives the launch rhythm
+    Flag Running = FlagFalse;      ///< the frame loop continues while set (set when the window loads)
+};
+
+struct BeepSink;
+
+/// Frees every slot; nothing else changes and nothing sounds.
+void ClearShots(World& world);
+
+/// Frees every flying shot closer than 16 pixels to the marker, one beep each,
+/// in slot order. Returns the slots it caught.
+SlotMask HitTest(World& world, BeepSink& beep);
+
+/// Counts how many slots hold a flying shot.
+int FlyingShots(const World& world);

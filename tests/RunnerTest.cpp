@@ -1,0 +1,204 @@
+// homing-sim from outside: the script language, the trace and every kind of bad input.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "Script.h"
+
+namespace {
+
+struct RunResult {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::filesystem::path TempDir()
+{
+    static const std::filesystem::path dir = [] {
+        auto path = std::filesystem::temp_directory_path() / ("homing-sim-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return dir;
+}
+
+/// Runs homing-sim with `arguments` (shell words), feeding `script` on standard input.
+RunResult RunSim(const std::string& arguments, const std::string& script = "")
+{
+    const auto dir = TempDir();
+    std::ofstream(dir / "in.txt", std::ios::binary) << script;
+    const std::string command = std::string("'") + HOMING_SIM + "' " + arguments + " < '" + (dir / "in.txt").string() +
+                                "' > '" + (dir / "out.txt").string() + "' 2> '" + (dir / "err.txt").string() + "'";
+    const int raw = std::system(command.c_str());
+    RunResult result;
+    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.Out = ReadAll(dir / "out.txt");
+    result.Err = ReadAll(dir / "err.txt");
+    return result;
+}
+
+int CountLines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+constexpr const char* Header = "frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n";
+
+} // namespace
+
+TEST(ScriptParser, ReadsEveryCommand)
+{
+    EXPECT_EQ(ParseLine("   # only a comment").Kind, ParsedLine::Status::Empty);
+    EXPECT_EQ(ParseLine("\t\r\n").Kind, ParsedLine::Status::Empty);
+
+    const ParsedLine move = ParseLine("  move  -12.5\t1e2  # comment");
+    ASSERT_EQ(move.Kind, ParsedLine::Status::Ok) << move.Error;
+    EXPECT_EQ(move.Parsed.X, -12.5f);
+    EXPECT_EQ(move.Parsed.Y, 100.f);
+
+    const ParsedLine random = ParseLine("random 0 0.1 0.99999994");
+    ASSERT_EQ(random.Kind, ParsedLine::Status::Ok) << random.Error;
+    EXPECT_EQ(random.Parsed.Values, (std::vector<float>{0.f, 0.1f, 0.99999994f}));
+
+    EXPECT_EQ(ParseLine("mode 5").Parsed.Mode, SteeringMode::AccelChase);
+    EXPECT_EQ(ParseLine("press middle").Parsed.Button, MouseButton::Middle);
+    EXPECT_EQ(ParseLine("seed 18446744073709551615").Parsed.Number, 18446744073709551615u);
+    EXPECT_EQ(ParseLine("frames 0").Kind, ParsedLine::Status::Ok);
+}
+
+TEST(ScriptParser, DecimalsRoundOnceDirectlyToFloat)
+{
+    // Through a double this rounds to 1 + 2^-23 (a double rounding); directly, to 1.
+    const ParsedLine move = ParseLine("move 1.000000059604644775390625000001 0");
+    ASSERT_EQ(move.Kind, ParsedLine::Status::Ok);
+    EXPECT_EQ(move.Parsed.X, std::nextafter(1.f, 2.f));
+    const ParsedLine tie = ParseLine("move 1.0000000596046447753906250 0"); // an exact tie: to even
+    EXPECT_EQ(tie.Parsed.X, 1.f);
+}
+
+TEST(ScriptParser, SaysWhatIsWrong)
+{
+    const struct {
+        const char* Line;
+        const char* Error;
+    } cases[] = {
+        {"jump 3", "unknown command jump"},
+        {"move 1", "move takes 2 arguments (X Y), got 1"},
+        {"move 1 2 3", "move takes 2 arguments (X Y), got 3"},
+        {"limit now", "limit takes no arguments, got 1"},
+        {"frames", "frames takes 1 argument (N), got 0"},
+        {"frames -1", "frames must be a whole number, 0 or more, got -1"},
+        {"frames 1.5", "frames must be a whole number, 0 or more, got 1.5"},
+        {"mode 9", "mode must be 0 to 5, got 9"},
+        {"mode two", "mode must be 0 to 5, got two"},
+        {"move nan 2", "move X must be a finite decimal, got nan"},
+        {"move 1 1e39", "move Y must be a finite decimal, got 1e39"},
+        {"move 1 +2", "move Y must be a finite decimal, got +2"},
+        {"random 0.5 1", "random values must lie in [0, 1) as 32-bit floats, got 1"},
+        {"random 0.99999999", "random values must lie in [0, 1) as 32-bit floats, got 0.99999999"},
+        {"random -0.1", "random values must lie in [0, 1) as 32-bit floats, got -0.1"},
+        {"random", "random takes at least 1 value, got 0"},
+        {"press up", "press must be left, right or middle, got up"},
+        {"seed -3", "seed must be a whole number from 0 to 18446744073709551615, got -3"},
+        {"seed 18446744073709551616", "seed must be a whole number from 0 to 18446744073709551615, got 18446744073709551616"},
+    };
+    for (const auto& c : cases) {
+        const ParsedLine line = ParseLine(c.Line);
+        EXPECT_EQ(line.Kind, ParsedLine::Status::Error) << c.Line;
+        EXPECT_EQ(line.Error, c.Error) << c.Line;
+    }
+}
+
+TEST(RunnerCli, WritesATraceRowPerFlyingShotAfterEachFrame)
+{
+    const RunResult run = RunSim("", "move 152 100\nrandom 0.5\nframes 11\n");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, std::string(Header) +
+                           "10,0,flying,1,152,147.5,2,-2.5,2.5,0,0\n"
+                           "11,0,flying,2,152,145,0,-2.5,2.5,0,0\n");
+}
+
+TEST(RunnerCli, MarksCaughtAndExpiredShots)
+{
+    // Mode 1 straight at a marker 40 pixels away at 4.5 a frame: 13 pixels off after six frames.
+    const RunResult hit = RunSim("-", "mode 1\nmove 190 150\nrandom 0.5\nframes 15\n");
+    EXPECT_EQ(hit.Status, 0);
+    EXPECT_NE(hit.Out.find("\n14,0,flying,5,172.5,150,4.5,0,4.5,0,0\n15,0,hit,6,177,150,4.5,0,4.5,0,0\n"),
+              std::string::npos)
+        << hit.Out;
+    // A mode 0 shot at speed 1 chasing a far-off marker expires at age 500 after
+    // its last move; the freed slot takes the next launch.
+    const RunResult expired = RunSim("", "move -1000 150\nrandom 0 0\nframes 510\n");
+    EXPECT_NE(expired.Out.find("\n509,0,expired,500,-350,150,-1,0,1,0,0\n"), std::string::npos);
+    EXPECT_NE(expired.Out.find("\n510,0,flying,1,"), std::string::npos);
+}
+
+TEST(RunnerCli, SameSeedSameTrace)
+{
+    const std::string script = "seed 42\nmode 3\nmove 40 260\nframes 300\n";
+    const RunResult first = RunSim("", script);
+    const RunResult second = RunSim("", script);
+    EXPECT_EQ(first.Status, 0);
+    EXPECT_GT(CountLines(first.Out), 100);
+    EXPECT_EQ(first.Out, second.Out);
+}
+
+TEST(RunnerCli, BadLineStopsTheRunAndKeepsEarlierRows)
+{
+    const RunResult run = RunSim("", "random 0.5\nframes 10\n\n# fine so far\nmode 9\nframes 5\n");
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "homing-sim: line 5: mode must be 0 to 5, got 9\n");
+    EXPECT_EQ(run.Out, std::string(Header) + "10,0,flying,1,147.5,147.5,-2.5,-2.5,2.5,0,0\n");
+}
+
+TEST(RunnerCli, BadArgumentsAndFiles)
+{
+    const RunResult missing = RunSim("/nonexistent/script.txt");
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_EQ(missing.Err, "homing-sim: cannot open /nonexistent/script.txt: No such file or directory\n");
+    EXPECT_EQ(missing.Out, "");
+
+    const RunResult directory = RunSim("/");
+    EXPECT_EQ(directory.Status, 2);
+    EXPECT_EQ(CountLines(directory.Err), 1);
+    EXPECT_NE(directory.Err.find("Is a directory"), std::string::npos) << directory.Err;
+
+    const RunResult option = RunSim("--frobnicate");
+    EXPECT_EQ(option.Status, 2);
+    EXPECT_EQ(option.Err, "homing-sim: unknown option --frobnicate (see --help)\n");
+
+    const RunResult two = RunSim("a b");
+    EXPECT_EQ(two.Status, 2);
+    EXPECT_EQ(CountLines(two.Err), 1);
+}
+
+TEST(RunnerCli, ControlCharactersCannotBreakTheErrorLine)
+{
+    const RunResult run = RunSim("", std::string("mode \x1b[31m9\n"));
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "homing-sim: line 1: mode must be 0 to 5, got ?[31m9\n");
+}
+
+TEST(RunnerCli, HelpDescribesTheLanguage)
+{
+    const RunResult run = RunSim("--help");
+    EXPECT_EQ(run.Status, 0);
+    for (const char* word : {"seed N", "random V1", "mode M", "move X Y", "press", "limit", "vectors", "frames N"})
+        EXPECT_NE(run.Out.find(word), std::string::npos) << word;
+}

@@ -1,0 +1,238 @@
+// The six steering steps, GetDegree and the speed limit, on hand-worked cases.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "MoveShot.h"
+#include "Numbers.h"
+#include "Steering.h"
+#include "TestSupport.h"
+
+TEST(PerAxisChase, ClampsEachAxisToTheSpeedAndLandsExactly)
+{
+    const World world = WorldWithMarker(152, 100);
+    Shot shot = FlyingShot(150, 150, 0, 0, 3);
+    PerAxisChase(shot, world);
+    EXPECT_EQ(shot.VX, 2);
+    EXPECT_EQ(shot.VY, -3);
+}
+
+TEST(PerAxisChase, MarkerOnTheShotsAxisGivesZero)
+{
+    const World world = WorldWithMarker(150, 10);
+    Shot shot = FlyingShot(150, 150, 7, 7, 3);
+    PerAxisChase(shot, world);
+    EXPECT_EQ(shot.VX, 0);
+    EXPECT_EQ(shot.VY, -3);
+}
+
+TEST(PerAxisChase, NoTestAppliesKeepsThePreviousVelocity)
+{
+    // In exact arithmetic X + Speed < MeX, but X + Speed rounds up onto the
+    // marker, so the first test fails; X - Speed is below it and |ox| = 4 is
+    // above Speed, so the other two fail as well.
+    const float x = 16777216.0f; // 2^24, float spacing here is 2
+    const float speed = 3;
+    World world = WorldWithMarker(16777220.0f, 0); // 2^24 + 4
+    Shot shot = FlyingShot(x, 0, 99, 0, speed);
+    ASSERT_EQ(ToFloat(double(x) + speed), 16777220.0f); // 2^24 + 3 rounds to +4 (ties to even)
+    PerAxisChase(shot, world);
+    EXPECT_EQ(shot.VX, 99);
+}
+
+TEST(DirectChase, FliesStraightAtExactlyTheSpeed)
+{
+    const World world = WorldWithMarker(190, 150);
+    Shot shot = FlyingShot(150, 150, 0, 0, 4);
+    DirectChase(shot, world);
+    EXPECT_EQ(shot.VX, 4);
+    EXPECT_EQ(shot.VY, 0);
+
+    const World diagonal = WorldWithMarker(180, 190);
+    Shot other = FlyingShot(150, 150, 0, 0, 5);
+    DirectChase(other, diagonal);
+    EXPECT_EQ(other.VX, 3);
+    EXPECT_EQ(other.VY, 4);
+}
+
+TEST(SteeringOnTheMarker, EveryModeStaysFinite)
+{
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        SCOPED_TRACE(mode);
+        World world = WorldWithMarker(150, 150, static_cast<SteeringMode>(mode));
+        world.SpeedLimitOn = FlagTrue;
+        Shot shot = FlyingShot(150, 150, 3, -2, 4, 30, 5);
+        Steer(shot, world);
+        EXPECT_TRUE(std::isfinite(shot.VX));
+        EXPECT_TRUE(std::isfinite(shot.VY));
+        EXPECT_LT(Length(shot.VX, shot.VY), 16);
+    }
+}
+
+TEST(GetDegree, WorksInWholeDegreesFromMinus90To270)
+{
+    EXPECT_EQ(GetDegree(150, 150, 150, 200), 90);
+    EXPECT_EQ(GetDegree(150, 150, 150, 100), 270);
+    EXPECT_EQ(GetDegree(150, 150, 150, 150), 0);
+    EXPECT_EQ(GetDegree(150, 150, 100, 150), 180);
+    EXPECT_EQ(GetDegree(150, 150, 140, 140), 225);
+    EXPECT_EQ(GetDegree(150, 150, 160, 140), -45);
+    EXPECT_EQ(GetDegree(150, 150, 170, 160), 27);
+    EXPECT_EQ(GetDegree(150, 150, 200, 150), 0);
+    EXPECT_EQ(GetDegree(150, 150, 140, 160), 135);
+}
+
+TEST(GetDegree, OffsetsRoundToWholePixelsTiesToEven)
+{
+    EXPECT_EQ(GetDegree(0, 0, 0.5f, 10), 90);   // 0.5 rounds to 0: the vertical branch
+    EXPECT_EQ(GetDegree(0, 0, -0.5f, -10), 270);
+    EXPECT_EQ(GetDegree(0, 0, 1.5f, 2), 45);    // 1.5 rounds to 2
+    EXPECT_EQ(GetDegree(0, 0, 2.5f, 2), 45);    // 2.5 rounds to 2
+    EXPECT_EQ(GetDegree(0, 0, 3.5f, 4), 45);    // 3.5 rounds to 4
+}
+
+TEST(GetDegree, FarOffsetsSaturateInsteadOfOverflowing)
+{
+    EXPECT_EQ(GetDegree(0, 0, 1e9f, 1e9f), 45);
+    EXPECT_EQ(GetDegree(0, 0, -1e30f, 0), 180);
+    EXPECT_EQ(GetDegree(0, 0, 0, -3e38f), 270);
+    EXPECT_EQ(GetDegree(0, 0, 1e9f, -1e9f), -45);
+}
+
+namespace {
+
+Shot AngleShot(float heading, float turn, float speed = 5)
+{
+    return FlyingShot(150, 150, 0, 0, speed, heading, turn);
+}
+
+/// The heading after one mode 2 step towards a marker in direction `target`.
+float HeadingAfterStep(float heading, int target, float turn)
+{
+    const double r = target * DegToRad;
+    const World world = WorldWithMarker(ToFloat(150 + 100 * std::cos(r)), ToFloat(150 + 100 * std::sin(r)));
+    EXPECT_EQ(GetDegree(150, 150, world.MeX, world.MeY), target);
+    Shot shot = AngleShot(heading, turn);
+    AngleChase(shot, world);
+    return shot.Angle;
+}
+
+} // namespace
+
+TEST(AngleChase, TurnsByAtMostTheTurnRate)
+{
+    EXPECT_EQ(HeadingAfterStep(0, 90, 5), 5);
+    EXPECT_EQ(HeadingAfterStep(10, -10, 3), 7);
+    EXPECT_EQ(HeadingAfterStep(0, 180, 4), 4); // straight behind: d = 180 turns clockwise
+}
+
+TEST(AngleChase, SnapsOntoTheTargetWithinTheTurnRate)
+{
+    EXPECT_EQ(HeadingAfterStep(358, 2, 4.5f), 2);
+    EXPECT_EQ(HeadingAfterStep(350, -10, 3), -10);
+}
+
+TEST(AngleChase, WoundUpHeadingStillTurnsTheShortWay)
+{
+    EXPECT_EQ(HeadingAfterStep(990, 10, 3), 993);
+    EXPECT_EQ(HeadingAfterStep(-990, 10, 3), -993); // -990 is 90: 10 lies 80 anticlockwise
+}
+
+TEST(AngleChase, VelocityFollowsTheHeadingAtLaunchSpeed)
+{
+    const World world = WorldWithMarker(150, 300);
+    Shot shot = AngleShot(85, 6, 4);
+    AngleChase(shot, world);
+    EXPECT_EQ(shot.Angle, 90);
+    EXPECT_NEAR(shot.VX, 0, 1e-6);
+    EXPECT_EQ(shot.VY, 4);
+}
+
+TEST(AngleChase2, TurnsLeftByExactlyTheTurnAngle)
+{
+    const World world = WorldWithMarker(150, 50); // 100 straight up the screen
+    Shot shot = FlyingShot(150, 150, 5, 0, 5, 0, 5);
+    AngleChase2(shot, world);
+    EXPECT_NEAR(shot.VX, 5 * std::cos(5 * DegToRad), 1e-5);
+    EXPECT_NEAR(shot.VY, -5 * std::sin(5 * DegToRad), 1e-5);
+    EXPECT_NEAR(Length(shot.VX, shot.VY), 5, 1e-5);
+}
+
+TEST(AngleChase2, AimsStraightAtTheMarkerOnTheRightAheadOrBehind)
+{
+    const struct {
+        float MeX, MeY, VX, VY;
+    } cases[] = {
+        {150, 250, 0, 5},  // on the right (down the screen)
+        {250, 150, 5, 0},  // straight ahead
+        {50, 150, -5, 0},  // straight behind
+    };
+    for (const auto& c : cases) {
+        const World world = WorldWithMarker(c.MeX, c.MeY);
+        Shot shot = FlyingShot(150, 150, 5, 0, 5, 0, 5);
+        AngleChase2(shot, world);
+        EXPECT_EQ(shot.VX, c.VX);
+        EXPECT_EQ(shot.VY, c.VY);
+    }
+}
+
+TEST(AngleChase2, KeepsTheSpeedOverAWholeLife)
+{
+    World world = WorldWithMarker(200, 80, SteeringMode::AngleChase2);
+    Shot shot = FlyingShot(150, 150, ToFloat(3.7 * std::cos(2.0)), ToFloat(3.7 * std::sin(2.0)), 3.7f, 0, 6.5f);
+    const double launch = Length(shot.VX, shot.VY);
+    for (int frame = 0; frame < 499; ++frame) {
+        world.MeX = ToFloat(150 + 60 * std::cos(frame * 0.05));
+        world.MeY = ToFloat(150 + 60 * std::sin(frame * 0.07));
+        AngleChase2(shot, world);
+        shot.X = ToFloat(double(shot.VX) + shot.X);
+        shot.Y = ToFloat(double(shot.VY) + shot.Y);
+    }
+    EXPECT_NEAR(Length(shot.VX, shot.VY) / launch, 1, 1e-5);
+}
+
+TEST(PerAxisAccelChase, PushesEachAxisAndLeavesALevelAxisAlone)
+{
+    World world = WorldWithMarker(200, 200);
+    Shot shot = FlyingShot(150, 150, 0, 0, 0.25f);
+    PerAxisAccelChase(shot, world);
+    EXPECT_EQ(shot.VX, 0.25f);
+    EXPECT_EQ(shot.VY, 0.25f);
+
+    world = WorldWithMarker(100, 150);
+    shot = FlyingShot(150, 150, 0, 1234.5f, 0.25f);
+    PerAxisAccelChase(shot, world);
+    EXPECT_EQ(shot.VX, -0.25f);
+    EXPECT_EQ(shot.VY, 1234.5f);
+}
+
+TEST(AccelChase, PushesStraightAtTheMarker)
+{
+    const World world = WorldWithMarker(180, 150);
+    Shot shot = FlyingShot(150, 150, 0, 0, 0.5f);
+    AccelChase(shot, world);
+    EXPECT_EQ(shot.VX, 0.5f);
+    EXPECT_EQ(shot.VY, 0);
+}
+
+TEST(SpeedLimit, CapsOnlyWhileOnAndOnlyAboveTheLimit)
+{
+    World world;
+    world.SpeedLimitOn = FlagTrue;
+    Shot shot = FlyingShot(0, 0, 6, 8, 0, 5);
+    ApplySpeedLimit(shot, world);
+    EXPECT_EQ(shot.VX, 3);
+    EXPECT_EQ(shot.VY, 4);
+
+    shot = FlyingShot(0, 0, 3, 4, 0, 5);
+    ApplySpeedLimit(shot, world);
+    EXPECT_EQ(shot.VX, 3);
+    EXPECT_EQ(shot.VY, 4);
+
+    world.SpeedLimitOn = FlagFalse;
+    shot = FlyingShot(0, 0, 60, 80, 0, 5);
+    ApplySpeedLimit(shot, world);
+    EXPECT_EQ(shot.VX, 60);
+    EXPECT_EQ(shot.VY, 80);
+}

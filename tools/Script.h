@@ -1,0 +1,34 @@
+#pragma once
+// The scenario script language: one command per line, tokens separated by
+// blanks, `#` starts a comment.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Input.h"
+
+enum class CommandKind { Seed, Random, Mode, Move, Press, Limit, Vectors, Frames };
+
+struct Command {
+    CommandKind Kind = CommandKind::Frames;
+    std::uint64_t Number = 0;   ///< seed N, frames N
+    SteeringMode Mode = SteeringMode::PerAxisChase;
+    float X = 0, Y = 0;         ///< move X Y, pixels
+    MouseButton Button = MouseButton::Left;
+    std::vector<float> Values;  ///< random V1 V2 ...
+};
+
+/// One line read: nothing to do (blank or comment), a command, or what is wrong with it.
+struct ParsedLine {
+    enum class Status { Empty, Ok, Error };
+    Status Kind = Status::Empty;
+    Command Parsed;
+    std::string Error;
+};
+
+ParsedLine ParseLine(std::string_view line);
+
+/// The language, as `--help` prints it.
+extern const char* const ScriptHelp;
