@@ -13,6 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QColor>
+#include <QImage>
+
 #include "Script.h"
 
 namespace {
@@ -201,4 +204,50 @@ TEST(RunnerCli, HelpDescribesTheLanguage)
     EXPECT_EQ(run.Status, 0);
     for (const char* word : {"seed N", "random V1", "mode M", "move X Y", "press", "limit", "vectors", "frames N"})
         EXPECT_NE(run.Out.find(word), std::string::npos) << word;
+}
+
+TEST(RunnerPictures, PngIsTheFrameTheWindowWouldShow)
+{
+    const auto path = TempDir() / "frame.png";
+    std::filesystem::remove(path);
+    const RunResult run = RunSim("", "move 10.5 20.5\npng " + path.string() + "\n");
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const QImage image(QString::fromStdString(path.string()));
+    ASSERT_EQ(image.size(), QSize(300, 300));
+    EXPECT_EQ(image.pixel(150, 150) & 0xFFFFFF, 0xFFFF00u);                 // the launcher's yellow middle
+    EXPECT_EQ(image.pixel(299, 299) & 0xFFFFFF, 0xFFFFFFu);                 // white elsewhere
+    EXPECT_EQ(image.pixel(-6 + 16, 4 + 16) & 0xFFFFFF, 0xFFFF00u);           // the marker, drawn at (-6, 4)
+}
+
+TEST(RunnerPictures, TrailDrawsEveryPathSoFar)
+{
+    const auto path = TempDir() / "trail.png";
+    std::filesystem::remove(path);
+    const RunResult run = RunSim("", "seed 5\nmode 1\nmove 150 40\nframes 60\ntrail " + path.string() + "\n");
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const QImage image(QString::fromStdString(path.string()));
+    ASSERT_EQ(image.size(), QSize(300, 300));
+    // Direct chase straight up from the launcher: the paths colour the column above it.
+    int coloured = 0;
+    for (int y = 60; y < 130; ++y) {
+        const QColor colour = image.pixelColor(150, y);
+        coloured += colour.saturation() > 100 && colour != QColor(Qt::yellow);
+    }
+    EXPECT_GT(coloured, 50);
+}
+
+TEST(RunnerPictures, UnwritablePathIsABadInputAndKeepsEarlierRows)
+{
+    const RunResult run = RunSim("", "random 0.5\nframes 10\npng /nonexistent-dir/frame.png\nframes 5\n");
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "homing-sim: line 3: cannot write /nonexistent-dir/frame.png: No such file or directory\n");
+    EXPECT_EQ(CountLines(run.Out), 2); // the header and frame 10's row
+
+    const auto existing = TempDir() / "keep.png";
+    std::ofstream(existing) << "precious";
+    std::filesystem::create_directory(TempDir() / "dir.png");
+    const RunResult onDirectory = RunSim("", "trail " + (TempDir() / "dir.png").string() + "\n");
+    EXPECT_EQ(onDirectory.Status, 2);
+    EXPECT_EQ(CountLines(onDirectory.Err), 1);
+    EXPECT_EQ(ReadAll(existing), "precious");
 }

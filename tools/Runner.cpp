@@ -1,11 +1,14 @@
 #include "Runner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Scenario.h"
 #include "Script.h"
@@ -60,35 +63,63 @@ std::FILE* OpenScript(const char* path, std::string& error)
     return file;
 }
 
-/// Reads and carries out the script line by line, so the trace of every line
-/// before a bad one is written. Returns the exit status.
-int RunScript(std::FILE* in, const char* path, Scenario& scenario, TraceWriter& trace)
+/// Reads the whole script; false (with the reason) when it cannot be read.
+bool ReadScript(std::FILE* in, const char* path, std::string& text, std::string& error)
 {
-    char* text = nullptr;
-    std::size_t capacity = 0;
-    int status = 0;
-    for (long number = 1;; ++number) {
-        errno = 0;
-        const ssize_t length = getline(&text, &capacity, in);
-        if (length < 0) {
-            if (std::ferror(in)) {
-                trace.Flush();
-                status = Fail("cannot read " + std::string(path) + ": " + std::strerror(errno ? errno : EIO));
-            }
+    char chunk[1 << 14];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+        text.append(chunk, got);
+    if (!std::ferror(in))
+        return true;
+    error = "cannot read " + std::string(path) + ": " + std::strerror(errno ? errno : EIO);
+    return false;
+}
+
+/// The script's commands, each with its line number, up to its first bad line.
+struct Script {
+    std::vector<std::pair<long, Command>> Commands;
+    long BadLine = 0; ///< 0 when every line is good
+    std::string Error;
+
+    bool Uses(CommandKind kind) const
+    {
+        return std::any_of(Commands.begin(), Commands.end(), [kind](const auto& c) { return c.second.Kind == kind; });
+    }
+};
+
+Script ParseScript(std::string_view text)
+{
+    Script script;
+    long number = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        ++number;
+        ParsedLine line = ParseLine(text.substr(at, end - at));
+        if (line.Kind == ParsedLine::Status::Error) {
+            script.BadLine = number;
+            script.Error = std::move(line.Error);
             break;
         }
-        const ParsedLine line = ParseLine(std::string_view(text, static_cast<std::size_t>(length)));
-        std::string error = line.Kind == ParsedLine::Status::Error ? line.Error
-                            : line.Kind == ParsedLine::Status::Ok ? Execute(scenario, line.Parsed)
-                                                                     : std::string();
+        if (line.Kind == ParsedLine::Status::Ok)
+            script.Commands.emplace_back(number, std::move(line.Parsed));
+        at = end + 1;
+    }
+    return script;
+}
+
+/// Carries out the script's good lines in order, then reports its bad line, if
+/// any: the trace of every line before a bad one is written. Returns the exit status.
+int RunScript(const Script& script, Scenario& scenario, TraceWriter& trace)
+{
+    for (const auto& [number, command] : script.Commands) {
+        const std::string error = Execute(scenario, command);
         if (!error.empty()) {
             trace.Flush();
-            status = Fail("line " + std::to_string(number) + ": " + error);
-            break;
+            return Fail("line " + std::to_string(number) + ": " + error);
         }
     }
-    std::free(text);
-    return status;
+    trace.Flush();
+    return script.BadLine ? Fail("line " + std::to_string(script.BadLine) + ": " + script.Error) : 0;
 }
 
 } // namespace
@@ -106,13 +137,17 @@ int RunHomingSim(int argc, char** argv)
     std::FILE* in = OpenScript(arguments.Script, error);
     if (!in)
         return Fail(error);
-
-    Scenario scenario;
-    StartScenario(scenario);
-    TraceWriter trace(stdout);
-    scenario.Observers.push_back(&trace);
-    const int status = RunScript(in, arguments.Script, scenario, trace);
+    std::string text;
+    const bool read = ReadScript(in, arguments.Script, text, error);
     if (in != stdin)
         std::fclose(in);
-    return status;
+    if (!read)
+        return Fail(error);
+
+    const Script script = ParseScript(text);
+    Scenario scenario;
+    StartScenario(scenario, false, script.Uses(CommandKind::Trail));
+    TraceWriter trace(stdout);
+    scenario.Observers.push_back(&trace);
+    return RunScript(script, scenario, trace);
 }

@@ -2,7 +2,10 @@
 
 #include <charconv>
 
+#include "DrawFrame.h"
 #include "Input.h"
+#include "Pictures.h"
+#include "SpriteSheet.h"
 
 float QueuedRandom::RandomUnit()
 {
@@ -11,11 +14,17 @@ float QueuedRandom::RandomUnit()
     return Generator.RandomUnit();
 }
 
-void StartScenario(Scenario& scenario)
+void StartScenario(Scenario& scenario, bool keepHistory, bool keepPaths)
 {
     scenario.World = World{};
     LoadWorld(scenario.World);
     SeedRandom(scenario.Random.Generator);
+    scenario.Sheet = LoadSpriteSheet();
+    scenario.Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    if (keepHistory || keepPaths) {
+        scenario.History = std::make_unique<ShotHistory>(keepPaths);
+        scenario.Observers.push_back(scenario.History.get());
+    }
 }
 
 std::string Execute(Scenario& scenario, const Command& command)
@@ -43,6 +52,14 @@ std::string Execute(Scenario& scenario, const Command& command)
     case CommandKind::Vectors:
         ToggleVectors(world);
         break;
+    case CommandKind::Png:
+        PaintFrame(world, scenario.Playfield, scenario.Sheet);
+        return SavePng(scenario.Playfield, command.Path);
+    case CommandKind::Trail:
+        if (!scenario.History)
+            return "trail needs the runner started with paths kept";
+        scenario.History->Settle(world);
+        return SaveTrail(world, scenario.Sheet, *scenario.History, command.Path);
     case CommandKind::Frames:
         for (std::uint64_t n = 0; n < command.Number; ++n) {
             const FrameOutcome outcome = RunFrame(world, scenario.Random, scenario.Beep);

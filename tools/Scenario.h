@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "FrameObserver.h"
 #include "Random.h"
+#include "Raster.h"
+#include "ShotHistory.h"
 #include "RunFrame.h"
 #include "Script.h"
 #include "Seams.h"
@@ -26,23 +30,19 @@ struct CountingBeep final : BeepSink {
     void Beep() override { ++Beeps; }
 };
 
-/// Gets every frame as it is run, for traces and pictures.
-struct FrameObserver {
-    virtual void OnFrame(const World& world, const FrameOutcome& outcome) = 0;
-
-protected:
-    ~FrameObserver() = default;
-};
-
 struct Scenario {
     ::World World;
     QueuedRandom Random;
     CountingBeep Beep;
+    Surface Sheet;                        ///< the sprite sheet, for pictures
+    Surface Playfield;                    ///< 300 x 300, for pictures
+    std::unique_ptr<ShotHistory> History; ///< kept only when pictures or figures need it
     std::vector<FrameObserver*> Observers;
 };
 
-/// A world as the window's is once it has loaded, its generator seeded from the clock.
-void StartScenario(Scenario& scenario);
+/// A world as the window's is once it has loaded, its generator seeded from the
+/// clock. With `keepPaths`, every shot's path is recorded for trail pictures.
+void StartScenario(Scenario& scenario, bool keepHistory, bool keepPaths);
 
 /// Carries out one command. Returns an error message, empty on success.
 std::string Execute(Scenario& scenario, const Command& command);

@@ -134,6 +134,13 @@ bool LineParser::Parse()
         return Expect(1, "N") && (ParseWhole(Argument(0), command.Number) ||
                                   Invalid("frames must be a whole number, 0 or more", Argument(0)));
     }
+    if (name == "png" || name == "trail") {
+        command.Kind = name == "png" ? CommandKind::Png : CommandKind::Trail;
+        if (!Expect(1, "PATH"))
+            return false;
+        command.Path = std::string(Argument(0));
+        return true;
+    }
     return Fail("unknown command " + std::string(name));
 }
 
@@ -174,6 +181,9 @@ Script: one command per line; tokens separated by blanks; # starts a comment.
   limit              click the speed-limit check box
   vectors            click the velocity-lines check box
   frames N           run N frames, writing the trace rows after each
+  png PATH           save the playfield as the window would show it now
+  trail PATH         save the path of every shot so far over the playfield,
+                     a dot where a shot was caught and a cross where it expired
 
 Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   one row after each frame for every slot that was flying at that frame's hit

@@ -9,7 +9,7 @@
 
 #include "Input.h"
 
-enum class CommandKind { Seed, Random, Mode, Move, Press, Limit, Vectors, Frames };
+enum class CommandKind { Seed, Random, Mode, Move, Press, Limit, Vectors, Frames, Png, Trail };
 
 struct Command {
     CommandKind Kind = CommandKind::Frames;
@@ -18,6 +18,7 @@ struct Command {
     float X = 0, Y = 0;         ///< move X Y, pixels
     MouseButton Button = MouseButton::Left;
     std::vector<float> Values;  ///< random V1 V2 ...
+    std::string Path;           ///< png PATH, trail PATH
 };
 
 /// One line read: nothing to do (blank or comment), a command, or what is wrong with it.

@@ -1,0 +1,231 @@
+// The sprite sheet's invariants and whole frames drawn from it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+
+#include "DrawFrame.h"
+#include "Input.h"
+#include "Numbers.h"
+#include "Random.h"
+#include "RunFrame.h"
+#include "SpriteSheet.h"
+#include "TestSupport.h"
+
+namespace {
+
+constexpr Pixel Yellow = SpritePalette[11];
+
+struct CountPresents final : Presenter {
+    int Presents = 0;
+    void Present(const Surface&) override { ++Presents; }
+};
+
+const Surface& Sheet()
+{
+    static const Surface sheet = LoadSpriteSheet();
+    return sheet;
+}
+
+bool Opaque(const SpriteRegion& sprite, int x, int y)
+{
+    return PixelAt(Sheet(), sprite.MaskX + x, sprite.MaskY + y) == Black;
+}
+
+Surface Draw(const World& world)
+{
+    Surface playfield = MakeSurface(PlayfieldSize, PlayfieldSize, Black);
+    CountPresents presenter;
+    DrawFrame(world, playfield, Sheet(), presenter);
+    EXPECT_EQ(presenter.Presents, 1);
+    return playfield;
+}
+
+/// What a sprite placed with its corner at (left, top) puts at playfield (x, y)
+/// over a white background, or white where it is transparent or absent.
+Pixel SpritePixel(const SpriteRegion& sprite, int left, int top, int x, int y)
+{
+    const int sx = x - left, sy = y - top;
+    if (sx < 0 || sy < 0 || sx >= sprite.Size || sy >= sprite.Size || !Opaque(sprite, sx, sy))
+        return White;
+    return PixelAt(Sheet(), sprite.ImageX + sx, sprite.ImageY + sy);
+}
+
+/// Every pixel of the frame equals the layering of the given sprites over white.
+void ExpectLayers(const Surface& frame, std::initializer_list<std::tuple<SpriteRegion, int, int>> layers)
+{
+    for (int y = 0; y < PlayfieldSize; ++y)
+        for (int x = 0; x < PlayfieldSize; ++x) {
+            Pixel expected = White;
+            for (const auto& [sprite, left, top] : layers) {
+                const Pixel drawn = SpritePixel(sprite, left, top, x, y);
+                const int sx = x - left, sy = y - top;
+                if (sx >= 0 && sy >= 0 && sx < sprite.Size && sy < sprite.Size && Opaque(sprite, sx, sy))
+                    expected = drawn;
+            }
+            ASSERT_EQ(PixelAt(frame, x, y), expected) << "at (" << x << ", " << y << ")";
+        }
+}
+
+int CountOpaque(const SpriteRegion& sprite)
+{
+    int count = 0;
+    for (int y = 0; y < sprite.Size; ++y)
+        for (int x = 0; x < sprite.Size; ++x)
+            count += Opaque(sprite, x, y);
+    return count;
+}
+
+} // namespace
+
+TEST(SpriteSheet, UsesOnlyThePaletteAndIsWhiteWhereUnused)
+{
+    const Surface& sheet = Sheet();
+    ASSERT_EQ(sheet.Width, 80);
+    ASSERT_EQ(sheet.Height, 64);
+    for (const Pixel pixel : sheet.Pixels)
+        ASSERT_NE(std::find(SpritePalette.begin(), SpritePalette.end(), pixel), SpritePalette.end());
+    for (int y = 32; y < 64; ++y)
+        for (int x = 64; x < 80; ++x)
+            ASSERT_EQ(PixelAt(sheet, x, y), White) << x << "," << y;
+}
+
+TEST(SpriteSheet, MasksAreBlackOrWhiteAndImagesBlackWhereTransparent)
+{
+    for (const SpriteRegion& sprite : {MarkerSprite, LauncherSprite, ShotSprite})
+        for (int y = 0; y < sprite.Size; ++y)
+            for (int x = 0; x < sprite.Size; ++x) {
+                const Pixel mask = PixelAt(Sheet(), sprite.MaskX + x, sprite.MaskY + y);
+                ASSERT_TRUE(mask == Black || mask == White);
+                if (mask == White) {
+                    ASSERT_EQ(PixelAt(Sheet(), sprite.ImageX + x, sprite.ImageY + y), Black) << x << "," << y;
+                }
+            }
+}
+
+TEST(SpriteSheet, ArtworkIsWhatItSays)
+{
+    // Marker and shot masks are discs filling their squares: about pi r^2.
+    EXPECT_NEAR(CountOpaque(MarkerSprite), M_PI * 16 * 16, 40);
+    EXPECT_NEAR(CountOpaque(ShotSprite), M_PI * 8 * 8, 16);
+    // The sun is pointed: eight points reach the rim, and round its middle
+    // ring (radius 12) it is opaque on the points and transparent between them.
+    int rimPoints = 0, ringGaps = 0;
+    for (int step = 0; step < 360; ++step) {
+        const double a = step * M_PI / 180;
+        rimPoints += Opaque(LauncherSprite, int(15.5 + 15 * std::cos(a)), int(15.5 + 15 * std::sin(a)));
+        ringGaps += !Opaque(LauncherSprite, int(15.5 + 12 * std::cos(a)), int(15.5 + 12 * std::sin(a)));
+    }
+    EXPECT_GT(rimPoints, 8);
+    EXPECT_GT(ringGaps, 90);
+    EXPECT_LT(ringGaps, 270);
+    EXPECT_FALSE(Opaque(LauncherSprite, 0, 0));
+    // Mostly yellow: the face, the sun and the trefoil.
+    auto yellowShare = [](const SpriteRegion& sprite) {
+        int yellow = 0;
+        for (int y = 0; y < sprite.Size; ++y)
+            for (int x = 0; x < sprite.Size; ++x)
+                yellow += PixelAt(Sheet(), sprite.ImageX + x, sprite.ImageY + y) == Yellow;
+        return double(yellow) / CountOpaque(sprite);
+    };
+    EXPECT_GT(yellowShare(MarkerSprite), 0.6);
+    EXPECT_GT(yellowShare(LauncherSprite), 0.4);
+    EXPECT_GT(yellowShare(ShotSprite), 0.25);
+    EXPECT_LT(yellowShare(ShotSprite), 0.75); // a trefoil on a black disc
+    EXPECT_EQ(PixelAt(Sheet(), LauncherSprite.ImageX + 16 + 5, LauncherSprite.ImageY + 16), White); // the ring
+}
+
+TEST(DrawFrame, EmptyWorldShowsTheLauncherAndAQuarterMarker)
+{
+    const World world; // marker never moved: (0, 0)
+    ExpectLayers(Draw(world), {{LauncherSprite, 134, 134}, {MarkerSprite, -16, -16}});
+}
+
+TEST(DrawFrame, PlacesSpritesRoundingTiesToEven)
+{
+    World world = WorldWithMarker(10.5f, 20.5f);
+    world.Shots[0] = FlyingShot(100.5f, 201.5f); // corner 92.5 -> 92, 193.5 -> 194
+    ExpectLayers(Draw(world), {{LauncherSprite, 134, 134}, {MarkerSprite, -6, 4}, {ShotSprite, 92, 194}});
+}
+
+TEST(DrawFrame, LayersLauncherUnderMarkerUnderShotsHigherSlotsOnTop)
+{
+    World world = WorldWithMarker(150, 150);
+    world.Shots[2] = FlyingShot(152, 148);
+    world.Shots[9] = FlyingShot(158, 150);
+    world.Shots[0] = FlyingShot(300, 300);
+    ExpectLayers(Draw(world), {{LauncherSprite, 134, 134},
+                               {MarkerSprite, 134, 134},
+                               {ShotSprite, 292, 292},
+                               {ShotSprite, 144, 140},
+                               {ShotSprite, 150, 142}});
+}
+
+TEST(DrawFrame, VelocityLineRunsFiveTimesTheVelocityFromTheCentre)
+{
+    World world = WorldWithMarker(280, 280);
+    LoadWorld(world);
+    world.Shots[0] = FlyingShot(100, 100, 2, -3);
+    const Surface frame = Draw(world);
+    // Outside the shot's sprite the line is black on white, from (100, 100) to (110, 85).
+    int blackOutside = 0;
+    for (int y = 80; y < 100; ++y)
+        for (int x = 100; x < 115; ++x)
+            if (PixelAt(frame, x, y) == Black && (std::abs(x - 100) > 8 || std::abs(y - 100) > 8))
+                ++blackOutside;
+    EXPECT_GT(blackOutside, 3);
+    EXPECT_EQ(PixelAt(frame, 109, 86), Black);
+    EXPECT_EQ(PixelAt(frame, 110, 85), White); // the end pixel itself is not drawn
+
+    world.ShowVectors = FlagFalse;
+    ExpectLayers(Draw(world), {{LauncherSprite, 134, 134}, {MarkerSprite, 264, 264}, {ShotSprite, 92, 92}});
+}
+
+TEST(DrawFrame, NothingIsDrawnOutsideThePlayfield)
+{
+    // A playfield surface with a border of spare pixels around the 300 x 300 area.
+    World world = WorldWithMarker(299, -5);
+    LoadWorld(world);
+    world.Shots[0] = FlyingShot(-3, 302, -40, 40);
+    Surface frame = MakeSurface(PlayfieldSize, PlayfieldSize);
+    CountPresents presenter;
+    DrawFrame(world, frame, Sheet(), presenter);
+    EXPECT_EQ(frame.Pixels.size(), std::size_t(PlayfieldSize * PlayfieldSize));
+    EXPECT_NE(PixelAt(frame, 299, 0), White); // part of the marker shows
+}
+
+namespace {
+
+std::uint64_t PixelHash(const Surface& surface)
+{
+    std::uint64_t hash = 0xCBF29CE484222325u;
+    for (const Pixel pixel : surface.Pixels)
+        hash = (hash ^ pixel) * 0x100000001B3u;
+    return hash;
+}
+
+} // namespace
+
+// One scripted frame, every pixel hashed. When the artwork or the drawing
+// changes on purpose, look at the picture (homing-sim png) and put the printed
+// hash here.
+TEST(DrawFrame, GoldenFrame)
+{
+    World world;
+    LoadWorld(world);
+    PseudoRandom random;
+    SeedRandom(random, 11);
+    CountBeeps beep;
+    SelectMode(world, SteeringMode::AngleChase2);
+    for (int frame = 0; frame < 240; ++frame) {
+        MovePointer(world, ToFloat(150 + 100 * std::cos(frame * 0.02)), ToFloat(150 + 80 * std::sin(frame * 0.03)));
+        RunFrame(world, random, beep);
+    }
+    ASSERT_GT(FlyingShots(world), 5);
+    const std::uint64_t actual = PixelHash(Draw(world));
+    std::printf("frame hash: 0x%016" PRIx64 "\n", actual);
+    EXPECT_EQ(actual, 0xc97a4b659287771du);
+}

@@ -1,0 +1,107 @@
+#include "ShotHistory.h"
+
+#include <algorithm>
+#include <cmath>
+
+const char* OutcomeName(ShotOutcome outcome)
+{
+    switch (outcome) {
+    case ShotOutcome::Flying: return "flying";
+    case ShotOutcome::Hit: return "hit";
+    case ShotOutcome::Expired: return "expired";
+    case ShotOutcome::Cleared: return "cleared";
+    }
+    return "?";
+}
+
+namespace {
+
+constexpr double RadToDeg = 180 / 3.14159265358979323846;
+
+/// The signed angle from one direction to the next, degrees, -180 to 180.
+double SignedTurn(double fromX, double fromY, double toX, double toY)
+{
+    return std::atan2(fromX * toY - fromY * toX, fromX * toX + fromY * toY) * RadToDeg;
+}
+
+} // namespace
+
+void ShotHistory::Settle(const World& world)
+{
+    for (int slot = 0; slot < ShotSlots; ++slot) {
+        if (Open[slot] < 0 || world.Shots[slot].Alive)
+            continue;
+        Shots[Open[slot]].Outcome = ShotOutcome::Cleared;
+        Open[slot] = -1;
+    }
+}
+
+void ShotHistory::Launch(const World& world, int slot)
+{
+    const Shot& shot = world.Shots[slot];
+    ShotRecord record;
+    record.Slot = slot;
+    record.Mode = world.Mode;
+    record.LaunchFrame = world.FrameCount;
+    record.Speed = shot.Speed;
+    record.Angle = shot.Angle;
+    record.Turn = shot.Turn;
+    record.Closest = INFINITY;
+    if (KeepPaths)
+        record.Path.push_back({LaunchX, LaunchY});
+    Open[slot] = static_cast<int>(Shots.size());
+    Shots.push_back(std::move(record));
+}
+
+void ShotHistory::Follow(ShotRecord& record, const Shot& shot, const World& world)
+{
+    record.EndFrame = world.FrameCount;
+    ++record.Frames;
+    record.PathLength += std::hypot(double(shot.VX), double(shot.VY)); // this frame's move
+    record.Closest = std::min(record.Closest, std::hypot(double(world.MeX) - shot.X, double(world.MeY) - shot.Y));
+    if (KeepPaths)
+        record.Path.push_back({shot.X, shot.Y});
+
+    if (shot.VX == 0 && shot.VY == 0)
+        return;
+    if (record.HasDirection) {
+        const double turn = SignedTurn(record.LastVX, record.LastVY, shot.VX, shot.VY);
+        record.MaxTurn = std::max(record.MaxTurn, std::fabs(turn));
+        record.Winding += turn;
+        record.WindingLow = std::min(record.WindingLow, record.Winding);
+        record.WindingHigh = std::max(record.WindingHigh, record.Winding);
+        record.Circled = record.Circled || record.Winding - record.WindingLow > 360 ||
+                         record.WindingHigh - record.Winding > 360;
+    }
+    record.LastVX = shot.VX;
+    record.LastVY = shot.VY;
+    record.HasDirection = true;
+}
+
+void ShotHistory::OnFrame(const World& world, const FrameOutcome& outcome)
+{
+    // A launch into a slot whose shot is still open: that shot was cleared
+    // between frames and its slot reused.
+    if (outcome.Launched >= 0) {
+        if (Open[outcome.Launched] >= 0)
+            Shots[Open[outcome.Launched]].Outcome = ShotOutcome::Cleared;
+        Launch(world, outcome.Launched);
+    }
+    for (int slot = 0; slot < ShotSlots; ++slot) {
+        if (Open[slot] < 0)
+            continue;
+        ShotRecord& record = Shots[Open[slot]];
+        const Shot& shot = world.Shots[slot];
+        const bool caught = Contains(outcome.Caught, slot), expired = Contains(outcome.Expired, slot);
+        if (!shot.Alive && !caught && !expired) {
+            record.Outcome = ShotOutcome::Cleared; // freed between frames
+            Open[slot] = -1;
+            continue;
+        }
+        Follow(record, shot, world);
+        if (caught || expired) {
+            record.Outcome = caught ? ShotOutcome::Hit : ShotOutcome::Expired;
+            Open[slot] = -1;
+        }
+    }
+}
