@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The real program in a real X server (run under xvfb-run), driven as a user
+# would: pointer, clicks, the close button. Usage: window_e2e.sh HOMING WM-CLOSE
+set -euo pipefail
+homing=$1 wm_close=$2
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# A desktop session has a private runtime folder; without one Qt warns.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+"$homing" > "$work/out.txt" 2>&1 &
+pid=$!
+for _ in $(seq 50); do
+  window=$(xdotool search --name '追尾ミサイルサンプル' 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "${window:-}" ] || fail "the window never appeared"
+eval "$(xdotool getwindowgeometry --shell "$window")"   # sets X and Y
+sleep 0.3
+
+# Screen position of playfield pixel (x, y): the client area, Picture1 at (8, 8), its 2-pixel border.
+at() { echo $((X + 10 + $1)) $((Y + 10 + $2)); }
+shot() { import -window root "$work/screen.png"; }
+# Pixels of one colour in a w x h block whose top-left is playfield pixel (x, y).
+count() {
+  convert "$work/screen.png" -crop "$3x$4+$((X + 10 + $1))+$((Y + 10 + $2))" +repage -alpha off \
+    -fill white +opaque "$5" -fill black -opaque "$5" -format '%[fx:round(w*h*(1-mean))]' info:
+}
+
+# The marker follows the pointer: a yellow face centred under it.
+xdotool mousemove $(at 220 70)
+sleep 0.4
+shot
+yellow=$(count 204 54 32 32 '#FFFF00')
+[ "$yellow" -gt 400 ] || fail "no marker under the pointer ($yellow yellow pixels)"
+
+# Half a second later shots are in flight: black discs away from the marker.
+sleep 0.5
+shot
+black=$(count 0 0 300 300 '#000000')
+marker_black=$(count 204 54 32 32 '#000000')
+[ $((black - marker_black)) -gt 60 ] || fail "no shot in flight ($black black pixels)"
+
+# A right click on the launch point clears the playfield; new shots launched
+# onto the marker are caught at once, so none shows.
+xdotool mousemove $(at 150 150)
+sleep 0.1
+xdotool click 3
+sleep 0.2
+shot
+black=$(count 0 0 300 300 '#000000')
+marker_black=$(count 134 134 32 32 '#000000')
+[ $((black - marker_black)) -lt 10 ] || fail "shots left after a right click ($black black pixels)"
+
+# Another steering method, then the window manager's close request.
+xdotool mousemove $((X + 330)) $((Y + 112 + 24 * 2)) click 1
+sleep 0.3
+kill -0 "$pid" 2>/dev/null || fail "the program died after an option click"
+"$wm_close" "$window"
+for _ in $(seq 10); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "still running a second after the close request"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+[ ! -s "$work/out.txt" ] || fail "it printed: $(head -c 300 "$work/out.txt")"
+echo "window end-to-end: ok"

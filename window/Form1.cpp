@@ -1,0 +1,171 @@
+#include "Form1.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <memory>
+
+#include "Input.h"
+#include "ModeCaptions.h"
+#include "PictureBox.h"
+#include "SpriteSheet.h"
+
+namespace {
+
+// All geometry in one place: client-area pixels at 96 dots per inch.
+struct Place {
+    int Left, Top, Width, Height;
+};
+constexpr QSize ClientSize{516, 318};
+constexpr Place Picture1Place{8, 8, 304, 304};
+constexpr Place Picture2Place{336, 16, 84, 68};
+constexpr std::array<Place, SteeringModeCount> Option1Places{{
+    {320, 104, 169, 17},
+    {320, 128, 169, 17},
+    {320, 152, 169, 17},
+    {320, 176, 169, 17},
+    {320, 200, 169, 17},
+    {320, 224, 169, 17},
+}};
+// Check1 and Check2 overlap by one row, and Check2 runs 5 pixels past the
+// client area's right edge, where the window cuts it off.
+constexpr Place Check1Place{320, 256, 193, 25};
+constexpr Place Check2Place{320, 280, 201, 25};
+
+constexpr int Timer1Interval = 10; ///< ms
+
+const char* const Caption = "追尾ミサイルサンプル";
+const char* const Check1Caption = "最高速度以上にならない";
+const char* const Check2Caption = "速度ベクトル表示をしない";
+
+void Put(QWidget* control, const Place& place) { control->setGeometry(place.Left, place.Top, place.Width, place.Height); }
+
+/// The window's Japanese face: the one asked for, then the proportional Gothic
+/// faces Linux desktops have, so every caption renders in one face.
+QFont CaptionFont()
+{
+    QFont font;
+    font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), "MS PGothic", "IPAPGothic", "IPAexGothic", "IPAGothic",
+                      "Noto Sans CJK JP", "Source Han Sans JP", "VL PGothic", "TakaoPGothic"});
+    font.setPointSize(12);
+    return font;
+}
+
+std::int16_t ButtonNumber(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+Form1::Form1()
+{
+    Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    Sheet = LoadSpriteSheet();
+    CreateControls();
+    ConnectHandlers();
+    Form_Load();
+    Timer1->start();
+}
+
+Form1::~Form1() { delete Presenter; }
+
+void Form1::CreateControls()
+{
+    setWindowTitle(QString::fromUtf8(Caption));
+    setFixedSize(ClientSize);
+    setFont(CaptionFont());
+
+    Picture1 = new PictureBox(Playfield, this);
+    Put(Picture1, Picture1Place);
+    Picture1->setMouseTracking(true);
+    Presenter = new RepaintPresenter(*Picture1);
+    Picture2 = new PictureBox(Sheet, this);
+    Put(Picture2, Picture2Place);
+
+    Option1 = new QButtonGroup(this);
+    for (int index = 0; index < SteeringModeCount; ++index) {
+        auto* button = new QRadioButton(QString::fromUtf8(ModeCaptions[std::size_t(index)]), this);
+        Put(button, Option1Places[std::size_t(index)]);
+        Option1->addButton(button, index);
+        Option1Buttons[std::size_t(index)] = button;
+    }
+    Option1Buttons[0]->setChecked(true);
+
+    Check1 = new QCheckBox(QString::fromUtf8(Check1Caption), this);
+    Put(Check1, Check1Place);
+    Check2 = new QCheckBox(QString::fromUtf8(Check2Caption), this);
+    Put(Check2, Check2Place);
+
+    // Tab order: the pictures, the option buttons but Index 3, the check boxes, then Index 3.
+    const std::array<QWidget*, 10> tabOrder = {Picture1,          Picture2,          Option1Buttons[0], Option1Buttons[1],
+                                               Option1Buttons[2], Option1Buttons[4], Option1Buttons[5], Check1,
+                                               Check2,            Option1Buttons[3]};
+    for (std::size_t n = 1; n < tabOrder.size(); ++n)
+        setTabOrder(tabOrder[n - 1], tabOrder[n]);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(Timer1Interval);
+}
+
+void Form1::ConnectHandlers()
+{
+    // Only the button that becomes selected raises a click; clicking the one
+    // already selected changes nothing.
+    connect(Option1, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            Option1_Click(id);
+    });
+    connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+    connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
+    connect(Picture1, &PictureBox::MouseDown, this, [this](Qt::MouseButton button, QPointF at) {
+        if (const std::int16_t number = ButtonNumber(button))
+            Picture1_MouseDown(number, 0, float(at.x()), float(at.y()));
+    });
+    connect(Picture1, &PictureBox::MouseMove, this, [this](Qt::MouseButtons, QPointF at) {
+        Picture1_MouseMove(0, 0, float(at.x()), float(at.y()));
+    });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+}
+
+void Form1::Form_Load()
+{
+    SeedRandom(Random);
+    LoadWorld(TheWorld);
+}
+
+void Form1::Form_QueryUnload() { TheWorld.Running = FlagFalse; }
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept(); // the window leaves the screen; this object lives on until the loop returns
+}
+
+void Form1::Option1_Click(int Index) { SelectMode(TheWorld, static_cast<SteeringMode>(Index)); }
+
+void Form1::Check1_Click() { ToggleSpeedLimit(TheWorld); }
+
+void Form1::Check2_Click() { ToggleVectors(TheWorld); }
+
+void Form1::Picture1_MouseDown(std::int16_t Button, std::int16_t, float, float)
+{
+    PressOnPlayfield(TheWorld, static_cast<MouseButton>(Button));
+}
+
+void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, float X, float Y) { MovePointer(TheWorld, X, Y); }
+
+void Form1::Timer1_Timer()
+{
+    Timer1->stop(); // fires once: the loop must never be entered twice
+    FrameServices services{TheWorld, Random, Beep, Clock, Pump, Playfield, Sheet, *Presenter};
+    FrameLoop(services, Pacing);
+}
