@@ -40,7 +40,9 @@ int main(int argc, char** argv)
     message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
+    // A round trip: the server drops requests it has not read when a client
+    // hangs up, so wait until it has surely handled the message.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     xcb_disconnect(connection);
     return 0;
 }

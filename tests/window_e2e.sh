@@ -13,7 +13,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 "$homing" > "$work/out.txt" 2>&1 &
 pid=$!
-for _ in $(seq 50); do
+for _ in $(seq 100); do
   window=$(xdotool search --name '追尾ミサイルサンプル' 2>/dev/null | head -n 1 || true)
   [ -n "$window" ] && break
   sleep 0.1
@@ -31,30 +31,34 @@ count() {
     -fill white +opaque "$5" -fill black -opaque "$5" -format '%[fx:round(w*h*(1-mean))]' info:
 }
 
+# Polls the screen until `$@` holds, for at most `tries` tenths of a second.
+within() {
+  local tries=$1; shift
+  for _ in $(seq "$tries"); do
+    shot
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+marker_under_pointer() { [ "$(count 204 54 32 32 '#FFFF00')" -gt 400 ]; }
+# Shots are black discs; the marker's eyes, smile and outline are black too.
+shots_beside_marker() { echo $(($(count 0 0 300 300 '#000000') - $(count "$1" "$2" 32 32 '#000000'))); }
+shots_in_flight() { [ "$(shots_beside_marker 204 54)" -gt 60 ]; }
+playfield_clear() { [ "$(shots_beside_marker 134 134)" -lt 10 ]; }
+
 # The marker follows the pointer: a yellow face centred under it.
 xdotool mousemove $(at 220 70)
-sleep 0.4
-shot
-yellow=$(count 204 54 32 32 '#FFFF00')
-[ "$yellow" -gt 400 ] || fail "no marker under the pointer ($yellow yellow pixels)"
+within 30 marker_under_pointer || fail "no marker under the pointer"
 
-# Half a second later shots are in flight: black discs away from the marker.
-sleep 0.5
-shot
-black=$(count 0 0 300 300 '#000000')
-marker_black=$(count 204 54 32 32 '#000000')
-[ $((black - marker_black)) -gt 60 ] || fail "no shot in flight ($black black pixels)"
+# Within half a second of the first launch, shots are in flight.
+within 30 shots_in_flight || fail "no shot in flight"
 
-# A right click on the launch point clears the playfield; new shots launched
-# onto the marker are caught at once, so none shows.
-xdotool mousemove $(at 150 150)
-sleep 0.1
-xdotool click 3
-sleep 0.2
-shot
-black=$(count 0 0 300 300 '#000000')
-marker_black=$(count 134 134 32 32 '#000000')
-[ $((black - marker_black)) -lt 10 ] || fail "shots left after a right click ($black black pixels)"
+# A right click on the launch point clears the playfield at the next frame.
+# The shots in flight are more than 20 frames from the launch point, and new
+# ones launched onto the marker are caught at once, so none may show.
+xdotool mousemove $(at 150 150) click 3
+within 3 playfield_clear || fail "shots left after a right click ($(shots_beside_marker 134 134) black pixels)"
 
 # Another steering method, then the window manager's close request.
 xdotool mousemove $((X + 330)) $((Y + 112 + 24 * 2)) click 1
@@ -66,6 +70,7 @@ for _ in $(seq 10); do
   sleep 0.1
 done
 kill -0 "$pid" 2>/dev/null && fail "still running a second after the close request"
+true
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"
