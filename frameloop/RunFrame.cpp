@@ -17,8 +17,11 @@ FrameOutcome RunFrame(World& world, RandomSource& random, BeepSink& beep)
 {
     FrameOutcome outcome;
     world.FrameCount = NextFrameCount(world.FrameCount);
-    if (IsLaunchFrame(world.FrameCount))
+    if (IsLaunchFrame(world.FrameCount)) {
         outcome.Launched = Shoot(world, random);
+        if (outcome.Launched >= 0)
+            outcome.Launch = world.Shots[outcome.Launched];
+    }
     outcome.Expired = MoveShot(world);
     outcome.Caught = HitTest(world, beep);
     return outcome;

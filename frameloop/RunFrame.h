@@ -12,6 +12,7 @@ struct BeepSink;
 /// What happened to the table in one frame.
 struct FrameOutcome {
     int Launched = -1;    ///< the slot filled by this frame's launch, or -1
+    Shot Launch{};        ///< that shot as the launch left it, before it was steered
     SlotMask Expired = 0; ///< freed by the movement pass at the end of their life
     SlotMask Caught = 0;  ///< freed by the hit test, one beep each
 };

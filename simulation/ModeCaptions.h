@@ -1,5 +1,6 @@
 #pragma once
-// The option buttons' captions, shared by the window and the runner's pictures.
+// The option buttons' captions and their face, shared by the window and the
+// runner's pictures.
 
 #include <array>
 
@@ -16,3 +17,17 @@ inline constexpr std::array<const char*, SteeringModeCount> ModeCaptions = {
 };
 
 inline const char* ModeCaption(SteeringMode mode) { return ModeCaptions[static_cast<std::size_t>(mode)]; }
+
+/// The same methods in English, for terminals and file names.
+inline constexpr std::array<const char*, SteeringModeCount> ModeNames = {
+    "per-axis chase",   "direct chase",                "angle chase",
+    "vector turn chase", "per-axis accelerating chase", "accelerating chase",
+};
+
+/// The captions' face: the one the window asks for, then the proportional
+/// Japanese Gothic faces Linux desktops have, so every caption renders in one face.
+inline constexpr std::array<const char*, 9> CaptionFontFamilies = {
+    "ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "IPAexGothic", "IPAGothic",
+    "Noto Sans CJK JP", "Source Han Sans JP", "VL PGothic", "TakaoPGothic",
+};
+inline constexpr int CaptionFontPoints = 12;

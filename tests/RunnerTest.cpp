@@ -251,3 +251,47 @@ TEST(RunnerPictures, UnwritablePathIsABadInputAndKeepsEarlierRows)
     EXPECT_EQ(CountLines(onDirectory.Err), 1);
     EXPECT_EQ(ReadAll(existing), "precious");
 }
+
+TEST(RunnerStudy, CompareWritesThePictureAndATable)
+{
+    const auto path = TempDir() / "compare.png";
+    std::filesystem::remove(path);
+    const RunResult run = RunSim("--compare '" + path.string() + "'", "move 200 100\nframes 60\n");
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(CountLines(run.Out), 7);
+    EXPECT_NE(run.Out.find("vector turn chase"), std::string::npos);
+    const QImage image(QString::fromStdString(path.string()));
+    EXPECT_EQ(image.size(), QSize(3 * 300 + 4 * 12, 2 * (28 + 300 + 40) + 3 * 12));
+}
+
+TEST(RunnerStudy, SummaryHasOneRowPerShot)
+{
+    const RunResult run = RunSim("--summary", "seed 3\nmove 200 100\nframes 60\n");
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("shot,slot,mode,launch_frame,end_frame,outcome,frames,path_length,closest,max_turn,"
+                            "circled,speed,angle,turn\n",
+                            0),
+              0u);
+    EXPECT_EQ(CountLines(run.Out), 1 + 6);
+}
+
+TEST(RunnerStudy, BadArgumentsAndScripts)
+{
+    const RunResult noPath = RunSim("--compare");
+    EXPECT_EQ(noPath.Status, 2);
+    EXPECT_EQ(noPath.Err, "homing-sim: --compare needs the path of the picture to write\n");
+
+    const RunResult both = RunSim("--summary --compare x.png");
+    EXPECT_EQ(both.Status, 2);
+    EXPECT_EQ(both.Err, "homing-sim: --summary and --compare cannot be combined\n");
+
+    const RunResult badScript = RunSim("--summary", "frames 30\nmode 7\n");
+    EXPECT_EQ(badScript.Status, 2);
+    EXPECT_EQ(badScript.Err, "homing-sim: line 2: mode must be 0 to 5, got 7\n");
+    EXPECT_EQ(badScript.Out, ""); // nothing runs
+
+    const RunResult unwritable = RunSim("--compare /nonexistent-dir/c.png", "frames 10\n");
+    EXPECT_EQ(unwritable.Status, 2);
+    EXPECT_EQ(unwritable.Err, "homing-sim: cannot write /nonexistent-dir/c.png: No such file or directory\n");
+}

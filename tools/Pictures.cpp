@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
+#include <QStringList>
 
 #include <cerrno>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "DrawFrame.h"
+#include "ModeCaptions.h"
 #include "ShotHistory.h"
 #include "World.h"
 
@@ -106,4 +108,42 @@ QImage TrailImage(const World& world, const Surface& sheet, const ShotHistory& h
 std::string SaveTrail(const World& world, const Surface& sheet, const ShotHistory& history, const std::string& path)
 {
     return SaveImage(TrailImage(world, sheet, history), path);
+}
+
+namespace {
+
+QFont CaptionFont(int points)
+{
+    QStringList families;
+    for (const char* family : CaptionFontFamilies)
+        families << QString::fromUtf8(family);
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSize(points);
+    return font;
+}
+
+} // namespace
+
+std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
+{
+    constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
+    QImage image(3 * Cell + 4 * Gap, 2 * (Head + Cell + Foot) + 3 * Gap, QImage::Format_RGB32);
+    image.fill(QColor(236, 236, 236));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (std::size_t n = 0; n < panels.size(); ++n) {
+        const ComparePanel& panel = panels[n];
+        const int left = Gap + int(n % 3) * (Cell + Gap);
+        const int top = Gap + int(n / 3) * (Head + Cell + Foot + Gap);
+        painter.setPen(Qt::black);
+        painter.setFont(CaptionFont(CaptionFontPoints));
+        painter.drawText(QRect(left, top, Cell, Head), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(panel.Caption));
+        painter.drawImage(left, top + Head, TrailImage(*panel.World, *panel.Sheet, *panel.History));
+        painter.setFont(CaptionFont(9));
+        painter.drawText(QRect(left, top + Head + Cell + 2, Cell, Foot - 2), Qt::AlignLeft | Qt::AlignTop,
+                         QString::fromStdString(panel.Figures));
+    }
+    painter.end();
+    return SaveImage(image, path);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Picture output of the runner, written as PNG through Qt's image classes.
 
+#include <array>
 #include <string>
 
 #include "Raster.h"
@@ -17,3 +18,16 @@ std::string SavePng(const Surface& surface, const std::string& path);
 /// and a cross where it expired; `SaveTrail` saves it.
 QImage TrailImage(const World& world, const Surface& sheet, const ShotHistory& history);
 std::string SaveTrail(const World& world, const Surface& sheet, const ShotHistory& history, const std::string& path);
+
+/// One method's panel of the comparison picture.
+struct ComparePanel {
+    const char* Caption = "";      ///< UTF-8, as the window's option button shows it
+    std::string Figures;           ///< the line of figures under the trail
+    const ::World* World = nullptr;
+    const Surface* Sheet = nullptr;
+    const ShotHistory* History = nullptr;
+};
+
+/// Saves the six trail pictures in a 3 x 2 grid, each headed by its caption
+/// in the window's Japanese face and with its figures underneath.
+std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path);

@@ -1,17 +1,17 @@
 #include "Runner.h"
 
-#include <algorithm>
+#include <QGuiApplication>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "Scenario.h"
 #include "Script.h"
+#include "Study.h"
 
 namespace {
 
@@ -27,8 +27,20 @@ int Fail(const std::string& message)
     return BadInput;
 }
 
+/// Qt's own notices (about the session it runs in) are no business of a
+/// command-line tool: only its fatal errors get through.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg || type == QtCriticalMsg)
+        std::fprintf(stderr, "homing-sim: %s\n", qPrintable(message));
+}
+
+enum class Output { Trace, Summary, Compare };
+
 struct Arguments {
     const char* Script = "-";
+    Output Writes = Output::Trace;
+    const char* Picture = nullptr; ///< --compare's output
     bool Help = false;
 };
 
@@ -39,6 +51,19 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
         const std::string_view argument = argv[n];
         if (argument == "--help" || argument == "-h") {
             arguments.Help = true;
+        } else if (argument == "--summary" || argument == "--compare") {
+            if (arguments.Writes != Output::Trace) {
+                error = "--summary and --compare cannot be combined";
+                return false;
+            }
+            arguments.Writes = argument == "--summary" ? Output::Summary : Output::Compare;
+            if (arguments.Writes == Output::Compare) {
+                if (n + 1 >= argc || argv[n + 1][0] == '\0') {
+                    error = "--compare needs the path of the picture to write";
+                    return false;
+                }
+                arguments.Picture = argv[++n];
+            }
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + std::string(argument) + " (see --help)";
             return false;
@@ -53,73 +78,73 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
     return true;
 }
 
-std::FILE* OpenScript(const char* path, std::string& error)
+/// Reads the whole script from a file, or standard input for "-".
+bool ReadScript(const char* path, std::string& text, std::string& error)
 {
-    if (std::strcmp(path, "-") == 0)
-        return stdin;
-    std::FILE* file = std::fopen(path, "r");
-    if (!file)
+    const bool standardInput = std::strcmp(path, "-") == 0;
+    std::FILE* in = standardInput ? stdin : std::fopen(path, "r");
+    if (!in) {
         error = "cannot open " + std::string(path) + ": " + std::strerror(errno);
-    return file;
-}
-
-/// Reads the whole script; false (with the reason) when it cannot be read.
-bool ReadScript(std::FILE* in, const char* path, std::string& text, std::string& error)
-{
+        return false;
+    }
     char chunk[1 << 14];
     for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
         text.append(chunk, got);
-    if (!std::ferror(in))
-        return true;
-    error = "cannot read " + std::string(path) + ": " + std::strerror(errno ? errno : EIO);
-    return false;
+    const bool failed = std::ferror(in);
+    const int reason = errno ? errno : EIO;
+    if (!standardInput)
+        std::fclose(in);
+    if (failed)
+        error = "cannot read " + std::string(path) + ": " + std::strerror(reason);
+    return !failed;
 }
 
-/// The script's commands, each with its line number, up to its first bad line.
-struct Script {
-    std::vector<std::pair<long, Command>> Commands;
-    long BadLine = 0; ///< 0 when every line is good
-    std::string Error;
-
-    bool Uses(CommandKind kind) const
-    {
-        return std::any_of(Commands.begin(), Commands.end(), [kind](const auto& c) { return c.second.Kind == kind; });
-    }
-};
-
-Script ParseScript(std::string_view text)
-{
-    Script script;
-    long number = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        ++number;
-        ParsedLine line = ParseLine(text.substr(at, end - at));
-        if (line.Kind == ParsedLine::Status::Error) {
-            script.BadLine = number;
-            script.Error = std::move(line.Error);
-            break;
-        }
-        if (line.Kind == ParsedLine::Status::Ok)
-            script.Commands.emplace_back(number, std::move(line.Parsed));
-        at = end + 1;
-    }
-    return script;
-}
+std::string LineError(long number, const std::string& error) { return "line " + std::to_string(number) + ": " + error; }
 
 /// Carries out the script's good lines in order, then reports its bad line, if
-/// any: the trace of every line before a bad one is written. Returns the exit status.
-int RunScript(const Script& script, Scenario& scenario, TraceWriter& trace)
+/// any: the trace of every line before a bad one is written.
+int WriteTrace(const Script& script)
 {
+    Scenario scenario;
+    StartScenario(scenario, false, script.Uses(CommandKind::Trail));
+    TraceWriter trace(stdout);
+    scenario.Observers.push_back(&trace);
     for (const auto& [number, command] : script.Commands) {
         const std::string error = Execute(scenario, command);
         if (!error.empty()) {
             trace.Flush();
-            return Fail("line " + std::to_string(number) + ": " + error);
+            return Fail(LineError(number, error));
         }
     }
     trace.Flush();
-    return script.BadLine ? Fail("line " + std::to_string(script.BadLine) + ": " + script.Error) : 0;
+    return script.BadLine ? Fail(LineError(script.BadLine, script.Error)) : 0;
+}
+
+int WriteSummary(const Script& script)
+{
+    Scenario scenario;
+    StartScenario(scenario, true, script.Uses(CommandKind::Trail));
+    for (const auto& [number, command] : script.Commands)
+        if (const std::string error = Execute(scenario, command); !error.empty())
+            return Fail(LineError(number, error));
+    scenario.History->Settle(scenario.World);
+    WriteSummary(*scenario.History, stdout);
+    return 0;
+}
+
+int WriteComparison(const Script& script, const char* picture)
+{
+    // Text needs a font database, which needs an application; no window is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQt);
+    int argc = 1;
+    char name[] = "homing-sim";
+    char* argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+    PseudoRandom clock;
+    SeedRandom(clock); // one seed for all six runs, so they draw the same values
+    const std::string error = CompareMethods(script, clock.State, picture, stdout);
+    return error.empty() ? 0 : Fail(error);
 }
 
 } // namespace
@@ -134,20 +159,20 @@ int RunHomingSim(int argc, char** argv)
         std::fputs(ScriptHelp, stdout);
         return 0;
     }
-    std::FILE* in = OpenScript(arguments.Script, error);
-    if (!in)
-        return Fail(error);
     std::string text;
-    const bool read = ReadScript(in, arguments.Script, text, error);
-    if (in != stdin)
-        std::fclose(in);
-    if (!read)
+    if (!ReadScript(arguments.Script, text, error))
         return Fail(error);
-
     const Script script = ParseScript(text);
-    Scenario scenario;
-    StartScenario(scenario, false, script.Uses(CommandKind::Trail));
-    TraceWriter trace(stdout);
-    scenario.Observers.push_back(&trace);
-    return RunScript(script, scenario, trace);
+    switch (arguments.Writes) {
+    case Output::Trace:
+        return WriteTrace(script);
+    case Output::Summary:
+    case Output::Compare:
+        // These write only at the end: a bad script runs nothing.
+        if (script.BadLine)
+            return Fail(LineError(script.BadLine, script.Error));
+        return arguments.Writes == Output::Summary ? WriteSummary(script)
+                                                   : WriteComparison(script, arguments.Picture);
+    }
+    return 0;
 }

@@ -1,5 +1,6 @@
 #include "Script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -156,13 +157,55 @@ ParsedLine ParseLine(std::string_view line)
     return std::move(parser.Result);
 }
 
+bool Script::Uses(CommandKind kind) const
+{
+    return std::any_of(Commands.begin(), Commands.end(), [kind](const auto& c) { return c.second.Kind == kind; });
+}
+
+Script ParseScript(std::string_view text)
+{
+    Script script;
+    long number = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        ++number;
+        ParsedLine line = ParseLine(text.substr(at, end - at));
+        if (line.Kind == ParsedLine::Status::Error) {
+            script.BadLine = number;
+            script.Error = std::move(line.Error);
+            break;
+        }
+        if (line.Kind == ParsedLine::Status::Ok)
+            script.Commands.emplace_back(number, std::move(line.Parsed));
+        at = end + 1;
+    }
+    return script;
+}
+
 const char* const ScriptHelp = R"(Usage: homing-sim [SCRIPT]
+       homing-sim --summary [SCRIPT]
+       homing-sim --compare OUT.png [SCRIPT]
        homing-sim --help
 
 Runs a scenario script on one world, without a window, and writes a CSV trace
 to standard output. SCRIPT is a file; without it, or with -, the script is read
 from standard input. The world starts as the window's does once it has loaded:
 mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
+
+  --summary          instead of the trace, one CSV row per shot launched:
+                     shot,slot,mode,launch_frame,end_frame,outcome,frames,
+                     path_length,closest,max_turn,circled,speed,angle,turn
+                     (outcome: hit, expired, cleared or flying; path_length and
+                     closest in pixels; max_turn, the largest change of
+                     direction between two frames, in degrees; circled: yes
+                     when its direction turned through more than 360 degrees
+                     in one sense)
+  --compare OUT.png  run the script's inputs once under each of the six methods
+                     (its mode, png and trail lines are ignored; every run
+                     starts from the same world and draws the same random
+                     values) and write their trails side by side to OUT.png,
+                     with shots launched, caught, expired and the median
+                     frames to catch, also printed as a table
 
 Script: one command per line; tokens separated by blanks; # starts a comment.
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Input.h"
@@ -30,6 +31,17 @@ struct ParsedLine {
 };
 
 ParsedLine ParseLine(std::string_view line);
+
+/// A whole script's commands, each with its line number, up to its first bad line.
+struct Script {
+    std::vector<std::pair<long, Command>> Commands;
+    long BadLine = 0; ///< 0 when every line is good
+    std::string Error;
+
+    bool Uses(CommandKind kind) const;
+};
+
+Script ParseScript(std::string_view text);
 
 /// The language, as `--help` prints it.
 extern const char* const ScriptHelp;

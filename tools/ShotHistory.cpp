@@ -36,9 +36,8 @@ void ShotHistory::Settle(const World& world)
     }
 }
 
-void ShotHistory::Launch(const World& world, int slot)
+void ShotHistory::Launch(const World& world, int slot, const Shot& shot)
 {
-    const Shot& shot = world.Shots[slot];
     ShotRecord record;
     record.Slot = slot;
     record.Mode = world.Mode;
@@ -85,7 +84,7 @@ void ShotHistory::OnFrame(const World& world, const FrameOutcome& outcome)
     if (outcome.Launched >= 0) {
         if (Open[outcome.Launched] >= 0)
             Shots[Open[outcome.Launched]].Outcome = ShotOutcome::Cleared;
-        Launch(world, outcome.Launched);
+        Launch(world, outcome.Launched, outcome.Launch);
     }
     for (int slot = 0; slot < ShotSlots; ++slot) {
         if (Open[slot] < 0)

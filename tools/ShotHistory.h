@@ -49,6 +49,6 @@ struct ShotHistory final : FrameObserver {
     std::array<int, ShotSlots> Open; ///< per slot, the index of its shot in Shots, or -1
 
 private:
-    void Launch(const World& world, int slot);
+    void Launch(const World& world, int slot, const Shot& shot);
     void Follow(ShotRecord& shot, const Shot& slot, const World& world);
 };

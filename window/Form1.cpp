@@ -43,14 +43,14 @@ const char* const Check2Caption = "速度ベクトル表示をしない";
 
 void Put(QWidget* control, const Place& place) { control->setGeometry(place.Left, place.Top, place.Width, place.Height); }
 
-/// The window's Japanese face: the one asked for, then the proportional Gothic
-/// faces Linux desktops have, so every caption renders in one face.
 QFont CaptionFont()
 {
+    QStringList families;
+    for (const char* family : CaptionFontFamilies)
+        families << QString::fromUtf8(family);
     QFont font;
-    font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), "MS PGothic", "IPAPGothic", "IPAexGothic", "IPAGothic",
-                      "Noto Sans CJK JP", "Source Han Sans JP", "VL PGothic", "TakaoPGothic"});
-    font.setPointSize(12);
+    font.setFamilies(families);
+    font.setPointSize(CaptionFontPoints);
     return font;
 }
 
