@@ -12,6 +12,7 @@
 #include "MoveShot.h"
 #include "Numbers.h"
 #include "RunFrame.h"
+#include "SimulationSoak.h"
 #include "TestSupport.h"
 
 TEST(MoveShot, AgesSteersAndMovesEveryFlyingShot)
@@ -111,52 +112,6 @@ TEST(FrameCount, WrapsWithoutOverflowAndKeepsTheLaunchRhythm)
 
 namespace {
 
-/// A long run with a wandering marker, clicks, mode changes and limit toggles;
-/// checks after every frame what must always hold.
-void SoakAllModes(int frames, std::uint64_t seed)
-{
-    World world;
-    LoadWorld(world);
-    PseudoRandom random;
-    SeedRandom(random, seed);
-    PseudoRandom events;
-    SeedRandom(events, seed ^ 0xABCDEF);
-    CountBeeps beep;
-    std::array<double, ShotSlots> launchSpeed{};
-
-    for (int frame = 0; frame < frames; ++frame) {
-        const float roll = events.RandomUnit();
-        if (roll < 0.0005f)
-            SelectMode(world, static_cast<SteeringMode>(static_cast<int>(events.RandomUnit() * 6)));
-        else if (roll < 0.0008f)
-            PressOnPlayfield(world, MouseButton::Right);
-        else if (roll < 0.0012f)
-            ToggleSpeedLimit(world);
-        if (frame % 7 == 0)
-            MovePointer(world, events.RandomUnit() * 340 - 20, events.RandomUnit() * 340 - 20);
-
-        const int flyingBefore = FlyingShots(world);
-        const FrameOutcome outcome = RunFrame(world, random, beep);
-        if (IsLaunchFrame(world.FrameCount) && flyingBefore < ShotSlots) {
-            ASSERT_GE(outcome.Launched, 0) << "no launch with a free slot at frame " << world.FrameCount;
-        }
-        if (outcome.Launched >= 0)
-            launchSpeed[outcome.Launched] = world.Shots[outcome.Launched].Speed;
-        ASSERT_LE(FlyingShots(world), ShotSlots);
-        for (int slot = 0; slot < ShotSlots; ++slot) {
-            const Shot& shot = world.Shots[slot];
-            for (float field : {shot.X, shot.Y, shot.VX, shot.VY, shot.Speed, shot.Angle, shot.Turn}) {
-                ASSERT_TRUE(std::isfinite(field)) << "slot " << slot << " frame " << world.FrameCount;
-            }
-            ASSERT_TRUE(shot.Alive == FlagTrue || shot.Alive == FlagFalse);
-            ASSERT_LE(shot.Age, ShotLife);
-            if (shot.Alive && world.Mode == SteeringMode::AngleChase2) {
-                ASSERT_NEAR(Length(shot.VX, shot.VY) / launchSpeed[slot], 1, 1e-5) << "slot " << slot;
-            }
-        }
-    }
-}
-
 std::uint64_t Fnv1a(const void* data, std::size_t size, std::uint64_t hash)
 {
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -194,7 +149,7 @@ std::uint64_t ScenarioHash()
 
 } // namespace
 
-TEST(Invariants, HoldOverALongRandomisedRunInEveryMode) { SoakAllModes(100000, 7); }
+TEST(Invariants, HoldOverALongRandomisedRunInEveryMode) { SoakAllModes(100000, 7, 0); }
 
 TEST(Invariants, LaunchRhythmHoldsAcrossTheFrameCounterWrap)
 {
@@ -221,7 +176,7 @@ TEST(Invariants, LaunchRhythmHoldsAcrossTheFrameCounterWrap)
 // simulation's numbers changed: if that was meant, put the printed hash here.
 TEST(Determinism, GoldenHash)
 {
-    const std::uint64_t expected = 0x5796a602dc927605;
+    const std::uint64_t expected = 0xceb6d8e84fa902e3;
     const std::uint64_t actual = ScenarioHash();
     std::printf("scenario hash: 0x%016" PRIx64 "\n", actual);
     EXPECT_EQ(actual, expected);

@@ -236,3 +236,15 @@ TEST(SpeedLimit, CapsOnlyWhileOnAndOnlyAboveTheLimit)
     EXPECT_EQ(shot.VX, 60);
     EXPECT_EQ(shot.VY, 80);
 }
+
+TEST(AngleChase2, RoundsEveryStoredStepToFloat)
+{
+    // A gradual turn whose perpendicular part (px, py) and swung velocity
+    // (nx, ny) are each stored as floats. With those roundings skipped (as
+    // GCC 12's vectorizer once did) the result is (0x1.1a9098p+0, 0x1.1ea6b2p+1).
+    const World world = WorldWithMarker(220, 90);
+    Shot shot = FlyingShot(150, 150, 0x1.e5c57ep-1f, 0x1.279a68p+1f, 2.496697f, 67.665634f, 3.9030447f);
+    AngleChase2(shot, world);
+    EXPECT_EQ(shot.VX, 0x1.1a9096p+0f);
+    EXPECT_EQ(shot.VY, 0x1.1ea6bp+1f);
+}
