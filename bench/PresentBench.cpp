@@ -1,0 +1,84 @@
+// The presentation path under the offscreen platform: the playfield image
+// handed to its picture box and repainted, alone and as part of a whole frame.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cmath>
+
+#include "DrawFrame.h"
+#include "Input.h"
+#include "PictureBox.h"
+#include "QtSeams.h"
+#include "Random.h"
+#include "RunFrame.h"
+#include "Shoot.h"
+#include "SpriteSheet.h"
+
+namespace {
+
+struct NoBeep final : BeepSink {
+    void Beep() override {}
+};
+
+/// A shown picture box over a playfield surface, as the window has it.
+struct ShownPlayfield {
+    Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    PictureBox Picture{Playfield, nullptr};
+    RepaintPresenter Presenter{Picture};
+    ShownPlayfield()
+    {
+        Picture.resize(304, 304);
+        Picture.show();
+        QApplication::processEvents();
+    }
+};
+
+void BM_Present(benchmark::State& state)
+{
+    ShownPlayfield shown;
+    for (auto _ : state)
+        shown.Presenter.Present(shown.Playfield);
+}
+
+/// Simulate, draw and present one frame with all 21 slots flying.
+void BM_WholeFrame(benchmark::State& state)
+{
+    ShownPlayfield shown;
+    const Surface sheet = LoadSpriteSheet();
+    World start;
+    LoadWorld(start);
+    SelectMode(start, static_cast<SteeringMode>(state.range(0)));
+    MovePointer(start, 5000, 4000); // far off: nothing is caught, the table stays full
+    PseudoRandom random;
+    SeedRandom(random, 5);
+    for (int slot = 0; slot < ShotSlots; ++slot)
+        Shoot(start, random);
+    World world = start;
+    NoBeep beep;
+    int frame = 0;
+    for (auto _ : state) {
+        if (++frame == 64) {
+            world = start;
+            frame = 0;
+        }
+        RunFrame(world, random, beep);
+        DrawFrame(world, shown.Playfield, sheet, shown.Presenter);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Present);
+BENCHMARK(BM_WholeFrame)->Arg(2)->Arg(3)->ArgName("mode");
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,65 @@
+// libFuzzer target: arbitrary bytes as a scenario script. The reader must reject
+// what it does not accept with one clean line, and whatever it accepts must run
+// (for a bounded number of frames) with every number finite.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+#include "Scenario.h"
+#include "Script.h"
+
+namespace {
+
+constexpr std::uint64_t FrameBudget = 3000;
+
+void Check(bool holds)
+{
+    if (!holds)
+        __builtin_trap();
+}
+
+void CheckWorld(const World& world)
+{
+    int flying = 0;
+    for (const Shot& shot : world.Shots) {
+        for (const float field : {shot.X, shot.Y, shot.VX, shot.VY, shot.Speed, shot.Angle, shot.Turn})
+            Check(std::isfinite(field));
+        Check(shot.Alive == FlagTrue || shot.Alive == FlagFalse);
+        Check(shot.Age >= 0 && shot.Age <= ShotLife);
+        flying += shot.Alive != 0;
+    }
+    Check(flying <= ShotSlots);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const Script script = ParseScript(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (script.BadLine) {
+        Check(script.BadLine >= 1 && !script.Error.empty());
+        Check(script.Error.find('\n') == std::string::npos);
+    }
+
+    static std::FILE* const nowhere = std::fopen("/dev/null", "w");
+    Scenario scenario;
+    StartScenario(scenario, true, true);
+    SeedRandom(scenario.Random.Generator, 1);
+    TraceWriter trace(nowhere);
+    scenario.Observers.push_back(&trace);
+    std::uint64_t framesLeft = FrameBudget;
+    for (const auto& [number, command] : script.Commands) {
+        if (command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
+            continue; // the fuzzer writes no files
+        Command bounded = command;
+        if (bounded.Kind == CommandKind::Frames) {
+            bounded.Number = std::min(bounded.Number, framesLeft);
+            framesLeft -= bounded.Number;
+        }
+        Check(Execute(scenario, bounded).empty());
+        CheckWorld(scenario.World);
+    }
+    return 0;
+}
