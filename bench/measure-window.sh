@@ -9,16 +9,11 @@ if [ "${2:-}" != --on-display ]; then
   exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$seconds" --on-display
 fi
 
-export XDG_RUNTIME_DIR=$(mktemp -d)
+source tests/window_helpers.sh
+make_runtime_dir "$(mktemp -d)"
 build/bench/homing-measure "$seconds" &
 pid=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '追尾ミサイルサンプル' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.05
-done
-eval "$(xdotool getwindowgeometry --shell "$window")"
+find_window
 # The pointer circles the launcher, 25 moves a second, one xdotool process a second.
 while kill -0 "$pid" 2>/dev/null; do
   moves=()

@@ -7,19 +7,12 @@ work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# A desktop session has a private runtime folder; without one Qt warns.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/window_helpers.sh"
+make_runtime_dir "$work"
 
 "$homing" > "$work/out.txt" 2>&1 &
 pid=$!
-for _ in $(seq 100); do
-  window=$(xdotool search --name '追尾ミサイルサンプル' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "${window:-}" ] || fail "the window never appeared"
-eval "$(xdotool getwindowgeometry --shell "$window")"   # sets X and Y
+find_window || fail "the window never appeared"
 sleep 0.3
 
 # Screen position of playfield pixel (x, y): the client area, Picture1 at (8, 8), its 2-pixel border.

@@ -9,23 +9,17 @@
 set -euo pipefail
 homing=$1 wm_close=$2 seconds=${3:-60}
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/window_helpers.sh"
+make_runtime_dir "$work"
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$homing" > "$work/out.txt" 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '追尾ミサイルサンプル' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "the window never appeared"
+find_window || fail "the window never appeared"
 # Away from the screen's corner, so every pointer position is on the screen.
 xdotool windowmove --sync "$window" 100 100
-eval "$(xdotool getwindowgeometry --shell "$window")"
+find_window
 
 rss() { awk '/VmRSS/ { print $2 }' "/proc/$pid/status"; }
 RANDOM=42

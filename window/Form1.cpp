@@ -76,8 +76,6 @@ Form1::Form1()
     Timer1->start();
 }
 
-Form1::~Form1() { delete Presenter; }
-
 void Form1::CreateControls()
 {
     setWindowTitle(QString::fromUtf8(Caption));
@@ -87,7 +85,7 @@ void Form1::CreateControls()
     Picture1 = new PictureBox(Playfield, this);
     Put(Picture1, Picture1Place);
     Picture1->setMouseTracking(true);
-    Presenter = new RepaintPresenter(*Picture1);
+    Presenter = std::make_unique<RepaintPresenter>(*Picture1);
     Picture2 = new PictureBox(Sheet, this);
     Put(Picture2, Picture2Place);
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "FrameLoop.h"
 #include "QtSeams.h"
@@ -27,7 +28,6 @@ class Form1 final : public QWidget {
 
 public:
     Form1();
-    ~Form1() override;
 
     // The event handlers; each changes the world only between frames.
     void Form_Load();
@@ -63,7 +63,7 @@ private:
     SteadyClock Clock;
     QtEventPump Pump;
     SystemBeep Beep;
-    RepaintPresenter* Presenter = nullptr;
+    std::unique_ptr<RepaintPresenter> Presenter; ///< made once Picture1 exists
 
     void CreateControls();
     void ConnectHandlers();
