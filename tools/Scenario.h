@@ -11,10 +11,10 @@
 #include "FrameObserver.h"
 #include "Random.h"
 #include "Raster.h"
-#include "ShotHistory.h"
 #include "RunFrame.h"
 #include "Script.h"
 #include "Seams.h"
+#include "ShotHistory.h"
 #include "World.h"
 
 /// Draws queued values first, in order, then the generator's.
@@ -41,7 +41,8 @@ struct Scenario {
 };
 
 /// A world as the window's is once it has loaded, its generator seeded from the
-/// clock. With `keepPaths`, every shot's path is recorded for trail pictures.
+/// clock. With `keepHistory` every shot's figures are followed, and with
+/// `keepPaths` also its whole path, for trail pictures.
 void StartScenario(Scenario& scenario, bool keepHistory, bool keepPaths);
 
 /// Carries out one command. Returns an error message, empty on success.
