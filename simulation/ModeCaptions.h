@@ -16,8 +16,6 @@ inline constexpr std::array<const char*, SteeringModeCount> ModeCaptions = {
     "加速追尾",     // accelerating chase
 };
 
-inline const char* ModeCaption(SteeringMode mode) { return ModeCaptions[static_cast<std::size_t>(mode)]; }
-
 /// The same methods in English, for terminals and file names.
 inline constexpr std::array<const char*, SteeringModeCount> ModeNames = {
     "per-axis chase",   "direct chase",                "angle chase",

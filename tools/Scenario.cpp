@@ -91,10 +91,7 @@ void AppendWhole(std::string& out, std::int64_t value)
 
 } // namespace
 
-TraceWriter::TraceWriter(std::FILE* out) : Out(out)
-{
-    Buffer = "frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n";
-}
+TraceWriter::TraceWriter(std::FILE* out) : Out(out), Buffer("frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n") {}
 
 TraceWriter::~TraceWriter() { Flush(); }
 

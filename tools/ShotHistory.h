@@ -50,5 +50,5 @@ struct ShotHistory final : FrameObserver {
 
 private:
     void Launch(const World& world, int slot, const Shot& shot);
-    void Follow(ShotRecord& shot, const Shot& slot, const World& world);
+    void Follow(ShotRecord& record, const Shot& shot, const World& world);
 };

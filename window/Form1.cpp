@@ -66,10 +66,8 @@ std::int16_t ButtonNumber(Qt::MouseButton button)
 
 } // namespace
 
-Form1::Form1()
+Form1::Form1() : Playfield(MakeSurface(PlayfieldSize, PlayfieldSize)), Sheet(LoadSpriteSheet())
 {
-    Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
-    Sheet = LoadSpriteSheet();
     CreateControls();
     ConnectHandlers();
     Form_Load();
