@@ -103,7 +103,7 @@ std::string LineError(long number, const std::string& error) { return "line " + 
 
 /// Carries out the script's good lines in order, then reports its bad line, if
 /// any: the trace of every line before a bad one is written.
-int WriteTrace(const Script& script)
+int RunTrace(const Script& script)
 {
     Scenario scenario;
     StartScenario(scenario, false, script.Uses(CommandKind::Trail));
@@ -120,7 +120,7 @@ int WriteTrace(const Script& script)
     return script.BadLine ? Fail(LineError(script.BadLine, script.Error)) : 0;
 }
 
-int WriteSummary(const Script& script)
+int RunSummary(const Script& script)
 {
     Scenario scenario;
     StartScenario(scenario, true, script.Uses(CommandKind::Trail));
@@ -132,7 +132,7 @@ int WriteSummary(const Script& script)
     return 0;
 }
 
-int WriteComparison(const Script& script, const char* picture)
+int RunComparison(const Script& script, const char* picture)
 {
     // Text needs a font database, which needs an application; no window is shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -165,14 +165,13 @@ int RunHomingSim(int argc, char** argv)
     const Script script = ParseScript(text);
     switch (arguments.Writes) {
     case Output::Trace:
-        return WriteTrace(script);
+        return RunTrace(script);
     case Output::Summary:
     case Output::Compare:
         // These write only at the end: a bad script runs nothing.
         if (script.BadLine)
             return Fail(LineError(script.BadLine, script.Error));
-        return arguments.Writes == Output::Summary ? WriteSummary(script)
-                                                   : WriteComparison(script, arguments.Picture);
+        return arguments.Writes == Output::Summary ? RunSummary(script) : RunComparison(script, arguments.Picture);
     }
     return 0;
 }

@@ -42,16 +42,20 @@ std::string RunMethod(const Script& script, std::uint64_t seed, SteeringMode mod
 
 namespace {
 
+/// The median frames to catch, or "-" when nothing was caught.
+std::string MedianText(const MethodFigures& figures)
+{
+    if (!figures.MedianFramesToCatch)
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", *figures.MedianFramesToCatch);
+    return text;
+}
+
 std::string FiguresLine(const MethodFigures& figures)
 {
-    std::string median = "-";
-    if (figures.MedianFramesToCatch) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", *figures.MedianFramesToCatch);
-        median = text;
-    }
     return std::to_string(figures.Launched) + " launched, " + std::to_string(figures.Caught) + " caught, " +
-           std::to_string(figures.Expired) + " expired\nmedian frames to catch: " + median;
+           std::to_string(figures.Expired) + " expired\nmedian frames to catch: " + MedianText(figures);
 }
 
 } // namespace
@@ -110,12 +114,8 @@ std::string CompareMethods(const Script& script, std::uint64_t seed, const std::
                  "median frames to catch");
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const MethodFigures& figures = methods[std::size_t(mode)].Numbers;
-        std::fprintf(out, "%-4d  %-27s  %8d  %6d  %7d  ", mode, ModeNames[std::size_t(mode)], figures.Launched,
-                     figures.Caught, figures.Expired);
-        if (figures.MedianFramesToCatch)
-            std::fprintf(out, "%g\n", *figures.MedianFramesToCatch);
-        else
-            std::fputs("-\n", out);
+        std::fprintf(out, "%-4d  %-27s  %8d  %6d  %7d  %s\n", mode, ModeNames[std::size_t(mode)], figures.Launched,
+                     figures.Caught, figures.Expired, MedianText(figures).c_str());
     }
     return {};
 }
