@@ -40,10 +40,10 @@ void ApplySpeedLimit(Shot& shot, const World& world)
         return;
     const double vx = shot.VX;
     const double vy = shot.VY;
-    const float v = ToFloat(std::sqrt(vx * vx + vy * vy));
-    const float limit = shot.Angle;
+    const double v = RoundToFloat(std::sqrt(vx * vx + vy * vy));
+    const double limit = shot.Angle;
     if (v > limit) {
-        shot.VX = ToFloat(double(limit) / double(v) * vx);
-        shot.VY = ToFloat(double(limit) / double(v) * vy);
+        shot.VX = ToFloat(limit / v * vx);
+        shot.VY = ToFloat(limit / v * vy);
     }
 }

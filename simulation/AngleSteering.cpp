@@ -15,8 +15,8 @@ std::int32_t GetDegree(float EEX, float EEY, float MEX, float MEY)
 
     std::int32_t deg;
     if (std::abs(dx) > 0.000001) {
-        const float a = ToFloat(std::atan(double(dy) / double(dx)));
-        deg = RoundToInt16(double(a) / DegToRad);
+        const double a = RoundToFloat(std::atan(double(dy) / double(dx)));
+        deg = RoundToInt16(a / DegToRad);
     } else {
         deg = dy > 0 ? 90 : dy < 0 ? 270 : 0;
     }

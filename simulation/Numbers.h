@@ -9,6 +9,16 @@
 /// Stores a double result into a 32-bit record field (round to nearest).
 constexpr float ToFloat(double value) { return static_cast<float>(value); }
 
+/// Rounds a double to float for more double arithmetic. The rounding must
+/// happen, and the volatile store and load make it so whatever the optimiser
+/// does: GCC 12 folds a vector float-to-double conversion pair into nothing,
+/// so two neighbouring `double(float(x))` lines may silently lose it.
+inline double RoundToFloat(double value)
+{
+    volatile float rounded = static_cast<float>(value);
+    return rounded;
+}
+
 /// Rounds to the nearest whole number, ties to even, saturating at the ends of
 /// the type's range instead of overflowing; NaN becomes 0.
 template <typename Int>

@@ -12,10 +12,10 @@ void AngleChase2(Shot& shot, const World& world)
 {
     const double vx = shot.VX;
     const double vy = shot.VY;
-    const double ox = ToFloat(double(world.MeX) - double(shot.X));
-    const double oy = ToFloat(double(world.MeY) - double(shot.Y));
-    const double dist = ToFloat(std::sqrt(ox * ox + oy * oy));
-    const double v = ToFloat(std::sqrt(vx * vx + vy * vy));
+    const double ox = RoundToFloat(double(world.MeX) - double(shot.X));
+    const double oy = RoundToFloat(double(world.MeY) - double(shot.Y));
+    const double dist = RoundToFloat(std::sqrt(ox * ox + oy * oy));
+    const double v = RoundToFloat(std::sqrt(vx * vx + vy * vy));
     // On the marker (or with no speed to keep) there is nothing to aim at:
     // keep flying as before; this frame's hit test catches a shot on the marker.
     if (!(dist > 0) || !std::isfinite(dist) || !(v > 0))
@@ -38,15 +38,15 @@ void AngleChase2(Shot& shot, const World& world)
     const double v2 = v * v;
     const double px = ToFloat(ox - (vx / v2) * dot);
     const double py = ToFloat(oy - (vy / v2) * dot);
-    const double plen = ToFloat(std::sqrt(px * px + py * py));
+    const double plen = RoundToFloat(std::sqrt(px * px + py * py));
     if (!(plen > 0))
         return aimAtMarker(); // too nearly parallel to tell a side: a float underflow
 
     // A sideways push of length tan(Turn) * v swings the velocity by exactly Turn.
     const double k = std::tan(turn);
-    const double nx = ToFloat(px / plen * k * v + vx);
-    const double ny = ToFloat(py / plen * k * v + vy);
-    const double nlen = ToFloat(std::sqrt(nx * nx + ny * ny));
+    const double nx = RoundToFloat(px / plen * k * v + vx);
+    const double ny = RoundToFloat(py / plen * k * v + vy);
+    const double nlen = RoundToFloat(std::sqrt(nx * nx + ny * ny));
     shot.VX = ToFloat(nx / nlen * v);
     shot.VY = ToFloat(ny / nlen * v);
 }
