@@ -180,21 +180,37 @@ TEST(DrawFrame, VelocityLineRunsFiveTimesTheVelocityFromTheCentre)
     EXPECT_EQ(PixelAt(frame, 109, 86), Black);
     EXPECT_EQ(PixelAt(frame, 110, 85), White); // the end pixel itself is not drawn
 
+    // The end is round(X + 5 VX): 100.25 + 10.3125 ends at 111, so pixel 110 is
+    // drawn; rounding each part alone (100 + 10) would stop a pixel short.
+    world.Shots[0] = FlyingShot(100.25f, 100, 2.0625f, 0);
+    const Surface fractional = Draw(world);
+    EXPECT_EQ(PixelAt(fractional, 110, 100), Black);
+    EXPECT_EQ(PixelAt(fractional, 111, 100), White);
+
     world.ShowVectors = FlagFalse;
     ExpectLayers(Draw(world), {{LauncherSprite, 134, 134}, {MarkerSprite, 264, 264}, {ShotSprite, 92, 92}});
 }
 
-TEST(DrawFrame, NothingIsDrawnOutsideThePlayfield)
+TEST(DrawFrame, SpritesHangingOffEveryEdgeShowExactlyTheirInsidePart)
 {
-    // A playfield surface with a border of spare pixels around the 300 x 300 area.
+    // Sprites cut by each edge and corner; every pixel is checked, so a clip
+    // one pixel off on any side shows (and the sanitizer build sees any write
+    // outside the surface).
     World world = WorldWithMarker(299, -5);
     LoadWorld(world);
-    world.Shots[0] = FlyingShot(-3, 302, -40, 40);
-    Surface frame = MakeSurface(PlayfieldSize, PlayfieldSize);
-    CountPresents presenter;
-    DrawFrame(world, frame, Sheet(), presenter);
-    EXPECT_EQ(frame.Pixels.size(), std::size_t(PlayfieldSize * PlayfieldSize));
-    EXPECT_NE(PixelAt(frame, 299, 0), White); // part of the marker shows
+    world.ShowVectors = FlagFalse;
+    world.Shots[0] = FlyingShot(-3, 302);
+    world.Shots[1] = FlyingShot(305, 150);
+    world.Shots[2] = FlyingShot(150, -7);
+    world.Shots[3] = FlyingShot(-7, 150);
+    world.Shots[4] = FlyingShot(150, 306);
+    ExpectLayers(Draw(world), {{LauncherSprite, 134, 134},
+                               {MarkerSprite, 283, -21},
+                               {ShotSprite, -11, 294},
+                               {ShotSprite, 297, 142},
+                               {ShotSprite, 142, -15},
+                               {ShotSprite, -15, 142},
+                               {ShotSprite, 142, 298}});
 }
 
 namespace {

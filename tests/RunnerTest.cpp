@@ -135,6 +135,11 @@ TEST(RunnerCli, WritesATraceRowPerFlyingShotAfterEachFrame)
     EXPECT_EQ(run.Out, std::string(Header) +
                            "10,0,flying,1,152,147.5,2,-2.5,2.5,0,0\n"
                            "11,0,flying,2,152,145,0,-2.5,2.5,0,0\n");
+
+    // Floats are the shortest text that reads back to the same 32-bit float:
+    // a speed of 0.06 * 5 + 2 stored as a float is written 2.3.
+    const RunResult shortest = RunSim("", "mode 1\nmove 250 150\nrandom 0.06\nframes 10\n");
+    EXPECT_EQ(shortest.Out, std::string(Header) + "10,0,flying,1,152.3,150,2.3,0,2.3,0,0\n");
 }
 
 TEST(RunnerCli, MarksCaughtAndExpiredShots)

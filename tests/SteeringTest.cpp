@@ -16,6 +16,13 @@ TEST(PerAxisChase, ClampsEachAxisToTheSpeedAndLandsExactly)
     PerAxisChase(shot, world);
     EXPECT_EQ(shot.VX, 2);
     EXPECT_EQ(shot.VY, -3);
+
+    // An offset of exactly the speed is within reach (|ox| <= Speed): it lands.
+    const World reach = WorldWithMarker(152.5f, 150);
+    Shot edge = FlyingShot(150, 150, 99, 99, 2.5f);
+    PerAxisChase(edge, reach);
+    EXPECT_EQ(edge.VX, 2.5f);
+    EXPECT_EQ(edge.VY, 0);
 }
 
 TEST(PerAxisChase, MarkerOnTheShotsAxisGivesZero)
@@ -54,6 +61,13 @@ TEST(DirectChase, FliesStraightAtExactlyTheSpeed)
     DirectChase(other, diagonal);
     EXPECT_EQ(other.VX, 3);
     EXPECT_EQ(other.VY, 4);
+
+    // ox * Speed / dist rounds once: 3 / sqrt(5) is 0x1.5775c6p+0 as a float,
+    // while a unit vector stored as a float first would give 0x1.5775c4p+0.
+    const World steep = WorldWithMarker(151, 152);
+    Shot once = FlyingShot(150, 150, 0, 0, 3);
+    DirectChase(once, steep);
+    EXPECT_EQ(once.VX, 0x1.5775c6p+0f);
 }
 
 TEST(SteeringOnTheMarker, EveryModeStaysFinite)
@@ -207,13 +221,14 @@ TEST(PerAxisAccelChase, PushesEachAxisAndLeavesALevelAxisAlone)
     EXPECT_EQ(shot.VY, 1234.5f);
 }
 
-TEST(AccelChase, PushesStraightAtTheMarker)
+TEST(AccelChase, PushesStraightAtTheMarkerOnTopOfTheVelocity)
 {
-    const World world = WorldWithMarker(180, 150);
-    Shot shot = FlyingShot(150, 150, 0, 0, 0.5f);
+    // Offset (30, 40), distance 50: a push of (0.3, 0.4) added to (1, 2).
+    const World world = WorldWithMarker(180, 190);
+    Shot shot = FlyingShot(150, 150, 1, 2, 0.5f);
     AccelChase(shot, world);
-    EXPECT_EQ(shot.VX, 0.5f);
-    EXPECT_EQ(shot.VY, 0);
+    EXPECT_EQ(shot.VX, ToFloat(0.3 + 1));
+    EXPECT_EQ(shot.VY, ToFloat(0.4 + 2));
 }
 
 TEST(SpeedLimit, CapsOnlyWhileOnAndOnlyAboveTheLimit)
@@ -235,6 +250,16 @@ TEST(SpeedLimit, CapsOnlyWhileOnAndOnlyAboveTheLimit)
     ApplySpeedLimit(shot, world);
     EXPECT_EQ(shot.VX, 60);
     EXPECT_EQ(shot.VY, 80);
+
+    // Both accelerating steps end in the limit: pushed from 5.75 to 6, capped at 5.
+    world = WorldWithMarker(200, 150);
+    world.SpeedLimitOn = FlagTrue;
+    shot = FlyingShot(150, 150, 5.75f, 0, 0.25f, 5);
+    PerAxisAccelChase(shot, world);
+    EXPECT_EQ(shot.VX, 5);
+    shot = FlyingShot(150, 150, 5.75f, 0, 0.25f, 5);
+    AccelChase(shot, world);
+    EXPECT_EQ(shot.VX, 5);
 }
 
 TEST(AngleChase2, RoundsEveryStoredStepToFloat)

@@ -59,6 +59,18 @@ TEST(ShotFigures, StraightChaseTravelsItsDistanceLessUnderSixteen)
     EXPECT_FALSE(shot.Circled);
     EXPECT_EQ(shot.LaunchFrame, 10);
     EXPECT_EQ(shot.EndFrame, 28);
+
+    // A shot launched in the last frame has flown that one frame: 1 frame, 4.5 pixels.
+    const ShotHistory last = History("mode 1\nmove 250 150\nrandom 0.5\nframes 10\n");
+    std::FILE* summary = std::tmpfile();
+    WriteSummary(last, summary);
+    std::rewind(summary);
+    char line[512];
+    std::fgets(line, sizeof line, summary); // header
+    ASSERT_TRUE(std::fgets(line, sizeof line, summary));
+    std::fclose(summary);
+    EXPECT_EQ(Split(line)[6], "1");
+    EXPECT_EQ(Split(line)[7], "4.500");
 }
 
 TEST(ShotFigures, BoundedTurnShotCirclesAMarkerInsideItsTurningCircle)
@@ -143,6 +155,12 @@ TEST(Compare, FiguresCountOutcomesAndTakeTheMedian)
     ASSERT_TRUE(figures.MedianFramesToCatch);
     EXPECT_EQ(*figures.MedianFramesToCatch, 25);
     EXPECT_FALSE(Figures(ShotHistory(false)).MedianFramesToCatch);
+
+    // Half frames are shown as they are, not rounded to a whole frame.
+    MethodFigures half;
+    half.MedianFramesToCatch = 17.5;
+    EXPECT_EQ(MedianText(half), "17.5");
+    EXPECT_EQ(MedianText(MethodFigures{}), "-");
 }
 
 TEST(Summary, OutcomesAgreeWithTheTrace)

@@ -55,3 +55,19 @@ inline World WorldWithMarker(float x, float y, SteeringMode mode = SteeringMode:
 }
 
 inline double Length(double x, double y) { return std::sqrt(x * x + y * y); }
+
+inline bool SameShot(const Shot& a, const Shot& b)
+{
+    return a.X == b.X && a.Y == b.Y && a.VX == b.VX && a.VY == b.VY && a.Speed == b.Speed && a.Angle == b.Angle &&
+           a.Turn == b.Turn && a.Age == b.Age && a.Alive == b.Alive;
+}
+
+/// Every field of the world and of every slot is the same.
+inline bool SameWorld(const World& a, const World& b)
+{
+    for (int slot = 0; slot < ShotSlots; ++slot)
+        if (!SameShot(a.Shots[slot], b.Shots[slot]))
+            return false;
+    return a.MeX == b.MeX && a.MeY == b.MeY && a.Mode == b.Mode && a.SpeedLimitOn == b.SpeedLimitOn &&
+           a.ShowVectors == b.ShowVectors && a.FrameCount == b.FrameCount && a.Running == b.Running;
+}

@@ -93,6 +93,7 @@ TEST(Shoot, TakesTheLowestFreeSlotAndPlacesTheShotAtTheCentre)
     world.Shots[2] = FlyingShot(1, 1);
     world.Shots[1].Age = 321;
     world.Shots[1].VX = 9;
+    world.Shots[1].VY = 9;
     ScriptedRandom random({0.5f});
     EXPECT_EQ(Shoot(world, random), 1);
     const Shot& shot = world.Shots[1];
@@ -101,6 +102,7 @@ TEST(Shoot, TakesTheLowestFreeSlotAndPlacesTheShotAtTheCentre)
     EXPECT_EQ(shot.X, 150);
     EXPECT_EQ(shot.Y, 150);
     EXPECT_EQ(shot.VX, 0);
+    EXPECT_EQ(shot.VY, 0);
     EXPECT_EQ(shot.Speed, 2.5f); // 0.5 * 3 + 1
 }
 
@@ -113,7 +115,7 @@ TEST(Shoot, FullTableChangesNothing)
     ScriptedRandom random;
     EXPECT_EQ(Shoot(world, random), -1);
     EXPECT_EQ(random.Next, 0u);
-    EXPECT_EQ(world.Shots[20].X, before.Shots[20].X);
+    EXPECT_TRUE(SameWorld(world, before));
 }
 
 TEST(Shoot, DrawsParametersPerModeInOrder)
@@ -155,7 +157,9 @@ TEST(Shoot, AngleModesLaunchAtFullSpeedAlongTheHeading)
     ScriptedRandom random({0.5f, 0.25f, 0.0f}); // speed 4.5, heading 90: straight down
     Shoot(world, random);
     const Shot& shot = world.Shots[0];
-    EXPECT_NEAR(shot.VX, 0, 1e-6);
+    // 90 * DegToRad is 1.57079632675, 4.49e-11 short of pi / 2, so cos leaves
+    // VX = 4.5 * 4.49e-11; the exact pi / 180 would leave 2.8e-16.
+    EXPECT_NEAR(shot.VX, 4.5 * (1.5707963267948966 - 1.57079632675), 1e-14);
     EXPECT_FLOAT_EQ(shot.VY, 4.5f);
 }
 

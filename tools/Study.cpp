@@ -40,9 +40,6 @@ std::string RunMethod(const Script& script, std::uint64_t seed, SteeringMode mod
     return {};
 }
 
-namespace {
-
-/// The median frames to catch, or "-" when nothing was caught.
 std::string MedianText(const MethodFigures& figures)
 {
     if (!figures.MedianFramesToCatch)
@@ -51,6 +48,8 @@ std::string MedianText(const MethodFigures& figures)
     std::snprintf(text, sizeof text, "%g", *figures.MedianFramesToCatch);
     return text;
 }
+
+namespace {
 
 std::string FiguresLine(const MethodFigures& figures)
 {

@@ -24,6 +24,10 @@ struct MethodFigures {
 
 MethodFigures Figures(const ShotHistory& history);
 
+/// The median frames to catch as written under a picture and in the table
+/// (17.5 stays 17.5), or "-" when nothing was caught.
+std::string MedianText(const MethodFigures& figures);
+
 /// Runs the script's inputs under one steering mode, in a fresh scenario seeded
 /// with `seed`, ignoring its mode, png and trail lines; every shot's history is kept.
 std::string RunMethod(const Script& script, std::uint64_t seed, SteeringMode mode, Scenario& run);
