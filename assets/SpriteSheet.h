@@ -18,9 +18,9 @@ inline constexpr std::array<Pixel, 16> SpritePalette = {
 
 /// Where one sprite's image and mask lie on the sheet, in sheet pixels.
 struct SpriteRegion {
-    int Size;            ///< width and height, pixels
-    int ImageX, ImageY;  ///< top-left of the image
-    int MaskX, MaskY;    ///< top-left of the mask
+    int Size;           ///< width and height, pixels
+    int ImageX, ImageY; ///< top-left of the image
+    int MaskX, MaskY;   ///< top-left of the mask
 };
 
 inline constexpr SpriteRegion MarkerSprite{32, 0, 0, 0, 32};

@@ -46,9 +46,7 @@ void BitBlt(Surface& dest, int x, int y, int width, int height, const Surface* s
         Pixel* to = &dest.Pixels[std::size_t((toY + row) * dest.Width + toX)];
         const Pixel* from = usesSource ? &source->Pixels[std::size_t((fromY + row) * source->Width + fromX)] : nullptr;
         switch (op) {
-        case WHITENESS:
-            std::fill_n(to, spanX, White);
-            break;
+        case WHITENESS: std::fill_n(to, spanX, White); break;
         case SRCAND:
             for (std::int64_t n = 0; n < spanX; ++n)
                 to[n] &= from[n];

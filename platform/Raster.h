@@ -24,13 +24,16 @@ struct Surface {
     std::vector<Pixel> Pixels; ///< rows top to bottom, Width pixels each
     int PenX = 0;              ///< current pen position, pixels
     int PenY = 0;
-    Pixel PenColor = Black;    ///< the pen: one pixel wide, solid
+    Pixel PenColor = Black; ///< the pen: one pixel wide, solid
 };
 
 /// A surface of `width` x `height` pixels filled with `fill`; the only allocation.
 Surface MakeSurface(int width, int height, Pixel fill = White);
 
-inline Pixel PixelAt(const Surface& surface, int x, int y) { return surface.Pixels[std::size_t(y) * surface.Width + x]; }
+inline Pixel PixelAt(const Surface& surface, int x, int y)
+{
+    return surface.Pixels[std::size_t(y) * surface.Width + x];
+}
 
 /// Raster operations of the block transfer.
 enum RasterOp : std::uint32_t {

@@ -18,14 +18,14 @@ inline constexpr std::array<const char*, SteeringModeCount> ModeCaptions = {
 
 /// The same methods in English, for terminals and file names.
 inline constexpr std::array<const char*, SteeringModeCount> ModeNames = {
-    "per-axis chase",   "direct chase",                "angle chase",
-    "vector turn chase", "per-axis accelerating chase", "accelerating chase",
+    "per-axis chase",     "direct chase", "angle chase", "vector turn chase", "per-axis accelerating chase",
+    "accelerating chase",
 };
 
 /// The captions' face: the one the window asks for, then the proportional
 /// Japanese Gothic faces Linux desktops have, so every caption renders in one face.
 inline constexpr std::array<const char*, 9> CaptionFontFamilies = {
-    "ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "IPAexGothic", "IPAGothic",
+    "ＭＳ Ｐゴシック",  "MS PGothic",         "IPAPGothic", "IPAexGothic",  "IPAGothic",
     "Noto Sans CJK JP", "Source Han Sans JP", "VL PGothic", "TakaoPGothic",
 };
 inline constexpr int CaptionFontPoints = 12;

@@ -40,12 +40,8 @@ int Shoot(World& world, RandomSource& random)
 
     // Each draw is a separate call, in the order speed, angle, turn.
     switch (world.Mode) {
-    case SteeringMode::PerAxisChase:
-        shot.Speed = Draw(random, 3, 1);
-        break;
-    case SteeringMode::DirectChase:
-        shot.Speed = Draw(random, 5, 2);
-        break;
+    case SteeringMode::PerAxisChase: shot.Speed = Draw(random, 3, 1); break;
+    case SteeringMode::DirectChase: shot.Speed = Draw(random, 5, 2); break;
     case SteeringMode::AngleChase:
     case SteeringMode::AngleChase2:
         shot.Speed = Draw(random, 5, 2);

@@ -28,12 +28,12 @@ enum class SteeringMode : std::int32_t {
 inline constexpr int SteeringModeCount = 6;
 
 inline constexpr int ShotSlots = 21;
-inline constexpr float LaunchX = 150;              ///< pixels
-inline constexpr float LaunchY = 150;              ///< pixels
-inline constexpr std::int32_t LaunchEvery = 10;    ///< frames between launch attempts
-inline constexpr std::int32_t ShotLife = 500;      ///< frames
-inline constexpr double HitRadiusSquared = 256;    ///< pixels squared (16 pixels)
-inline constexpr int PlayfieldSize = 300;          ///< pixels, both sides
+inline constexpr float LaunchX = 150;           ///< pixels
+inline constexpr float LaunchY = 150;           ///< pixels
+inline constexpr std::int32_t LaunchEvery = 10; ///< frames between launch attempts
+inline constexpr std::int32_t ShotLife = 500;   ///< frames
+inline constexpr double HitRadiusSquared = 256; ///< pixels squared (16 pixels)
+inline constexpr int PlayfieldSize = 300;       ///< pixels, both sides
 /// The one factor between degrees and radians: 3.1415926535 / 180, not the exact pi / 180.
 inline constexpr double DegToRad = 0.017453292519444445;
 
@@ -58,9 +58,9 @@ using SlotMask = std::uint32_t;
 constexpr bool Contains(SlotMask mask, int slot) { return (mask >> slot) & 1u; }
 
 struct World {
-    float MeX = 0;        ///< player marker x: the last pointer x over the playfield, pixels
-    float MeY = 0;        ///< player marker y, pixels
-    ShotTable Shots{};    ///< the shots
+    float MeX = 0;     ///< player marker x: the last pointer x over the playfield, pixels
+    float MeY = 0;     ///< player marker y, pixels
+    ShotTable Shots{}; ///< the shots
     SteeringMode Mode = SteeringMode::PerAxisChase;
     Flag SpeedLimitOn = FlagFalse; ///< modes 4 and 5 cap the speed at the shot's limit
     Flag ShowVectors = FlagFalse;  ///< draw each shot's velocity line (set when the window loads)

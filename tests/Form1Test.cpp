@@ -61,9 +61,15 @@ private slots:
     void tabOrderPutsIndex3Last()
     {
         const auto form = OpenForm();
-        const QList<QWidget*> expected = {form->Picture1,          form->Picture2,          form->Option1Buttons[0],
-                                          form->Option1Buttons[1], form->Option1Buttons[2], form->Option1Buttons[4],
-                                          form->Option1Buttons[5], form->Check1,            form->Check2,
+        const QList<QWidget*> expected = {form->Picture1,
+                                          form->Picture2,
+                                          form->Option1Buttons[0],
+                                          form->Option1Buttons[1],
+                                          form->Option1Buttons[2],
+                                          form->Option1Buttons[4],
+                                          form->Option1Buttons[5],
+                                          form->Check1,
+                                          form->Check2,
                                           form->Option1Buttons[3]};
         QWidget* widget = expected.front();
         for (int n = 1; n < expected.size(); ++n) {
@@ -82,9 +88,10 @@ private slots:
                             form->Option1Buttons[0]->text() + form->Option1Buttons[4]->text() +
                             form->Option1Buttons[3]->text();
         for (const uint codePoint : all.toUcs4())
-            QVERIFY2(metrics.inFontUcs4(codePoint), qPrintable(QString("missing U+%1 in %2")
-                                                                   .arg(codePoint, 4, 16, QChar('0'))
-                                                                   .arg(QFontInfo(font).family())));
+            QVERIFY2(
+                metrics.inFontUcs4(codePoint),
+                qPrintable(
+                    QString("missing U+%1 in %2").arg(codePoint, 4, 16, QChar('0')).arg(QFontInfo(font).family())));
     }
 
     void loadSetsTheSwitches()

@@ -134,7 +134,8 @@ std::uint64_t ScenarioHash()
         if (mode == 4)
             ToggleSpeedLimit(world);
         for (int frame = 0; frame < 1200; ++frame) {
-            MovePointer(world, ToFloat(150 + 110 * std::cos(frame * 0.013)), ToFloat(150 + 90 * std::sin(frame * 0.021)));
+            MovePointer(world, ToFloat(150 + 110 * std::cos(frame * 0.013)),
+                        ToFloat(150 + 90 * std::sin(frame * 0.021)));
             RunFrame(world, random, beep);
             for (const Shot& shot : world.Shots) {
                 const float fields[] = {shot.X, shot.Y, shot.VX, shot.VY, shot.Speed, shot.Angle, shot.Turn};

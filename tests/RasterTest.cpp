@@ -109,7 +109,7 @@ TEST(BitBlt, BlocksEntirelyOutsideOrEmptyChangeNothing)
     const Surface source = NumberedSurface(4, 4);
     constexpr int Min = -2147483647 - 1, Max = 2147483647;
     // x, y, width, height on the destination; source ignored by WHITENESS.
-    const int outsideDest[][4] = {{-4, 0, 4, 4}, {10, 0, 4, 4}, {0, -4, 4, 4}, {0, 10, 4, 4},
+    const int outsideDest[][4] = {{-4, 0, 4, 4}, {10, 0, 4, 4}, {0, -4, 4, 4},    {0, 10, 4, 4},
                                   {0, 0, 0, 4},  {0, 0, -3, 4}, {Min, Min, 4, 4}, {Max, Max, Max, Max}};
     for (const auto& b : outsideDest) {
         Surface dest = MakeSurface(10, 10, Olive);
@@ -132,7 +132,8 @@ TEST(BitBlt, WhitenessFillsOnlyTheClippedBlock)
 {
     Surface dest = MakeSurface(6, 6, Olive);
     BitBlt(dest, -3, 4, 5, 100, nullptr, 0, 0, WHITENESS);
-    ExpectPixels(dest, [](int x, int y) { return x < 2 && y >= 4; }, [](int, int) { return White; }, Olive);
+    ExpectPixels(
+        dest, [](int x, int y) { return x < 2 && y >= 4; }, [](int, int) { return White; }, Olive);
 }
 
 TEST(LineTo, DrawsEveryPixelButTheEndOne)
@@ -141,7 +142,7 @@ TEST(LineTo, DrawsEveryPixelButTheEndOne)
         int X0, Y0, X1, Y1;
         const char* Kind;
     } lines[] = {
-        {2, 2, 17, 7, "shallow"}, {3, 1, 6, 18, "steep"},     {15, 15, 3, 3, "diagonal"},
+        {2, 2, 17, 7, "shallow"},    {3, 1, 6, 18, "steep"},    {15, 15, 3, 3, "diagonal"},
         {18, 4, 2, 4, "horizontal"}, {9, 18, 9, 1, "vertical"}, {17, 2, 4, 11, "shallow backwards"},
     };
     for (const auto& line : lines) {

@@ -118,7 +118,8 @@ TEST(ScriptParser, SaysWhatIsWrong)
         {"random", "random takes at least 1 value, got 0"},
         {"press up", "press must be left, right or middle, got up"},
         {"seed -3", "seed must be a whole number from 0 to 18446744073709551615, got -3"},
-        {"seed 18446744073709551616", "seed must be a whole number from 0 to 18446744073709551615, got 18446744073709551616"},
+        {"seed 18446744073709551616",
+         "seed must be a whole number from 0 to 18446744073709551615, got 18446744073709551616"},
     };
     for (const auto& c : cases) {
         const ParsedLine line = ParseLine(c.Line);
@@ -132,9 +133,8 @@ TEST(RunnerCli, WritesATraceRowPerFlyingShotAfterEachFrame)
     const RunResult run = RunSim("", "move 152 100\nrandom 0.5\nframes 11\n");
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Err, "");
-    EXPECT_EQ(run.Out, std::string(Header) +
-                           "10,0,flying,1,152,147.5,2,-2.5,2.5,0,0\n"
-                           "11,0,flying,2,152,145,0,-2.5,2.5,0,0\n");
+    EXPECT_EQ(run.Out, std::string(Header) + "10,0,flying,1,152,147.5,2,-2.5,2.5,0,0\n"
+                                             "11,0,flying,2,152,145,0,-2.5,2.5,0,0\n");
 
     // Floats are the shortest text that reads back to the same 32-bit float:
     // a speed of 0.06 * 5 + 2 stored as a float is written 2.3.
@@ -219,9 +219,9 @@ TEST(RunnerPictures, PngIsTheFrameTheWindowWouldShow)
     ASSERT_EQ(run.Status, 0) << run.Err;
     const QImage image(QString::fromStdString(path.string()));
     ASSERT_EQ(image.size(), QSize(300, 300));
-    EXPECT_EQ(image.pixel(150, 150) & 0xFFFFFF, 0xFFFF00u);                 // the launcher's yellow middle
-    EXPECT_EQ(image.pixel(299, 299) & 0xFFFFFF, 0xFFFFFFu);                 // white elsewhere
-    EXPECT_EQ(image.pixel(-6 + 16, 4 + 16) & 0xFFFFFF, 0xFFFF00u);           // the marker, drawn at (-6, 4)
+    EXPECT_EQ(image.pixel(150, 150) & 0xFFFFFF, 0xFFFF00u);        // the launcher's yellow middle
+    EXPECT_EQ(image.pixel(299, 299) & 0xFFFFFF, 0xFFFFFFu);        // white elsewhere
+    EXPECT_EQ(image.pixel(-6 + 16, 4 + 16) & 0xFFFFFF, 0xFFFF00u); // the marker, drawn at (-6, 4)
 }
 
 TEST(RunnerPictures, TrailDrawsEveryPathSoFar)

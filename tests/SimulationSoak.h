@@ -67,4 +67,3 @@ inline void SoakAllModes(std::int64_t frames, std::uint64_t seed, std::int32_t s
         }
     }
 }
-

@@ -99,11 +99,11 @@ TEST(GetDegree, WorksInWholeDegreesFromMinus90To270)
 
 TEST(GetDegree, OffsetsRoundToWholePixelsTiesToEven)
 {
-    EXPECT_EQ(GetDegree(0, 0, 0.5f, 10), 90);   // 0.5 rounds to 0: the vertical branch
+    EXPECT_EQ(GetDegree(0, 0, 0.5f, 10), 90); // 0.5 rounds to 0: the vertical branch
     EXPECT_EQ(GetDegree(0, 0, -0.5f, -10), 270);
-    EXPECT_EQ(GetDegree(0, 0, 1.5f, 2), 45);    // 1.5 rounds to 2
-    EXPECT_EQ(GetDegree(0, 0, 2.5f, 2), 45);    // 2.5 rounds to 2
-    EXPECT_EQ(GetDegree(0, 0, 3.5f, 4), 45);    // 3.5 rounds to 4
+    EXPECT_EQ(GetDegree(0, 0, 1.5f, 2), 45); // 1.5 rounds to 2
+    EXPECT_EQ(GetDegree(0, 0, 2.5f, 2), 45); // 2.5 rounds to 2
+    EXPECT_EQ(GetDegree(0, 0, 3.5f, 4), 45); // 3.5 rounds to 4
 }
 
 TEST(GetDegree, FarOffsetsSaturateInsteadOfOverflowing)
@@ -116,10 +116,7 @@ TEST(GetDegree, FarOffsetsSaturateInsteadOfOverflowing)
 
 namespace {
 
-Shot AngleShot(float heading, float turn, float speed = 5)
-{
-    return FlyingShot(150, 150, 0, 0, speed, heading, turn);
-}
+Shot AngleShot(float heading, float turn, float speed = 5) { return FlyingShot(150, 150, 0, 0, speed, heading, turn); }
 
 /// The heading after one mode 2 step towards a marker in direction `target`.
 float HeadingAfterStep(float heading, int target, float turn)
@@ -178,9 +175,9 @@ TEST(AngleChase2, AimsStraightAtTheMarkerOnTheRightAheadOrBehind)
     const struct {
         float MeX, MeY, VX, VY;
     } cases[] = {
-        {150, 250, 0, 5},  // on the right (down the screen)
-        {250, 150, 5, 0},  // straight ahead
-        {50, 150, -5, 0},  // straight behind
+        {150, 250, 0, 5}, // on the right (down the screen)
+        {250, 150, 5, 0}, // straight ahead
+        {50, 150, -5, 0}, // straight behind
     };
     for (const auto& c : cases) {
         const World world = WorldWithMarker(c.MeX, c.MeY);

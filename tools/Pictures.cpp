@@ -33,7 +33,8 @@ std::string WriteFile(const QByteArray& bytes, const std::string& path)
     std::FILE* file = std::fopen(part.c_str(), "wb");
     if (!file)
         return "cannot write " + path + ": " + std::strerror(errno);
-    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) == std::size_t(bytes.size());
+    const bool written =
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) == std::size_t(bytes.size());
     const int writeError = errno;
     if (std::fclose(file) != 0 || !written) {
         const int error = written ? errno : writeError;
@@ -138,7 +139,8 @@ std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std:
         const int top = Gap + int(n / 3) * (Head + Cell + Foot + Gap);
         painter.setPen(Qt::black);
         painter.setFont(CaptionFont(CaptionFontPoints));
-        painter.drawText(QRect(left, top, Cell, Head), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(panel.Caption));
+        painter.drawText(QRect(left, top, Cell, Head), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromUtf8(panel.Caption));
         painter.drawImage(left, top + Head, TrailImage(*panel.World, *panel.Sheet, *panel.History));
         painter.setFont(CaptionFont(9));
         painter.drawText(QRect(left, top + Head + Cell + 2, Cell, Foot - 2), Qt::AlignLeft | Qt::AlignTop,

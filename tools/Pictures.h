@@ -21,8 +21,8 @@ std::string SaveTrail(const World& world, const Surface& sheet, const ShotHistor
 
 /// One method's panel of the comparison picture.
 struct ComparePanel {
-    const char* Caption = "";      ///< UTF-8, as the window's option button shows it
-    std::string Figures;           ///< the line of figures under the trail
+    const char* Caption = ""; ///< UTF-8, as the window's option button shows it
+    std::string Figures;      ///< the line of figures under the trail
     const ::World* World = nullptr;
     const Surface* Sheet = nullptr;
     const ShotHistory* History = nullptr;

@@ -164,8 +164,7 @@ int RunHomingSim(int argc, char** argv)
         return Fail(error);
     const Script script = ParseScript(text);
     switch (arguments.Writes) {
-    case Output::Trace:
-        return RunTrace(script);
+    case Output::Trace: return RunTrace(script);
     case Output::Summary:
     case Output::Compare:
         // These write only at the end: a bad script runs nothing.

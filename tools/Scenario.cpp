@@ -31,27 +31,15 @@ std::string Execute(Scenario& scenario, const Command& command)
 {
     World& world = scenario.World;
     switch (command.Kind) {
-    case CommandKind::Seed:
-        SeedRandom(scenario.Random.Generator, command.Number);
-        break;
+    case CommandKind::Seed: SeedRandom(scenario.Random.Generator, command.Number); break;
     case CommandKind::Random:
         scenario.Random.Queue.insert(scenario.Random.Queue.end(), command.Values.begin(), command.Values.end());
         break;
-    case CommandKind::Mode:
-        SelectMode(world, command.Mode);
-        break;
-    case CommandKind::Move:
-        MovePointer(world, command.X, command.Y);
-        break;
-    case CommandKind::Press:
-        PressOnPlayfield(world, command.Button);
-        break;
-    case CommandKind::Limit:
-        ToggleSpeedLimit(world);
-        break;
-    case CommandKind::Vectors:
-        ToggleVectors(world);
-        break;
+    case CommandKind::Mode: SelectMode(world, command.Mode); break;
+    case CommandKind::Move: MovePointer(world, command.X, command.Y); break;
+    case CommandKind::Press: PressOnPlayfield(world, command.Button); break;
+    case CommandKind::Limit: ToggleSpeedLimit(world); break;
+    case CommandKind::Vectors: ToggleVectors(world); break;
     case CommandKind::Png:
         PaintFrame(world, scenario.Playfield, scenario.Sheet);
         return SavePng(scenario.Playfield, command.Path);
@@ -106,7 +94,7 @@ void TraceWriter::OnFrame(const World& world, const FrameOutcome& outcome)
 {
     for (int slot = 0; slot < ShotSlots; ++slot) {
         const Shot& shot = world.Shots[slot];
-        const char* state = shot.Alive                         ? "flying"
+        const char* state = shot.Alive                        ? "flying"
                             : Contains(outcome.Caught, slot)  ? "hit"
                             : Contains(outcome.Expired, slot) ? "expired"
                                                               : nullptr;

@@ -56,8 +56,9 @@ struct LineParser {
         if (Arguments() == count)
             return true;
         std::string message(Name());
-        message += count == 0 ? " takes no arguments" : " takes " + std::to_string(count) + " argument" +
-                                                         (count == 1 ? "" : "s") + " (" + std::string(names) + ")";
+        message += count == 0 ? " takes no arguments"
+                              : " takes " + std::to_string(count) + " argument" + (count == 1 ? "" : "s") + " (" +
+                                    std::string(names) + ")";
         return Fail(message + ", got " + std::to_string(Arguments()));
     }
 
@@ -75,9 +76,8 @@ bool LineParser::Parse()
     const std::string_view name = Name();
     if (name == "seed") {
         command.Kind = CommandKind::Seed;
-        return Expect(1, "N") &&
-               (ParseWhole(Argument(0), command.Number) ||
-                Invalid("seed must be a whole number from 0 to 18446744073709551615", Argument(0)));
+        return Expect(1, "N") && (ParseWhole(Argument(0), command.Number) ||
+                                  Invalid("seed must be a whole number from 0 to 18446744073709551615", Argument(0)));
     }
     if (name == "random") {
         command.Kind = CommandKind::Random;

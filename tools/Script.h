@@ -14,12 +14,12 @@ enum class CommandKind { Seed, Random, Mode, Move, Press, Limit, Vectors, Frames
 
 struct Command {
     CommandKind Kind = CommandKind::Frames;
-    std::uint64_t Number = 0;   ///< seed N, frames N
+    std::uint64_t Number = 0; ///< seed N, frames N
     SteeringMode Mode = SteeringMode::PerAxisChase;
-    float X = 0, Y = 0;         ///< move X Y, pixels
+    float X = 0, Y = 0; ///< move X Y, pixels
     MouseButton Button = MouseButton::Left;
-    std::vector<float> Values;  ///< random V1 V2 ...
-    std::string Path;           ///< png PATH, trail PATH
+    std::vector<float> Values; ///< random V1 V2 ...
+    std::string Path;          ///< png PATH, trail PATH
 };
 
 /// One line read: nothing to do (blank or comment), a command, or what is wrong with it.

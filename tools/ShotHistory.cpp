@@ -69,8 +69,8 @@ void ShotHistory::Follow(ShotRecord& record, const Shot& shot, const World& worl
         record.Winding += turn;
         record.WindingLow = std::min(record.WindingLow, record.Winding);
         record.WindingHigh = std::max(record.WindingHigh, record.Winding);
-        record.Circled = record.Circled || record.Winding - record.WindingLow > 360 ||
-                         record.WindingHigh - record.Winding > 360;
+        record.Circled =
+            record.Circled || record.Winding - record.WindingLow > 360 || record.WindingHigh - record.Winding > 360;
     }
     record.LastVX = shot.VX;
     record.LastVY = shot.VY;

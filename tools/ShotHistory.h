@@ -19,19 +19,19 @@ struct PathPoint {
 struct ShotRecord {
     int Slot = 0;
     SteeringMode Mode = SteeringMode::PerAxisChase;
-    std::int32_t LaunchFrame = 0;   ///< frame count of the frame it was launched in
-    std::int32_t EndFrame = 0;      ///< frame count of the frame it ended in (flying: the last frame run)
-    std::int64_t Frames = 0;        ///< frames flown
+    std::int32_t LaunchFrame = 0; ///< frame count of the frame it was launched in
+    std::int32_t EndFrame = 0;    ///< frame count of the frame it ended in (flying: the last frame run)
+    std::int64_t Frames = 0;      ///< frames flown
     ShotOutcome Outcome = ShotOutcome::Flying;
     float Speed = 0, Angle = 0, Turn = 0; ///< launch parameters as the slot held them
-    double PathLength = 0;          ///< pixels travelled
-    double Closest = 0;             ///< smallest distance to the marker after a move, pixels
-    double MaxTurn = 0;             ///< largest change of direction between two frames, degrees
-    bool Circled = false;           ///< turned through more than 360 degrees in one sense
-    std::vector<PathPoint> Path;    ///< the launch point, then the position after every frame
+    double PathLength = 0;                ///< pixels travelled
+    double Closest = 0;                   ///< smallest distance to the marker after a move, pixels
+    double MaxTurn = 0;                   ///< largest change of direction between two frames, degrees
+    bool Circled = false;                 ///< turned through more than 360 degrees in one sense
+    std::vector<PathPoint> Path;          ///< the launch point, then the position after every frame
 
     // Running state for the turn figures.
-    float LastVX = 0, LastVY = 0;   ///< the last non-zero velocity
+    float LastVX = 0, LastVY = 0; ///< the last non-zero velocity
     bool HasDirection = false;
     double Winding = 0, WindingLow = 0, WindingHigh = 0; ///< summed signed turn and its range, degrees
 };

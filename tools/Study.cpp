@@ -88,8 +88,8 @@ MethodFigures Figures(const ShotHistory& history)
     if (!toCatch.empty()) {
         std::sort(toCatch.begin(), toCatch.end());
         const std::size_t middle = toCatch.size() / 2;
-        figures.MedianFramesToCatch = toCatch.size() % 2 ? double(toCatch[middle])
-                                                         : (double(toCatch[middle - 1]) + double(toCatch[middle])) / 2;
+        figures.MedianFramesToCatch =
+            toCatch.size() % 2 ? double(toCatch[middle]) : (double(toCatch[middle - 1]) + double(toCatch[middle])) / 2;
     }
     return figures;
 }

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "Script.h"
 #include "Scenario.h"
+#include "Script.h"
 #include "ShotHistory.h"
 
 /// Writes one CSV row per shot ever launched.

@@ -41,7 +41,10 @@ const char* const Caption = "追尾ミサイルサンプル";
 const char* const Check1Caption = "最高速度以上にならない";
 const char* const Check2Caption = "速度ベクトル表示をしない";
 
-void Put(QWidget* control, const Place& place) { control->setGeometry(place.Left, place.Top, place.Width, place.Height); }
+void Put(QWidget* control, const Place& place)
+{
+    control->setGeometry(place.Left, place.Top, place.Width, place.Height);
+}
 
 QFont CaptionFont()
 {
@@ -102,9 +105,16 @@ void Form1::CreateControls()
     Put(Check2, Check2Place);
 
     // Tab order: the pictures, the option buttons but Index 3, the check boxes, then Index 3.
-    const std::array<QWidget*, 10> tabOrder = {Picture1,          Picture2,          Option1Buttons[0], Option1Buttons[1],
-                                               Option1Buttons[2], Option1Buttons[4], Option1Buttons[5], Check1,
-                                               Check2,            Option1Buttons[3]};
+    const std::array<QWidget*, 10> tabOrder = {Picture1,
+                                               Picture2,
+                                               Option1Buttons[0],
+                                               Option1Buttons[1],
+                                               Option1Buttons[2],
+                                               Option1Buttons[4],
+                                               Option1Buttons[5],
+                                               Check1,
+                                               Check2,
+                                               Option1Buttons[3]};
     for (std::size_t n = 1; n < tabOrder.size(); ++n)
         setTabOrder(tabOrder[n - 1], tabOrder[n]);
 
@@ -126,9 +136,8 @@ void Form1::ConnectHandlers()
         if (const std::int16_t number = ButtonNumber(button))
             Picture1_MouseDown(number, 0, float(at.x()), float(at.y()));
     });
-    connect(Picture1, &PictureBox::MouseMove, this, [this](Qt::MouseButtons, QPointF at) {
-        Picture1_MouseMove(0, 0, float(at.x()), float(at.y()));
-    });
+    connect(Picture1, &PictureBox::MouseMove, this,
+            [this](Qt::MouseButtons, QPointF at) { Picture1_MouseMove(0, 0, float(at.x()), float(at.y())); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 }
 

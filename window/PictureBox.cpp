@@ -4,9 +4,8 @@
 #include <QPainter>
 
 PictureBox::PictureBox(const Surface& image, QWidget* parent)
-    : QFrame(parent),
-      View(reinterpret_cast<const uchar*>(image.Pixels.data()), image.Width, image.Height,
-           image.Width * int(sizeof(Pixel)), QImage::Format_RGB32)
+    : QFrame(parent), View(reinterpret_cast<const uchar*>(image.Pixels.data()), image.Width, image.Height,
+                           image.Width * int(sizeof(Pixel)), QImage::Format_RGB32)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
