@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -196,11 +197,108 @@ TEST(RunnerCli, BadArgumentsAndFiles)
     EXPECT_EQ(CountLines(two.Err), 1);
 }
 
-TEST(RunnerCli, ControlCharactersCannotBreakTheErrorLine)
+TEST(RunnerCli, ErrorLinesQuoteTokensSafelyAndBriefly)
 {
-    const RunResult run = RunSim("", std::string("mode \x1b[31m9\n"));
-    EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Err, "homing-sim: line 1: mode must be 0 to 5, got ?[31m9\n");
+    const RunResult escape = RunSim("", std::string("mode \x1b[31m9\n"));
+    EXPECT_EQ(escape.Status, 2);
+    EXPECT_EQ(escape.Err, "homing-sim: line 1: mode must be 0 to 5, got \\x1b[31m9\n");
+
+    // At most 60 characters of a token (a UTF-8 character counts once), and
+    // bytes that are not UTF-8 written as \xNN.
+    const RunResult huge = RunSim("", "frames " + std::string(100000, '7') + "\n");
+    EXPECT_EQ(huge.Err, "homing-sim: line 1: frames must be a whole number, 0 or more, got " + std::string(60, '7') +
+                            "...\n");
+    const RunResult bytes = RunSim("", "press \xE2\x86\x91\xFF\xC3\n");
+    EXPECT_EQ(bytes.Err, "homing-sim: line 1: press must be left, right or middle, got \xE2\x86\x91\\xff\\xc3\n");
+}
+
+TEST(RunnerCli, ByteOrderMarkAndTinyDecimalsAreRead)
+{
+    const RunResult bom = RunSim("", "\xEF\xBB\xBFseed 1\nframes 1\n");
+    EXPECT_EQ(bom.Status, 0) << bom.Err;
+    const ParsedLine tiny = ParseLine("move 1e-50 -1e-40");
+    ASSERT_EQ(tiny.Kind, ParsedLine::Status::Ok) << tiny.Error;
+    EXPECT_EQ(tiny.Parsed.X, 0.f);
+    EXPECT_EQ(tiny.Parsed.Y, -0x1.16c262p-133f); // the subnormal nearest -1e-40
+}
+
+/// Runs a shell command line with homing-sim as $SIM; returns the status and standard error.
+RunResult RunShell(const std::string& line)
+{
+    const auto err = TempDir() / "shell-err.txt", script = TempDir() / "shell.sh";
+    std::ofstream(script) << "SIM='" << HOMING_SIM << "'\n{ " << line << "\n} 2> '" << err.string() << "'\n";
+    const int raw = std::system(("bash '" + script.string() + "'").c_str());
+    RunResult result;
+    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.Err = ReadAll(err);
+    return result;
+}
+
+TEST(RunnerOutput, AFailedWriteStopsTheRunWithExitStatus1)
+{
+    const std::string frames = "printf 'frames 100000\\n' | ";
+    const RunResult full = RunShell(frames + "$SIM > /dev/full");
+    EXPECT_EQ(full.Status, 1);
+    EXPECT_EQ(full.Err, "homing-sim: cannot write the trace: No space left on device\n");
+    const RunResult closed = RunShell(frames + "$SIM >&-");
+    EXPECT_EQ(closed.Status, 1);
+    EXPECT_EQ(closed.Err, "homing-sim: cannot write the trace: Bad file descriptor\n");
+    // With SIGPIPE ignored, a reader that goes away ends a run of billions of frames at once.
+    const RunResult pipe = RunShell("trap '' PIPE; printf 'frames 4000000000\\n' | $SIM | head -c 1 > /dev/null");
+    EXPECT_EQ(pipe.Err, "homing-sim: cannot write the trace: Broken pipe\n");
+    for (const char* mode : {"--summary", "--help"}) {
+        const RunResult other = RunShell(frames + "$SIM " + mode + " > /dev/full");
+        EXPECT_EQ(other.Status, 1) << mode;
+        EXPECT_NE(other.Err.find("No space left on device"), std::string::npos) << mode;
+    }
+}
+
+TEST(RunnerOutput, PicturesReplaceOnlyPngFiles)
+{
+    const auto dir = TempDir() / "pictures";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "folder.png");
+    ASSERT_EQ(::mkfifo((dir / "fifo.png").c_str(), 0644), 0);
+    std::ofstream(dir / "notes.png") << "precious";
+    std::ofstream(dir / "notes.txt") << "precious";
+    const struct {
+        std::string Name, Error;
+    } refused[] = {
+        {"folder.png", " is not a regular file"},
+        {"fifo.png", " is not a regular file"},
+        {"notes.png", " exists and is not a PNG picture: only a PNG file is replaced"},
+        {"notes.txt", " does not end in .png: pictures are written only to .png files"},
+    };
+    for (const auto& c : refused) {
+        const std::string path = (dir / c.Name).string();
+        const RunResult run = RunSim("", "frames 1\npng " + path + "\n");
+        EXPECT_EQ(run.Status, 2) << c.Name;
+        EXPECT_EQ(run.Err, "homing-sim: line 2: " + path + c.Error + "\n");
+    }
+    EXPECT_EQ(ReadAll(dir / "notes.png"), "precious");
+    EXPECT_EQ(ReadAll(dir / "notes.txt"), "precious");
+    const RunResult device = RunSim("--compare /dev/null", "frames 1\n");
+    EXPECT_EQ(device.Err, "homing-sim: /dev/null does not end in .png: pictures are written only to .png files\n");
+
+    // A PNG is replaced, through a symlink that stays a link, with a new file's
+    // permissions, and nothing else is left in the folder.
+    const auto target = dir / "target.png", link = dir / "link.png";
+    const RunResult first = RunSim("", "png " + target.string() + "\n");
+    ASSERT_EQ(first.Status, 0) << first.Err;
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink(target, link);
+    const RunResult twice = RunSim("", "png " + link.string() + "\nmove 150 150\npng " + link.string() + "\n");
+    ASSERT_EQ(twice.Status, 0) << twice.Err;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    const QImage second(QString::fromStdString(target.string()));
+    EXPECT_EQ(second.pixel(150, 134) & 0xFFFFFF, 0u); // the marker's black outline, drawn by the second png
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0666 & ~mask));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+        ++entries;
+    EXPECT_EQ(entries, 6); // folder, fifo, two notes, target and link: no temporary file left
 }
 
 TEST(RunnerCli, HelpDescribesTheLanguage)
@@ -286,6 +384,10 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     const RunResult noPath = RunSim("--compare");
     EXPECT_EQ(noPath.Status, 2);
     EXPECT_EQ(noPath.Err, "homing-sim: --compare needs the path of the picture to write\n");
+
+    const RunResult dash = RunSim("--compare --summary s.txt");
+    EXPECT_EQ(dash.Status, 2);
+    EXPECT_EQ(dash.Err, "homing-sim: --compare needs the path of the picture to write\n");
 
     const RunResult both = RunSim("--summary --compare x.png");
     EXPECT_EQ(both.Status, 2);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -12,26 +13,44 @@
 
 #include "Steering.h"
 #include "Study.h"
+#include "TestSupport.h"
 
 namespace {
 
-Script Parse(const std::string& text)
+/// Every shot of a run, in launch order.
+struct CollectShots final : ShotSink {
+    std::vector<ShotRecord> Shots;
+    void OnShotEnded(const ShotRecord& shot) override
+    {
+        Shots.push_back(shot);
+        std::sort(Shots.begin(), Shots.end(), [](const auto& a, const auto& b) { return a.Index < b.Index; });
+    }
+};
+
+void Open(const std::string& text, ScriptInput& script)
 {
-    Script script = ParseScript(text);
-    EXPECT_EQ(script.BadLine, 0) << script.Error;
-    return script;
+    ASSERT_EQ(ScriptFromText(text, script), "");
+    ScriptCheck check;
+    ASSERT_EQ(CheckScript(script, check), "");
+    ASSERT_EQ(check.BadLine, 0) << check.Error;
 }
 
-/// Runs a script in its own mode (no comparison) with every shot's history.
-ShotHistory History(const std::string& text)
+/// Runs a script in its own mode (no comparison) and returns every shot.
+std::vector<ShotRecord> History(const std::string& text)
 {
-    const Script script = Parse(text);
+    ScriptInput script;
+    Open(text, script);
     Scenario run;
     StartScenario(run, true, false);
-    for (const auto& [number, command] : script.Commands)
+    CollectShots shots;
+    run.History->Sinks.push_back(&shots);
+    ScriptCheck check;
+    ForEachCommand(script, check, [&](long number, const Command& command) {
         EXPECT_EQ(Execute(run, command), "") << "line " << number;
-    run.History->Settle(run.World);
-    return std::move(*run.History);
+        return std::string();
+    });
+    run.History->Finish(run.World);
+    return shots.Shots;
 }
 
 std::vector<std::string> Split(const std::string& line)
@@ -48,9 +67,9 @@ std::vector<std::string> Split(const std::string& line)
 TEST(ShotFigures, StraightChaseTravelsItsDistanceLessUnderSixteen)
 {
     // Mode 1 at speed 4.5 straight at a still marker 100 pixels away.
-    const ShotHistory history = History("mode 1\nmove 250 150\nrandom 0.5\nframes 40\n");
-    ASSERT_GE(history.Shots.size(), 1u);
-    const ShotRecord& shot = history.Shots[0];
+    const std::vector<ShotRecord> history = History("mode 1\nmove 250 150\nrandom 0.5\nframes 40\n");
+    ASSERT_GE(history.size(), 1u);
+    const ShotRecord& shot = history[0];
     EXPECT_EQ(shot.Outcome, ShotOutcome::Hit);
     EXPECT_EQ(shot.Frames, 19); // 19 * 4.5 = 85.5: 14.5 pixels short
     EXPECT_DOUBLE_EQ(shot.PathLength, 85.5);
@@ -61,9 +80,14 @@ TEST(ShotFigures, StraightChaseTravelsItsDistanceLessUnderSixteen)
     EXPECT_EQ(shot.EndFrame, 28);
 
     // A shot launched in the last frame has flown that one frame: 1 frame, 4.5 pixels.
-    const ShotHistory last = History("mode 1\nmove 250 150\nrandom 0.5\nframes 10\n");
+    const std::vector<ShotRecord> last = History("mode 1\nmove 250 150\nrandom 0.5\nframes 10\n");
+    ASSERT_EQ(last.size(), 1u);
     std::FILE* summary = std::tmpfile();
-    WriteSummary(last, summary);
+    {
+        CheckedOutput out(summary, "the summary");
+        SummaryWriter(out).OnShotEnded(last[0]);
+        out.Flush();
+    }
     std::rewind(summary);
     char line[512];
     std::fgets(line, sizeof line, summary); // header
@@ -79,9 +103,9 @@ TEST(ShotFigures, BoundedTurnShotCirclesAMarkerInsideItsTurningCircle)
     // 6.5 / (2.5 * DegToRad), about 149 pixels. Launched leftwards with the
     // marker 40 pixels below, it turns towards it for ever on a circle round
     // (150, 299), which passes the marker 40 pixels off.
-    const ShotHistory history = History("mode 2\nmove 150 190\nrandom 0.9 0.5 0.1\nframes 400\n");
-    ASSERT_GE(history.Shots.size(), 1u);
-    const ShotRecord& shot = history.Shots[0];
+    const std::vector<ShotRecord> history = History("mode 2\nmove 150 190\nrandom 0.9 0.5 0.1\nframes 400\n");
+    ASSERT_GE(history.size(), 1u);
+    const ShotRecord& shot = history[0];
     EXPECT_NEAR(6.5 / (2.5 * DegToRad), 149, 1);
     EXPECT_TRUE(shot.Circled);
     EXPECT_NE(shot.Outcome, ShotOutcome::Hit);
@@ -92,73 +116,63 @@ TEST(ShotFigures, BoundedTurnShotCirclesAMarkerInsideItsTurningCircle)
 
 TEST(ShotFigures, ClearedAndStillFlyingShotsAreToldApart)
 {
-    const ShotHistory history = History("move 0 0\nrandom 0 0 0\nframes 15\npress right\nframes 10\n");
-    ASSERT_EQ(history.Shots.size(), 2u);
-    EXPECT_EQ(history.Shots[0].Outcome, ShotOutcome::Cleared);
-    EXPECT_EQ(history.Shots[0].EndFrame, 15);
-    EXPECT_EQ(history.Shots[1].Outcome, ShotOutcome::Flying); // launched at 20 into the freed slot 0
-    EXPECT_EQ(history.Shots[1].Slot, 0);
-    EXPECT_EQ(history.Shots[1].Frames, 6);
+    const std::vector<ShotRecord> history = History("move 0 0\nrandom 0 0 0\nframes 15\npress right\nframes 10\n");
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].Outcome, ShotOutcome::Cleared);
+    EXPECT_EQ(history[0].EndFrame, 15);
+    EXPECT_EQ(history[1].Outcome, ShotOutcome::Flying); // launched at 20 into the freed slot 0
+    EXPECT_EQ(history[1].Slot, 0);
+    EXPECT_EQ(history[1].Frames, 6);
 }
 
 TEST(ShotFigures, LaunchParametersAreThoseBeforeTheFirstSteer)
 {
-    const ShotHistory history = History("mode 2\nmove 150 300\nrandom 0.5 0.5 0.5\nframes 10\n");
-    ASSERT_EQ(history.Shots.size(), 1u);
-    EXPECT_EQ(history.Shots[0].Angle, 180); // steered towards 90 afterwards
-    EXPECT_EQ(history.Shots[0].Speed, 4.5f);
+    const std::vector<ShotRecord> history = History("mode 2\nmove 150 300\nrandom 0.5 0.5 0.5\nframes 10\n");
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0].Angle, 180); // steered towards 90 afterwards
+    EXPECT_EQ(history[0].Speed, 4.5f);
 }
 
 TEST(Compare, EveryMethodRunsAfreshOnTheSameRandomValues)
 {
     // Queued values, then the generator: each run must draw the same ones.
-    const Script script = Parse("mode 3\nmove 30 40\nrandom 0.25 0.5 0.75\nframes 40\npng /nonexistent/x.png\n");
-    std::vector<float> firstDraws;
+    ScriptInput script;
+    Open("mode 3\nmove 30 40\nrandom 0.25 0.5 0.75\nframes 40\npng /nonexistent/x.png\n", script);
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
-        Scenario run;
-        ASSERT_EQ(RunMethod(script, 1234, static_cast<SteeringMode>(mode), run), "");
-        ASSERT_EQ(run.History->Shots.size(), 4u);
-        EXPECT_EQ(run.World.Mode, static_cast<SteeringMode>(mode)); // the script's mode line is ignored
-        EXPECT_EQ(run.World.FrameCount, 40);
-        // Each mode turns its first draw into a speed of its own: recover r.
-        const double scale[] = {3, 5, 5, 5, 0.3, 0.5}, offset[] = {1, 2, 2, 2, 0.1, 0.2};
-        const double r = (run.History->Shots[0].Speed - offset[mode]) / scale[mode];
-        EXPECT_NEAR(r, 0.25, 1e-6) << "mode " << mode;
-        firstDraws.push_back(run.History->Shots[3].Speed);
+        MethodRun method;
+        ASSERT_EQ(RunMethod(script, 1234, static_cast<SteeringMode>(mode), method), "");
+        const MethodFigures figures = method.Counter.Figures();
+        ASSERT_EQ(figures.Launched, 4);
+        EXPECT_EQ(method.Run.World.Mode, static_cast<SteeringMode>(mode)); // the script's mode line is ignored
+        EXPECT_EQ(method.Run.World.FrameCount, 40);
+        EXPECT_EQ(method.Run.Random.Queue.size(), 0u);
     }
-    // And the same run twice gives the same shots: nothing carried over.
-    Scenario again, once;
+    // The same run twice gives the same world: nothing carried over.
+    MethodRun again, once;
     RunMethod(script, 1234, SteeringMode::AngleChase, again);
     RunMethod(script, 1234, SteeringMode::AngleChase, once);
-    ASSERT_EQ(again.History->Shots.size(), once.History->Shots.size());
-    for (std::size_t n = 0; n < once.History->Shots.size(); ++n) {
-        EXPECT_EQ(again.History->Shots[n].PathLength, once.History->Shots[n].PathLength);
-        EXPECT_EQ(again.History->Shots[n].Turn, once.History->Shots[n].Turn);
-    }
+    EXPECT_TRUE(SameWorld(again.Run.World, once.Run.World));
 }
 
 TEST(Compare, FiguresCountOutcomesAndTakeTheMedian)
 {
-    ShotHistory history(false);
-    for (const auto& [outcome, frames] : std::vector<std::pair<ShotOutcome, int>>{{ShotOutcome::Hit, 30},
-                                                                                  {ShotOutcome::Expired, 500},
-                                                                                  {ShotOutcome::Hit, 10},
-                                                                                  {ShotOutcome::Cleared, 5},
-                                                                                  {ShotOutcome::Hit, 20},
-                                                                                  {ShotOutcome::Hit, 40},
-                                                                                  {ShotOutcome::Flying, 3}}) {
+    FigureCounter counter;
+    for (const auto& [outcome, frames] : std::vector<std::pair<ShotOutcome, int>>{
+             {ShotOutcome::Hit, 30}, {ShotOutcome::Expired, 500}, {ShotOutcome::Hit, 10}, {ShotOutcome::Cleared, 5},
+             {ShotOutcome::Hit, 20}, {ShotOutcome::Hit, 40}, {ShotOutcome::Flying, 3}}) {
         ShotRecord record;
         record.Outcome = outcome;
         record.Frames = frames;
-        history.Shots.push_back(record);
+        counter.OnShotEnded(record);
     }
-    const MethodFigures figures = Figures(history);
+    const MethodFigures figures = counter.Figures();
     EXPECT_EQ(figures.Launched, 7);
     EXPECT_EQ(figures.Caught, 4);
     EXPECT_EQ(figures.Expired, 1);
+    EXPECT_EQ(figures.Flying, 1);
     ASSERT_TRUE(figures.MedianFramesToCatch);
     EXPECT_EQ(*figures.MedianFramesToCatch, 25);
-    EXPECT_FALSE(Figures(ShotHistory(false)).MedianFramesToCatch);
+    EXPECT_FALSE(FigureCounter().Figures().MedianFramesToCatch);
 
     // Half frames are shown as they are, not rounded to a whole frame.
     MethodFigures half;
@@ -172,19 +186,26 @@ TEST(Summary, OutcomesAgreeWithTheTrace)
     // A busy scenario: hits, expiries, clears, a mode change, shots still flying.
     const std::string text = "seed 99\nmode 2\nmove 150 190\nframes 700\nmove 150 150\nframes 40\nmode 4\n"
                              "move 60 60\nframes 200\npress middle\nframes 53\n";
-    const Script script = Parse(text);
+    ScriptInput script;
+    Open(text, script);
 
     Scenario traced;
     StartScenario(traced, true, false);
     SeedRandom(traced.Random.Generator, 0); // replaced by the script's seed
     std::FILE* traceFile = std::tmpfile();
+    std::FILE* summaryFile = std::tmpfile();
     {
-        TraceWriter trace(traceFile);
+        CheckedOutput traceOut(traceFile, "the trace"), summaryOut(summaryFile, "the summary");
+        TraceWriter trace(traceOut);
+        SummaryWriter summary(summaryOut);
         traced.Observers.push_back(&trace);
-        for (const auto& [number, command] : script.Commands)
-            ASSERT_EQ(Execute(traced, command), "");
+        traced.History->Sinks.push_back(&summary);
+        ScriptCheck check;
+        ForEachCommand(script, check, [&](long, const Command& command) { return Execute(traced, command); });
+        traced.History->Finish(traced.World);
+        ASSERT_TRUE(trace.Flush());
+        ASSERT_TRUE(summaryOut.Flush());
     }
-    traced.History->Settle(traced.World);
 
     // Index the trace's rows by (frame, slot).
     std::map<std::pair<int, int>, std::string> state;
@@ -197,8 +218,6 @@ TEST(Summary, OutcomesAgreeWithTheTrace)
     }
     std::fclose(traceFile);
 
-    std::FILE* summaryFile = std::tmpfile();
-    WriteSummary(*traced.History, summaryFile);
     std::rewind(summaryFile);
     std::fgets(line, sizeof line, summaryFile);
     std::map<std::string, int> seen;

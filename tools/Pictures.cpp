@@ -1,18 +1,29 @@
 #include "Pictures.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "DrawFrame.h"
 #include "ModeCaptions.h"
+#include "Script.h"
 #include "ShotHistory.h"
 #include "World.h"
 
@@ -25,28 +36,116 @@ QImage View(const Surface& surface)
                   surface.Width * int(sizeof(Pixel)), QImage::Format_RGB32);
 }
 
-/// Writes the whole file beside its final name, then renames it into place,
-/// so a failed write never leaves a half-written picture behind.
+constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
+
+bool IsPngFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    char head[8] = {};
+    const bool png = ::read(fd, head, sizeof head) == ssize_t(sizeof head) && std::memcmp(head, PngSignature, 8) == 0;
+    ::close(fd);
+    return png;
+}
+
+std::string CannotWrite(const std::string& path, int error)
+{
+    return "cannot write " + Quoted(path) + ": " + std::strerror(error ? error : EIO);
+}
+
+/// Where a picture for `path` really goes: the file a symlink points to.
+std::string Target(const std::string& path)
+{
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    const std::string target = resolved ? resolved : path;
+    std::free(resolved);
+    return target;
+}
+
+/// Opens a new file with a name of its own beside `target`, with the
+/// permissions any new file gets (0666 less the umask).
+int OpenTemporary(const std::string& target, std::string& name)
+{
+    const std::size_t slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    static std::uint64_t counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::uint64_t unique =
+            (std::uint64_t(::getpid()) << 32) ^ std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+            (++counter * 0x9e3779b97f4a7c15u);
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%016llx", static_cast<unsigned long long>(unique));
+        name = directory + "." + base + suffix;
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t wrote = ::write(fd, data, size);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        data += wrote;
+        size -= std::size_t(wrote);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string CheckPicturePath(const std::string& path)
+{
+    constexpr std::string_view Extension = ".png";
+    if (path.size() <= Extension.size() || path.compare(path.size() - Extension.size(), Extension.size(), Extension) != 0)
+        return Quoted(path) + " does not end in .png: pictures are written only to .png files";
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        struct stat link {};
+        if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0)
+            return Quoted(path) + " is a symbolic link to a missing file";
+        return errno == ENOENT ? std::string() : "cannot write " + Quoted(path) + ": " + std::strerror(errno);
+    }
+    if (!S_ISREG(status.st_mode))
+        return Quoted(path) + " is not a regular file";
+    if (!IsPngFile(Target(path)))
+        return Quoted(path) + " exists and is not a PNG picture: only a PNG file is replaced";
+    return {};
+}
+
+namespace {
+
+/// Writes the whole file under a name of its own beside the final one, then
+/// renames it into place, so a failed write never leaves a half-written
+/// picture behind and two runs writing the same path cannot collide.
 std::string WriteFile(const QByteArray& bytes, const std::string& path)
 {
-    const std::string part = path + ".part";
-    std::FILE* file = std::fopen(part.c_str(), "wb");
-    if (!file)
-        return "cannot write " + path + ": " + std::strerror(errno);
-    const bool written =
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) == std::size_t(bytes.size());
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        const int error = written ? errno : writeError;
-        std::remove(part.c_str());
-        return "cannot write " + path + ": " + std::strerror(error);
-    }
-    if (std::rename(part.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        std::remove(part.c_str());
-        return "cannot write " + path + ": " + std::strerror(error);
-    }
-    return {};
+    if (std::string error = CheckPicturePath(path); !error.empty())
+        return error;
+    const std::string target = Target(path);
+    std::string temporary;
+    const int fd = OpenTemporary(target, temporary);
+    if (fd < 0)
+        return CannotWrite(path, errno);
+    const bool written = WriteAll(fd, bytes.constData(), std::size_t(bytes.size()));
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written)
+        error = errno;
+    if (written && error == 0 && std::rename(temporary.c_str(), target.c_str()) == 0)
+        return {};
+    error = error ? error : errno;
+    ::unlink(temporary.c_str());
+    return CannotWrite(path, error);
 }
 
 std::string SaveImage(const QImage& image, const std::string& path)
@@ -79,9 +178,123 @@ void DrawEndMark(QPainter& painter, const ShotRecord& shot, QPointF end)
 
 } // namespace
 
-std::string SavePng(const Surface& surface, const std::string& path) { return SaveImage(View(surface), path); }
+std::string SavePng(const Surface& surface, const std::string& path)
+{
+    if (std::string error = CheckPicturePath(path); !error.empty())
+        return error;
+    return SaveImage(View(surface), path);
+}
 
-QImage TrailImage(const World& world, const Surface& sheet, const ShotHistory& history)
+namespace {
+
+/// Points this far off the playfield are drawn segment by segment, each cut
+/// to a box round the playfield, so the rasteriser sees no huge coordinates.
+constexpr double SafeReach = 10000;
+constexpr double BoxLow = -100, BoxHigh = PlayfieldSize + 100;
+
+bool Near(const PathPoint& point) { return std::fabs(point.X) < SafeReach && std::fabs(point.Y) < SafeReach; }
+
+/// Cuts the segment a-b to the box (Liang-Barsky); false when none of it is inside.
+bool ClipToBox(QPointF& a, QPointF& b)
+{
+    double enter = 0, leave = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x() - BoxLow, BoxHigh - a.x(), a.y() - BoxLow, BoxHigh - a.y()};
+    for (int n = 0; n < 4; ++n) {
+        if (p[n] == 0) {
+            if (q[n] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[n] / p[n];
+        if (p[n] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    const QPointF from = a;
+    a = from + QPointF(dx, dy) * enter;
+    b = from + QPointF(dx, dy) * leave;
+    return true;
+}
+
+void DrawPath(QPainter& painter, const std::vector<PathPoint>& path)
+{
+    if (std::all_of(path.begin(), path.end(), Near)) {
+        QPolygonF polygon;
+        polygon.reserve(qsizetype(path.size()));
+        for (const PathPoint& point : path)
+            polygon << QPointF(point.X, point.Y);
+        painter.drawPolyline(polygon);
+        return;
+    }
+    for (std::size_t n = 1; n < path.size(); ++n) {
+        QPointF a(path[n - 1].X, path[n - 1].Y), b(path[n].X, path[n].Y);
+        if (ClipToBox(a, b))
+            painter.drawLine(a, b);
+    }
+}
+
+void DrawShot(QPainter& painter, const ShotRecord& shot)
+{
+    if (shot.Path.empty())
+        return;
+    painter.setPen(QPen(TrailColour(shot.Index), 1.2));
+    DrawPath(painter, shot.Path);
+    if (Near(shot.Path.back()))
+        DrawEndMark(painter, shot, QPointF(shot.Path.back().X, shot.Path.back().Y));
+}
+
+QImage TransparentLayer()
+{
+    QImage layer(PlayfieldSize, PlayfieldSize, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    return layer;
+}
+
+const QColor MarkerPathColour(150, 150, 150);
+constexpr std::size_t MarkerPointsPerStroke = 512;
+
+void DrawMarkerPath(QImage& layer, const std::vector<PathPoint>& path)
+{
+    if (path.size() < 2)
+        return;
+    QPainter painter(&layer);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(MarkerPathColour, 1));
+    DrawPath(painter, path);
+}
+
+} // namespace
+
+TrailCanvas::TrailCanvas() : MarkerLayer(TransparentLayer()), ShotLayer(TransparentLayer())
+{
+    MarkerPath.reserve(MarkerPointsPerStroke);
+}
+
+void TrailCanvas::OnFrame(const World& world, const FrameOutcome&)
+{
+    const PathPoint at{world.MeX, world.MeY};
+    if (!MarkerPath.empty() && MarkerPath.back().X == at.X && MarkerPath.back().Y == at.Y)
+        return;
+    MarkerPath.push_back(at);
+    if (MarkerPath.size() < MarkerPointsPerStroke)
+        return;
+    DrawMarkerPath(MarkerLayer, MarkerPath);
+    MarkerPath.erase(MarkerPath.begin(), MarkerPath.end() - 1);
+}
+
+void TrailCanvas::OnShotEnded(const ShotRecord& shot)
+{
+    QPainter painter(&ShotLayer);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawShot(painter, shot);
+}
+
+QImage TrailCanvas::Picture(const World& world, const Surface& sheet, const ShotHistory& history) const
 {
     World background = world;
     ClearShots(background);
@@ -89,26 +302,24 @@ QImage TrailImage(const World& world, const Surface& sheet, const ShotHistory& h
     PaintFrame(background, playfield, sheet);
     QImage image = View(playfield).copy();
 
+    QImage markerPath = MarkerLayer;
+    DrawMarkerPath(markerPath, MarkerPath);
     QPainter painter(&image);
+    painter.drawImage(0, 0, markerPath);
+    painter.drawImage(0, 0, ShotLayer);
     painter.setRenderHint(QPainter::Antialiasing);
-    for (std::size_t n = 0; n < history.Shots.size(); ++n) {
-        const ShotRecord& shot = history.Shots[n];
-        if (shot.Path.empty())
-            continue;
-        QPolygonF path;
-        path.reserve(qsizetype(shot.Path.size()));
-        for (const PathPoint& point : shot.Path)
-            path << QPointF(point.X, point.Y);
-        painter.setPen(QPen(TrailColour(n), 1.2));
-        painter.drawPolyline(path);
-        DrawEndMark(painter, shot, path.back());
-    }
+    for (int slot = 0; slot < ShotSlots; ++slot)
+        if (history.IsOpen[slot])
+            DrawShot(painter, history.Records[slot]);
     return image;
 }
 
-std::string SaveTrail(const World& world, const Surface& sheet, const ShotHistory& history, const std::string& path)
+std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails, const ShotHistory& history,
+                      const std::string& path)
 {
-    return SaveImage(TrailImage(world, sheet, history), path);
+    if (std::string error = CheckPicturePath(path); !error.empty())
+        return error;
+    return SaveImage(trails.Picture(world, sheet, history), path);
 }
 
 namespace {
@@ -128,6 +339,8 @@ QFont CaptionFont(int points)
 
 std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
 {
+    if (std::string error = CheckPicturePath(path); !error.empty())
+        return error;
     constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
     QImage image(3 * Cell + 4 * Gap, 2 * (Head + Cell + Foot) + 3 * Gap, QImage::Format_RGB32);
     image.fill(QColor(236, 236, 236));
@@ -137,11 +350,18 @@ std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std:
         const ComparePanel& panel = panels[n];
         const int left = Gap + int(n % 3) * (Cell + Gap);
         const int top = Gap + int(n / 3) * (Head + Cell + Foot + Gap);
+        const QString caption = QString::fromUtf8(panel.Caption);
+        const QFont captionFont = CaptionFont(CaptionFontPoints);
         painter.setPen(Qt::black);
-        painter.setFont(CaptionFont(CaptionFontPoints));
-        painter.drawText(QRect(left, top, Cell, Head), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf8(panel.Caption));
-        painter.drawImage(left, top + Head, TrailImage(*panel.World, *panel.Sheet, *panel.History));
+        painter.setFont(captionFont);
+        painter.drawText(QRect(left, top, Cell, Head), Qt::AlignLeft | Qt::AlignVCenter, caption);
+        const int nameLeft = left + QFontMetrics(captionFont).horizontalAdvance(caption) + 8;
+        painter.setPen(QColor(70, 70, 70));
+        painter.setFont(CaptionFont(10));
+        painter.drawText(QRect(nameLeft, top, left + Cell - nameLeft, Head), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromUtf8(panel.Name));
+        painter.drawImage(left, top + Head, panel.Trail);
+        painter.setPen(Qt::black);
         painter.setFont(CaptionFont(9));
         painter.drawText(QRect(left, top + Head + Cell + 2, Cell, Foot - 2), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(panel.Figures));

@@ -3,31 +3,54 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
+#include <QImage>
+
+#include "FrameObserver.h"
 #include "Raster.h"
+#include "ShotHistory.h"
 
-class QImage;
-struct World;
-struct ShotHistory;
+/// Checks that `path` may take a picture: its name ends in .png, and whatever
+/// is there already (through any symlink) is a PNG file, not a directory,
+/// device, pipe, socket or any other file. Returns what is wrong, or nothing.
+std::string CheckPicturePath(const std::string& path);
 
 /// Saves a surface as a PNG file. Returns what went wrong, or nothing.
 std::string SavePng(const Surface& surface, const std::string& path);
 
-/// The trail picture: the playfield with the launcher and the marker, and
-/// every recorded shot's path in a colour of its own, a dot where it was caught
-/// and a cross where it expired; `SaveTrail` saves it.
-QImage TrailImage(const World& world, const Surface& sheet, const ShotHistory& history);
-std::string SaveTrail(const World& world, const Surface& sheet, const ShotHistory& history, const std::string& path);
+/// The trail picture, built as the frames run: a shot's path is drawn when the
+/// shot ends and the marker's path as it goes, so memory does not grow with
+/// the frames. Hand it the frames and the ended shots.
+struct TrailCanvas final : FrameObserver, ShotSink {
+    TrailCanvas();
+
+    void OnFrame(const World& world, const FrameOutcome& outcome) override;
+    void OnShotEnded(const ShotRecord& shot) override;
+
+    /// The picture now: the playfield with the launcher and the marker, the
+    /// marker's path in grey, then every shot's path in a colour of its own
+    /// (the flying ones from `history`), a dot where a shot was caught and a
+    /// cross where it expired.
+    QImage Picture(const World& world, const Surface& sheet, const ShotHistory& history) const;
+
+private:
+    QImage MarkerLayer;                ///< the marker's path drawn so far, over transparency
+    QImage ShotLayer;                  ///< the ended shots' paths
+    std::vector<PathPoint> MarkerPath; ///< marker positions not yet drawn, the last drawn one first
+};
+
+std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails,
+                      const ShotHistory& history, const std::string& path);
 
 /// One method's panel of the comparison picture.
 struct ComparePanel {
     const char* Caption = ""; ///< UTF-8, as the window's option button shows it
-    std::string Figures;      ///< the line of figures under the trail
-    const ::World* World = nullptr;
-    const Surface* Sheet = nullptr;
-    const ShotHistory* History = nullptr;
+    const char* Name = "";    ///< the method's English name
+    std::string Figures;      ///< the lines of figures under the trail
+    QImage Trail;
 };
 
 /// Saves the six trail pictures in a 3 x 2 grid, each headed by its caption
-/// in the window's Japanese face and with its figures underneath.
+/// in the window's Japanese face and its English name, with its figures underneath.
 std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path);

@@ -9,21 +9,31 @@
 
 float QueuedRandom::RandomUnit()
 {
-    if (Next < Queue.size())
-        return Queue[Next++];
-    return Generator.RandomUnit();
+    if (Queue.empty())
+        return Generator.RandomUnit();
+    const float value = Queue.front();
+    Queue.pop_front();
+    return value;
 }
 
-void StartScenario(Scenario& scenario, bool keepHistory, bool keepPaths)
+Scenario::Scenario() = default;
+Scenario::~Scenario() = default;
+
+void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails)
 {
     scenario.World = World{};
     LoadWorld(scenario.World);
     SeedRandom(scenario.Random.Generator);
     scenario.Sheet = LoadSpriteSheet();
     scenario.Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
-    if (keepHistory || keepPaths) {
-        scenario.History = std::make_unique<ShotHistory>(keepPaths);
+    if (keepHistory || keepTrails) {
+        scenario.History = std::make_unique<ShotHistory>(keepTrails);
         scenario.Observers.push_back(scenario.History.get());
+    }
+    if (keepTrails) {
+        scenario.Trails = std::make_unique<TrailCanvas>();
+        scenario.Observers.push_back(scenario.Trails.get());
+        scenario.History->Sinks.push_back(scenario.Trails.get());
     }
 }
 
@@ -44,15 +54,17 @@ std::string Execute(Scenario& scenario, const Command& command)
         PaintFrame(world, scenario.Playfield, scenario.Sheet);
         return SavePng(scenario.Playfield, command.Path);
     case CommandKind::Trail:
-        if (!scenario.History)
-            return "trail needs the runner started with paths kept";
+        if (!scenario.Trails)
+            return "trail needs the runner started with trails kept";
         scenario.History->Settle(world);
-        return SaveTrail(world, scenario.Sheet, *scenario.History, command.Path);
+        return SaveTrail(world, scenario.Sheet, *scenario.Trails, *scenario.History, command.Path);
     case CommandKind::Frames:
         for (std::uint64_t n = 0; n < command.Number; ++n) {
             const FrameOutcome outcome = RunFrame(world, scenario.Random, scenario.Beep);
             for (FrameObserver* observer : scenario.Observers)
                 observer->OnFrame(world, outcome);
+            if (scenario.Out && scenario.Out->Failed())
+                return scenario.Out->Error;
         }
         break;
     }
@@ -79,15 +91,16 @@ void AppendWhole(std::string& out, std::int64_t value)
 
 } // namespace
 
-TraceWriter::TraceWriter(std::FILE* out) : Out(out), Buffer("frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n") {}
-
-TraceWriter::~TraceWriter() { Flush(); }
-
-void TraceWriter::Flush()
+TraceWriter::TraceWriter(CheckedOutput& out) : Out(out), Buffer("frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n")
 {
-    std::fwrite(Buffer.data(), 1, Buffer.size(), Out);
-    std::fflush(Out);
+    Buffer.reserve(2 * FlushAt);
+}
+
+bool TraceWriter::Flush()
+{
+    const bool written = Out.Write(Buffer) && Out.Flush();
     Buffer.clear();
+    return written;
 }
 
 void TraceWriter::OnFrame(const World& world, const FrameOutcome& outcome)

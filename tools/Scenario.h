@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FrameObserver.h"
+#include "Output.h"
 #include "Random.h"
 #include "Raster.h"
 #include "RunFrame.h"
@@ -19,8 +21,7 @@
 
 /// Draws queued values first, in order, then the generator's.
 struct QueuedRandom final : RandomSource {
-    std::vector<float> Queue;
-    std::size_t Next = 0;
+    std::deque<float> Queue; ///< values not drawn yet
     PseudoRandom Generator;
     float RandomUnit() override;
 };
@@ -30,35 +31,40 @@ struct CountingBeep final : BeepSink {
     void Beep() override { ++Beeps; }
 };
 
+struct TrailCanvas;
+
 struct Scenario {
+    Scenario();
+    ~Scenario();
+
     ::World World;
     QueuedRandom Random;
     CountingBeep Beep;
     Surface Sheet;                        ///< the sprite sheet, for pictures
     Surface Playfield;                    ///< 300 x 300, for pictures
-    std::unique_ptr<ShotHistory> History; ///< kept only when pictures or figures need it
+    std::unique_ptr<ShotHistory> History; ///< only when figures or trails need it
+    std::unique_ptr<TrailCanvas> Trails;  ///< only when trail pictures are asked for
     std::vector<FrameObserver*> Observers;
+    CheckedOutput* Out = nullptr;         ///< a failed write to it stops the run
 };
 
 /// A world as the window's is once it has loaded, its generator seeded from the
-/// clock. With `keepHistory` every shot's figures are followed, and with
-/// `keepPaths` also its whole path, for trail pictures.
-void StartScenario(Scenario& scenario, bool keepHistory, bool keepPaths);
+/// clock. With `keepHistory` every flying shot's figures are followed, and with
+/// `keepTrails` the trail picture is drawn as the frames run.
+void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails);
 
 /// Carries out one command. Returns an error message, empty on success.
 std::string Execute(Scenario& scenario, const Command& command);
 
-/// Writes the CSV trace, buffered, to a stream.
+/// Writes the CSV trace, buffered, to a checked output.
 struct TraceWriter final : FrameObserver {
-    explicit TraceWriter(std::FILE* out);
-    ~TraceWriter();
-    TraceWriter(const TraceWriter&) = delete;
-    TraceWriter& operator=(const TraceWriter&) = delete;
+    explicit TraceWriter(CheckedOutput& out);
 
     void OnFrame(const World& world, const FrameOutcome& outcome) override;
-    void Flush();
+    /// Writes what is buffered; false once a write has failed.
+    bool Flush();
 
 private:
-    std::FILE* Out;
+    CheckedOutput& Out;
     std::string Buffer;
 };

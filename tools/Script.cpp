@@ -1,8 +1,13 @@
 #include "Script.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -29,11 +34,24 @@ bool ParseWhole(std::string_view token, Number& value)
 }
 
 /// A decimal rounded once, directly, to a float; infinities and NaN refused.
+/// One too small for a float rounds to a subnormal or to zero.
 bool ParseFiniteFloat(std::string_view token, float& value)
 {
     const auto [end, error] =
         std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::general);
-    return error == std::errc() && end == token.data() + token.size() && std::isfinite(value);
+    if (end != token.data() + token.size())
+        return false;
+    if (error == std::errc::result_out_of_range) {
+        // from_chars refuses underflow as well as overflow; strtof (in the "C"
+        // locale this program never leaves) rounds the same syntax correctly.
+        const std::string text(token);
+        const float rounded = std::strtof(text.c_str(), nullptr);
+        if (!std::isfinite(rounded))
+            return false;
+        value = rounded;
+        return true;
+    }
+    return error == std::errc() && std::isfinite(value);
 }
 
 struct LineParser {
@@ -64,7 +82,7 @@ struct LineParser {
 
     bool Invalid(std::string_view what, std::string_view token)
     {
-        return Fail(std::string(what) + ", got " + std::string(token));
+        return Fail(std::string(what) + ", got " + Quoted(token));
     }
 
     bool Parse();
@@ -142,7 +160,7 @@ bool LineParser::Parse()
         command.Path = std::string(Argument(0));
         return true;
     }
-    return Fail("unknown command " + std::string(name));
+    return Fail("unknown command " + Quoted(name));
 }
 
 } // namespace
@@ -157,35 +175,168 @@ ParsedLine ParseLine(std::string_view line)
     return std::move(parser.Result);
 }
 
-bool Script::Uses(CommandKind kind) const
+namespace {
+
+/// The length of the UTF-8 sequence at the start of `text`, or 0 when it is not one.
+std::size_t Utf8Length(std::string_view text)
 {
-    return std::any_of(Commands.begin(), Commands.end(), [kind](const auto& c) { return c.second.Kind == kind; });
+    const auto byte = [&](std::size_t n) { return static_cast<unsigned char>(text[n]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                         : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    for (std::size_t n = 1; n < length; ++n)
+        if ((byte(n) & 0xC0) != 0x80)
+            return 0;
+    // Overlong forms, surrogates and values past U+10FFFF.
+    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) > 0x9F) || (lead == 0xF0 && byte(1) < 0x90) ||
+        (lead == 0xF4 && byte(1) > 0x8F))
+        return 0;
+    return length;
 }
 
-Script ParseScript(std::string_view text)
+} // namespace
+
+std::string Quoted(std::string_view token)
 {
-    Script script;
-    long number = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        ++number;
-        ParsedLine line = ParseLine(text.substr(at, end - at));
-        if (line.Kind == ParsedLine::Status::Error) {
-            script.BadLine = number;
-            script.Error = std::move(line.Error);
+    constexpr int MaxCharacters = 60;
+    std::string quoted;
+    int characters = 0;
+    for (std::size_t at = 0; at < token.size(); ++characters) {
+        if (characters == MaxCharacters)
+            return quoted + "...";
+        const unsigned char c = static_cast<unsigned char>(token[at]);
+        const std::size_t length = Utf8Length(token.substr(at));
+        if (length == 0 || c < 0x20 || c == 0x7F) {
+            static constexpr char Hex[] = "0123456789abcdef";
+            quoted += {'\\', 'x', Hex[c >> 4], Hex[c & 15]};
+            ++at;
+        } else {
+            quoted.append(token.substr(at, length));
+            at += length;
+        }
+    }
+    return quoted;
+}
+
+ScriptInput::~ScriptInput()
+{
+    if (File && Owned)
+        std::fclose(File);
+}
+
+namespace {
+
+std::string ReadError(const ScriptInput& input, int error)
+{
+    return "cannot read " + input.Name + ": " + std::strerror(error ? error : EIO);
+}
+
+/// Copies what is left of `from` into an anonymous temporary file.
+std::string Spool(std::FILE* from, ScriptInput& input)
+{
+    input.File = std::tmpfile();
+    if (!input.File)
+        return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
+    input.Owned = true;
+    char chunk[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, from)) > 0)
+        if (std::fwrite(chunk, 1, got, input.File) != got)
+            return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
+    if (std::ferror(from))
+        return ReadError(input, errno);
+    if (std::fflush(input.File) != 0)
+        return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
+    return {};
+}
+
+} // namespace
+
+std::string OpenScript(const char* path, ScriptInput& input)
+{
+    const bool standardInput = std::strcmp(path, "-") == 0;
+    input.Name = standardInput ? "standard input" : Quoted(path);
+    std::FILE* file = standardInput ? stdin : std::fopen(path, "r");
+    if (!file)
+        return "cannot open " + input.Name + ": " + std::strerror(errno);
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode)) {
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+        if (!standardInput)
+            std::fclose(file);
+        return ReadError(input, error);
+    }
+    if (S_ISREG(status.st_mode)) {
+        input.File = file;
+        input.Owned = !standardInput;
+        input.Start = std::max<long long>(0, ftello(file));
+        return {};
+    }
+    std::string error = Spool(file, input);
+    if (!standardInput)
+        std::fclose(file);
+    return error;
+}
+
+std::string ScriptFromText(std::string_view text, ScriptInput& input)
+{
+    input.Name = "the script";
+    input.File = std::tmpfile();
+    if (!input.File)
+        return "cannot keep a copy of the script: " + std::string(std::strerror(errno));
+    input.Owned = true;
+    if (std::fwrite(text.data(), 1, text.size(), input.File) != text.size() || std::fflush(input.File) != 0)
+        return "cannot keep a copy of the script: " + std::string(std::strerror(errno));
+    return {};
+}
+
+std::string ForEachCommand(ScriptInput& input, ScriptCheck& check,
+                           const std::function<std::string(long number, const Command& command)>& visit)
+{
+    check = {};
+    if (fseeko(input.File, input.Start, SEEK_SET) != 0)
+        return ReadError(input, errno);
+    std::clearerr(input.File);
+    char* buffer = nullptr;
+    std::size_t capacity = 0;
+    std::string error;
+    for (long number = 1;; ++number) {
+        const ssize_t got = getline(&buffer, &capacity, input.File);
+        if (got < 0) {
+            if (std::ferror(input.File))
+                error = ReadError(input, errno);
             break;
         }
-        if (line.Kind == ParsedLine::Status::Ok)
-            script.Commands.emplace_back(number, std::move(line.Parsed));
-        at = end + 1;
+        std::string_view line(buffer, std::size_t(got));
+        if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3); // a byte-order mark, as Windows editors write
+        ParsedLine parsed = ParseLine(line);
+        if (parsed.Kind == ParsedLine::Status::Error) {
+            check.BadLine = number;
+            check.Error = std::move(parsed.Error);
+            break;
+        }
+        if (parsed.Kind == ParsedLine::Status::Empty)
+            continue;
+        check.UsesTrail = check.UsesTrail || parsed.Parsed.Kind == CommandKind::Trail;
+        if (error = visit(number, parsed.Parsed); !error.empty())
+            break;
     }
-    return script;
+    std::free(buffer);
+    return error;
+}
+
+std::string CheckScript(ScriptInput& input, ScriptCheck& check)
+{
+    return ForEachCommand(input, check, [](long, const Command&) { return std::string(); });
 }
 
 const char* const ScriptHelp = R"(Usage: homing-sim [SCRIPT]
        homing-sim --summary [SCRIPT]
        homing-sim --compare OUT.png [SCRIPT]
-       homing-sim --help
+       homing-sim --help | --version
 
 Runs a scenario script on one world, without a window, and writes a CSV trace
 to standard output. SCRIPT is a file; without it, or with -, the script is read
@@ -195,19 +346,20 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
   --summary          instead of the trace, one CSV row per shot launched:
                      shot,slot,mode,launch_frame,end_frame,outcome,frames,
                      path_length,closest,max_turn,circled,speed,angle,turn
-                     (outcome: hit, expired, cleared or flying; path_length and
-                     closest in pixels; max_turn, the largest change of
-                     direction between two frames, in degrees; circled: yes
-                     when its direction turned through more than 360 degrees
-                     in one sense)
+                     (outcome: hit, expired, cleared or flying, when still
+                     flying at the end; path_length and closest in pixels;
+                     max_turn, the largest change of direction between two
+                     frames, in degrees; circled: yes when its direction
+                     turned through more than 360 degrees in one sense)
   --compare OUT.png  run the script's inputs once under each of the six methods
                      (its mode, png and trail lines are ignored; every run
                      starts from the same world and draws the same random
                      values) and write their trails side by side to OUT.png,
-                     with shots launched, caught, expired and the median
-                     frames to catch, also printed as a table
+                     with shots launched, caught, expired and still flying and
+                     the median frames to catch, also printed as a table
 
-Script: one command per line; tokens separated by blanks; # starts a comment.
+Script: one command per line; tokens separated by blanks; # starts a comment
+anywhere on a line, so no token (a path included) can hold a #.
 
   seed N             seed the random generator with the whole number N
                      (without it, it is seeded from the clock)
@@ -225,14 +377,33 @@ Script: one command per line; tokens separated by blanks; # starts a comment.
   vectors            click the velocity-lines check box
   frames N           run N frames, writing the trace rows after each
   png PATH           save the playfield as the window would show it now
-  trail PATH         save the path of every shot so far over the playfield,
-                     a dot where a shot was caught and a cross where it expired
+  trail PATH         save the path of every shot so far over the playfield, a
+                     dot where a shot was caught and a cross where it expired,
+                     over the marker's own path in grey
+  PATH must end in .png; an existing file there is replaced only if it is a
+  PNG picture, and never a directory, device, pipe or socket.
 
 Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   one row after each frame for every slot that was flying at that frame's hit
-  test or ended its life in it; state is flying, hit or expired; floats are
-  written as the shortest decimal that reads back to the same 32-bit float.
+  test or ended its life in it; floats are written as the shortest decimal
+  that reads back to the same 32-bit float.
+  frame     the frame count, from 1; a shot is launched on every tenth frame
+  slot      the shot's slot, 0 to 20 (the lowest free one at launch)
+  state     flying, hit (caught within 16 pixels, this frame) or expired
+            (reached age 500, this frame)
+  age       frames flown, 1 in the frame of its launch
+  x, y      position after this frame's move, pixels (y down)
+  vx, vy    velocity of this frame's move, pixels per frame
+  speed     modes 0 to 3: the shot's speed, pixels per frame; modes 4 and 5:
+            its acceleration, pixels per frame per frame
+  angle     mode 2: its heading, degrees from the x axis towards y (it turns
+            with the shot); mode 3: the random heading it was launched at,
+            never updated; modes 4 and 5: its speed limit, pixels per frame;
+            modes 0 and 1: unused (left from the slot's earlier shots)
+  turn      modes 2 and 3: its turn rate, degrees per frame; modes 0, 1, 4
+            and 5: unused (left from the slot's earlier shots)
 
-Exit status: 0 on success; 2 on a bad script, argument or file, with one line
-on standard error naming the line and what is wrong.
+Exit status: 0 on success; 1 when the output cannot be written (a full disk, a
+closed pipe), with one line on standard error; 2 on a bad script, argument or
+file, with one line on standard error naming the line and what is wrong.
 )";

@@ -3,9 +3,10 @@
 // blanks, `#` starts a comment.
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "Input.h"
@@ -32,16 +33,48 @@ struct ParsedLine {
 
 ParsedLine ParseLine(std::string_view line);
 
-/// A whole script's commands, each with its line number, up to its first bad line.
-struct Script {
-    std::vector<std::pair<long, Command>> Commands;
-    long BadLine = 0; ///< 0 when every line is good
-    std::string Error;
+/// A token as an error line quotes it: at most 60 characters, then "...";
+/// control bytes and bytes that are not UTF-8 written as \xNN.
+std::string Quoted(std::string_view token);
 
-    bool Uses(CommandKind kind) const;
+/// A script opened for reading, as often as needed: a regular file is read
+/// where it lies; standard input, a pipe or a terminal is first spooled into
+/// an anonymous temporary file. Memory never grows with the script.
+struct ScriptInput {
+    std::FILE* File = nullptr;
+    bool Owned = false;    ///< the file is ours to close
+    long long Start = 0;   ///< where the script begins in the file, bytes
+    std::string Name;      ///< for messages: the path, or "standard input"
+
+    ScriptInput() = default;
+    ScriptInput(const ScriptInput&) = delete;
+    ScriptInput& operator=(const ScriptInput&) = delete;
+    ~ScriptInput();
 };
 
-Script ParseScript(std::string_view text);
+/// Opens SCRIPT ("-" for standard input). Returns what went wrong, or nothing.
+std::string OpenScript(const char* path, ScriptInput& input);
+
+/// A script held in memory, for tests and the fuzzers.
+std::string ScriptFromText(std::string_view text, ScriptInput& input);
+
+/// What one reading of the whole script found: its first bad line, if any.
+struct ScriptCheck {
+    long BadLine = 0; ///< 0 when every line is good
+    std::string Error;
+    bool UsesTrail = false;
+};
+
+/// Reads the script from its start, one line at a time, and hands each command
+/// with its line number to `visit` until `visit` returns an error, a bad line
+/// is met (reported in `check`), or the script ends. Returns the error that
+/// stopped it: `visit`'s, or a failure to read; a bad line is not an error
+/// here. A byte-order mark before the first line is skipped.
+std::string ForEachCommand(ScriptInput& input, ScriptCheck& check,
+                           const std::function<std::string(long number, const Command& command)>& visit);
+
+/// Reads the whole script once without running it.
+std::string CheckScript(ScriptInput& input, ScriptCheck& check);
 
 /// The language, as `--help` prints it.
 extern const char* const ScriptHelp;

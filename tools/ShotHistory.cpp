@@ -26,19 +26,44 @@ double SignedTurn(double fromX, double fromY, double toX, double toY)
 
 } // namespace
 
+ShotHistory::ShotHistory(bool keepPaths) : KeepPaths(keepPaths)
+{
+    if (KeepPaths)
+        for (ShotRecord& record : Records)
+            record.Path.reserve(ShotLife + 1); // no allocation while frames run
+}
+
+void ShotHistory::End(int slot, ShotOutcome outcome)
+{
+    Records[slot].Outcome = outcome;
+    IsOpen[slot] = false;
+    for (ShotSink* sink : Sinks)
+        sink->OnShotEnded(Records[slot]);
+}
+
 void ShotHistory::Settle(const World& world)
 {
-    for (int slot = 0; slot < ShotSlots; ++slot) {
-        if (Open[slot] < 0 || world.Shots[slot].Alive)
-            continue;
-        Shots[Open[slot]].Outcome = ShotOutcome::Cleared;
-        Open[slot] = -1;
-    }
+    for (int slot = 0; slot < ShotSlots; ++slot)
+        if (IsOpen[slot] && !world.Shots[slot].Alive)
+            End(slot, ShotOutcome::Cleared);
+}
+
+void ShotHistory::Finish(const World& world)
+{
+    Settle(world);
+    for (int slot = 0; slot < ShotSlots; ++slot)
+        if (IsOpen[slot])
+            End(slot, ShotOutcome::Flying);
 }
 
 void ShotHistory::Launch(const World& world, int slot, const Shot& shot)
 {
-    ShotRecord record;
+    ShotRecord& record = Records[slot];
+    std::vector<PathPoint> path = std::move(record.Path);
+    record = ShotRecord{};
+    record.Path = std::move(path);
+    record.Path.clear();
+    record.Index = Launched++;
     record.Slot = slot;
     record.Mode = world.Mode;
     record.LaunchFrame = world.FrameCount;
@@ -48,8 +73,7 @@ void ShotHistory::Launch(const World& world, int slot, const Shot& shot)
     record.Closest = INFINITY;
     if (KeepPaths)
         record.Path.push_back({LaunchX, LaunchY});
-    Open[slot] = static_cast<int>(Shots.size());
-    Shots.push_back(std::move(record));
+    IsOpen[slot] = true;
 }
 
 void ShotHistory::Follow(ShotRecord& record, const Shot& shot, const World& world)
@@ -82,25 +106,21 @@ void ShotHistory::OnFrame(const World& world, const FrameOutcome& outcome)
     // A launch into a slot whose shot is still open: that shot was cleared
     // between frames and its slot reused.
     if (outcome.Launched >= 0) {
-        if (Open[outcome.Launched] >= 0)
-            Shots[Open[outcome.Launched]].Outcome = ShotOutcome::Cleared;
+        if (IsOpen[outcome.Launched])
+            End(outcome.Launched, ShotOutcome::Cleared);
         Launch(world, outcome.Launched, outcome.Launch);
     }
     for (int slot = 0; slot < ShotSlots; ++slot) {
-        if (Open[slot] < 0)
+        if (!IsOpen[slot])
             continue;
-        ShotRecord& record = Shots[Open[slot]];
         const Shot& shot = world.Shots[slot];
         const bool caught = Contains(outcome.Caught, slot), expired = Contains(outcome.Expired, slot);
         if (!shot.Alive && !caught && !expired) {
-            record.Outcome = ShotOutcome::Cleared; // freed between frames
-            Open[slot] = -1;
+            End(slot, ShotOutcome::Cleared); // freed between frames
             continue;
         }
-        Follow(record, shot, world);
-        if (caught || expired) {
-            record.Outcome = caught ? ShotOutcome::Hit : ShotOutcome::Expired;
-            Open[slot] = -1;
-        }
+        Follow(Records[slot], shot, world);
+        if (caught || expired)
+            End(slot, caught ? ShotOutcome::Hit : ShotOutcome::Expired);
     }
 }

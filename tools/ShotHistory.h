@@ -1,6 +1,8 @@
 #pragma once
 // Everything the runner learns about each shot it has seen launched: its path
-// and the figures that compare steering methods.
+// and the figures that compare steering methods. Only flying shots are held;
+// a shot that ends is handed to the sinks and its slot's record reused, so
+// memory does not grow with the frames run.
 
 #include <array>
 #include <cstdint>
@@ -17,18 +19,19 @@ struct PathPoint {
 };
 
 struct ShotRecord {
+    std::uint64_t Index = 0; ///< launch order, from 0
     int Slot = 0;
     SteeringMode Mode = SteeringMode::PerAxisChase;
-    std::int32_t LaunchFrame = 0; ///< frame count of the frame it was launched in
-    std::int32_t EndFrame = 0;    ///< frame count of the frame it ended in (flying: the last frame run)
-    std::int64_t Frames = 0;      ///< frames flown
+    std::int32_t LaunchFrame = 0;         ///< frame count of the frame it was launched in
+    std::int32_t EndFrame = 0;            ///< frame count of the frame it ended in (flying: the last frame run)
+    std::int64_t Frames = 0;              ///< frames flown
     ShotOutcome Outcome = ShotOutcome::Flying;
     float Speed = 0, Angle = 0, Turn = 0; ///< launch parameters as the slot held them
     double PathLength = 0;                ///< pixels travelled
     double Closest = 0;                   ///< smallest distance to the marker after a move, pixels
     double MaxTurn = 0;                   ///< largest change of direction between two frames, degrees
     bool Circled = false;                 ///< turned through more than 360 degrees in one sense
-    std::vector<PathPoint> Path;          ///< the launch point, then the position after every frame
+    std::vector<PathPoint> Path;          ///< kept paths only: the launch point, then the position after every frame
 
     // Running state for the turn figures.
     float LastVX = 0, LastVY = 0; ///< the last non-zero velocity
@@ -36,19 +39,32 @@ struct ShotRecord {
     double Winding = 0, WindingLow = 0, WindingHigh = 0; ///< summed signed turn and its range, degrees
 };
 
-/// Follows every shot from launch to its end; keeps whole paths when asked.
+/// Gets every shot once, when it ends (or when the run ends with it flying).
+struct ShotSink {
+    virtual void OnShotEnded(const ShotRecord& shot) = 0;
+
+protected:
+    ~ShotSink() = default;
+};
+
+/// Follows every flying shot from launch to its end; keeps paths when asked.
 struct ShotHistory final : FrameObserver {
-    explicit ShotHistory(bool keepPaths) : KeepPaths(keepPaths) { Open.fill(-1); }
+    explicit ShotHistory(bool keepPaths);
 
     void OnFrame(const World& world, const FrameOutcome& outcome) override;
-    /// Settles shots whose slot was freed between frames (a clear) by now.
+    /// Ends the shots whose slot was freed between frames (a clear) by now.
     void Settle(const World& world);
+    /// Settles, then hands every shot still flying to the sinks as flying.
+    void Finish(const World& world);
 
     bool KeepPaths;
-    std::vector<ShotRecord> Shots;
-    std::array<int, ShotSlots> Open; ///< per slot, the index of its shot in Shots, or -1
+    std::vector<ShotSink*> Sinks;
+    std::array<ShotRecord, ShotSlots> Records; ///< per slot, its shot while IsOpen
+    std::array<bool, ShotSlots> IsOpen{};
+    std::uint64_t Launched = 0;
 
 private:
     void Launch(const World& world, int slot, const Shot& shot);
     void Follow(ShotRecord& record, const Shot& shot, const World& world);
+    void End(int slot, ShotOutcome outcome);
 };

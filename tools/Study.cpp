@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <vector>
+#include <cstdio>
+#include <memory>
 
 #include "Input.h"
 #include "ModeCaptions.h"
 #include "Pictures.h"
-#include "Scenario.h"
 
 namespace {
 
@@ -17,27 +17,56 @@ std::string FloatText(float value)
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
-/// One scenario run to its end under one mode, with every shot's history.
-struct MethodRun {
-    Scenario Run;
-    MethodFigures Numbers;
-};
+std::string SummaryRow(const ShotRecord& shot)
+{
+    char figures[160];
+    std::snprintf(figures, sizeof figures, "%llu,%d,%d,%d,%d,%s,%lld,%.3f,%.3f,%.3f,%s,",
+                  static_cast<unsigned long long>(shot.Index), shot.Slot, int(shot.Mode), shot.LaunchFrame,
+                  shot.EndFrame, OutcomeName(shot.Outcome), static_cast<long long>(shot.Frames), shot.PathLength,
+                  shot.Closest, shot.MaxTurn, shot.Circled ? "yes" : "no");
+    return figures + FloatText(shot.Speed) + ',' + FloatText(shot.Angle) + ',' + FloatText(shot.Turn) + '\n';
+}
 
 } // namespace
 
-std::string RunMethod(const Script& script, std::uint64_t seed, SteeringMode mode, Scenario& run)
+SummaryWriter::SummaryWriter(CheckedOutput& out) : Out(out)
 {
-    StartScenario(run, true, true);
-    SeedRandom(run.Random.Generator, seed);
-    SelectMode(run.World, mode);
-    for (const auto& [number, command] : script.Commands) {
-        if (command.Kind == CommandKind::Mode || command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
-            continue;
-        if (std::string error = Execute(run, command); !error.empty())
-            return "line " + std::to_string(number) + ": " + error;
-    }
-    run.History->Settle(run.World);
-    return {};
+    Out.Write("shot,slot,mode,launch_frame,end_frame,outcome,frames,path_length,closest,max_turn,circled,speed,angle,"
+              "turn\n");
+}
+
+void SummaryWriter::OnShotEnded(const ShotRecord& shot)
+{
+    Ended.emplace(shot.Index, SummaryRow(shot));
+    for (auto first = Ended.begin(); first != Ended.end() && first->first == Next; first = Ended.erase(first), ++Next)
+        Out.Write(first->second);
+}
+
+void FigureCounter::OnShotEnded(const ShotRecord& shot)
+{
+    ++Counts.Launched;
+    Counts.Caught += shot.Outcome == ShotOutcome::Hit;
+    Counts.Expired += shot.Outcome == ShotOutcome::Expired;
+    Counts.Flying += shot.Outcome == ShotOutcome::Flying;
+    if (shot.Outcome == ShotOutcome::Hit)
+        ++CaughtAfter[std::size_t(std::clamp<std::int64_t>(shot.Frames, 0, ShotLife))];
+}
+
+MethodFigures FigureCounter::Figures() const
+{
+    MethodFigures figures = Counts;
+    if (figures.Caught == 0)
+        return figures;
+    // The k-th smallest frames to catch, counting from 0.
+    const auto nth = [this](std::int64_t k) {
+        std::size_t frames = 0;
+        for (std::int64_t seen = 0; (seen += CaughtAfter[frames]) <= k;)
+            ++frames;
+        return double(frames);
+    };
+    const std::int64_t caught = figures.Caught, middle = caught / 2;
+    figures.MedianFramesToCatch = caught % 2 ? nth(middle) : (nth(middle - 1) + nth(middle)) / 2;
+    return figures;
 }
 
 std::string MedianText(const MethodFigures& figures)
@@ -49,72 +78,61 @@ std::string MedianText(const MethodFigures& figures)
     return text;
 }
 
+std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode, MethodRun& method)
+{
+    Scenario& run = method.Run;
+    StartScenario(run, true, true);
+    run.History->Sinks.push_back(&method.Counter);
+    SeedRandom(run.Random.Generator, seed);
+    SelectMode(run.World, mode);
+    ScriptCheck check;
+    const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
+        if (command.Kind == CommandKind::Mode || command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
+            return std::string();
+        std::string failed = Execute(run, command);
+        return failed.empty() ? failed : "line " + std::to_string(number) + ": " + failed;
+    });
+    run.History->Finish(run.World);
+    return error;
+}
+
 namespace {
 
 std::string FiguresLine(const MethodFigures& figures)
 {
     return std::to_string(figures.Launched) + " launched, " + std::to_string(figures.Caught) + " caught, " +
-           std::to_string(figures.Expired) + " expired\nmedian frames to catch: " + MedianText(figures);
+           std::to_string(figures.Expired) + " expired, " + std::to_string(figures.Flying) +
+           " flying\nmedian frames to catch: " + MedianText(figures);
 }
 
 } // namespace
 
-void WriteSummary(const ShotHistory& history, std::FILE* out)
+std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath, CheckedOutput& out)
 {
-    std::fputs("shot,slot,mode,launch_frame,end_frame,outcome,frames,path_length,closest,max_turn,circled,speed,angle,"
-               "turn\n",
-               out);
-    for (std::size_t n = 0; n < history.Shots.size(); ++n) {
-        const ShotRecord& shot = history.Shots[n];
-        std::fprintf(out, "%zu,%d,%d,%d,%d,%s,%lld,%.3f,%.3f,%.3f,%s,%s,%s,%s\n", n, shot.Slot, int(shot.Mode),
-                     shot.LaunchFrame, shot.EndFrame, OutcomeName(shot.Outcome), static_cast<long long>(shot.Frames),
-                     shot.PathLength, shot.Closest, shot.MaxTurn, shot.Circled ? "yes" : "no",
-                     FloatText(shot.Speed).c_str(), FloatText(shot.Angle).c_str(), FloatText(shot.Turn).c_str());
-    }
-}
-
-MethodFigures Figures(const ShotHistory& history)
-{
-    MethodFigures figures;
-    std::vector<std::int64_t> toCatch;
-    for (const ShotRecord& shot : history.Shots) {
-        ++figures.Launched;
-        if (shot.Outcome == ShotOutcome::Hit) {
-            ++figures.Caught;
-            toCatch.push_back(shot.Frames);
-        }
-        figures.Expired += shot.Outcome == ShotOutcome::Expired;
-    }
-    if (!toCatch.empty()) {
-        std::sort(toCatch.begin(), toCatch.end());
-        const std::size_t middle = toCatch.size() / 2;
-        figures.MedianFramesToCatch =
-            toCatch.size() % 2 ? double(toCatch[middle]) : (double(toCatch[middle - 1]) + double(toCatch[middle])) / 2;
-    }
-    return figures;
-}
-
-std::string CompareMethods(const Script& script, std::uint64_t seed, const std::string& picturePath, std::FILE* out)
-{
-    std::array<MethodRun, SteeringModeCount> methods;
+    std::array<MethodFigures, SteeringModeCount> figures;
     std::array<ComparePanel, SteeringModeCount> panels;
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
-        MethodRun& method = methods[std::size_t(mode)];
-        if (std::string error = RunMethod(script, seed, static_cast<SteeringMode>(mode), method.Run); !error.empty())
+        const auto method = std::make_unique<MethodRun>();
+        if (std::string error = RunMethod(script, seed, static_cast<SteeringMode>(mode), *method); !error.empty())
             return error;
-        method.Numbers = Figures(*method.Run.History);
-        panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], FiguresLine(method.Numbers), &method.Run.World,
-                                     &method.Run.Sheet, method.Run.History.get()};
+        const Scenario& run = method->Run;
+        figures[std::size_t(mode)] = method->Counter.Figures();
+        panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
+                                     FiguresLine(figures[std::size_t(mode)]),
+                                     run.Trails->Picture(run.World, run.Sheet, *run.History)};
     }
     if (std::string error = SaveComparison(panels, picturePath); !error.empty())
         return error;
 
-    std::fprintf(out, "%-4s  %-27s  %8s  %6s  %7s  %s\n", "mode", "method", "launched", "caught", "expired",
-                 "median frames to catch");
+    char line[160];
+    std::snprintf(line, sizeof line, "%-4s  %-27s  %8s  %6s  %7s  %6s  %s\n", "mode", "method", "launched", "caught",
+                  "expired", "flying", "median frames to catch");
+    out.Write(line);
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
-        const MethodFigures& figures = methods[std::size_t(mode)].Numbers;
-        std::fprintf(out, "%-4d  %-27s  %8d  %6d  %7d  %s\n", mode, ModeNames[std::size_t(mode)], figures.Launched,
-                     figures.Caught, figures.Expired, MedianText(figures).c_str());
+        const MethodFigures& row = figures[std::size_t(mode)];
+        std::snprintf(line, sizeof line, "%-4d  %-27s  %8d  %6d  %7d  %6d  %s\n", mode, ModeNames[std::size_t(mode)],
+                      row.Launched, row.Caught, row.Expired, row.Flying, MedianText(row).c_str());
+        out.Write(line);
     }
     return {};
 }
