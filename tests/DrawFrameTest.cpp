@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Damage.h"
 #include "DrawFrame.h"
 #include "Input.h"
 #include "Numbers.h"
@@ -244,4 +245,87 @@ TEST(DrawFrame, GoldenFrame)
     const std::uint64_t actual = PixelHash(Draw(world));
     std::printf("frame hash: 0x%016" PRIx64 "\n", actual);
     EXPECT_EQ(actual, 0xc97a4b659287771du);
+}
+
+namespace {
+
+/// Copies only the presented tiles onto a screen of its own, as the window's
+/// presenter repaints only them.
+struct TilePresenter final : Presenter {
+    Surface Shown = MakeSurface(PlayfieldSize, PlayfieldSize, 0);
+    Surface Screen = MakeSurface(PlayfieldSize, PlayfieldSize, 0);
+    Damage Changed;
+    std::int64_t PresentedPixels = 0;
+    void Present(const Surface& playfield) override
+    {
+        TakeDamage(playfield, Shown, Changed);
+        for (int n = 0; n < Changed.Count; ++n) {
+            const PixelRect& rect = Changed.Rects[std::size_t(n)];
+            for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
+                for (int x = rect.Left; x < rect.Left + rect.Width; ++x)
+                    Screen.Pixels[std::size_t(y) * PlayfieldSize + x] = PixelAt(playfield, x, y);
+            PresentedPixels += std::int64_t(rect.Width) * rect.Height;
+        }
+    }
+};
+
+} // namespace
+
+TEST(Damage, FindsEveryChangedTileAndNothingElse)
+{
+    Surface now = MakeSurface(PlayfieldSize, PlayfieldSize);
+    Surface shown = MakeSurface(PlayfieldSize, PlayfieldSize, 0);
+    Damage damage;
+    TakeDamage(now, shown, damage);
+    EXPECT_EQ(damage.Count, 19); // every tile: one run for each of the 19 rows of tiles
+    TakeDamage(now, shown, damage);
+    EXPECT_EQ(damage.Count, 0);
+
+    // Single pixels at the far edges of tiles, the narrow last ones included.
+    now.Pixels[std::size_t(290) * PlayfieldSize + 31] = Black;
+    now.Pixels[std::size_t(299) * PlayfieldSize + 299] = Black;
+    now.Pixels[std::size_t(15) * PlayfieldSize + 32] = Black;
+    now.Pixels[std::size_t(0) * PlayfieldSize + 48] = Black;
+    TakeDamage(now, shown, damage);
+    ASSERT_EQ(damage.Count, 3);
+    const auto same = [](const PixelRect& a, const PixelRect& b) {
+        return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height;
+    };
+    EXPECT_TRUE(same(damage.Rects[0], {32, 0, 32, 16})); // two neighbouring tiles: one run
+    EXPECT_TRUE(same(damage.Rects[1], {16, 288, 16, 12}));
+    EXPECT_TRUE(same(damage.Rects[2], {288, 288, 12, 12}));
+    EXPECT_EQ(shown.Pixels, now.Pixels);
+}
+
+TEST(Damage, TheScreenEqualsTheSurfaceAfterEveryFrame)
+{
+    // A long randomised run in every mode: mode changes, clears, both
+    // switches, a marker wandering over and past every edge.
+    World world;
+    LoadWorld(world);
+    PseudoRandom random, events;
+    SeedRandom(random, 21);
+    SeedRandom(events, 22);
+    CountBeeps beep;
+    Surface playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    TilePresenter presenter;
+    constexpr int Frames = 20000;
+    for (int frame = 0; frame < Frames; ++frame) {
+        const float roll = events.RandomUnit();
+        if (roll < 0.003f)
+            SelectMode(world, static_cast<SteeringMode>(int(events.RandomUnit() * SteeringModeCount)));
+        else if (roll < 0.005f)
+            PressOnPlayfield(world, MouseButton::Right);
+        else if (roll < 0.008f)
+            ToggleVectors(world);
+        else if (roll < 0.010f)
+            ToggleSpeedLimit(world);
+        else if (roll < 0.3f)
+            MovePointer(world, ToFloat(events.RandomUnit() * 340.0 - 20), ToFloat(events.RandomUnit() * 340.0 - 20));
+        RunFrame(world, random, beep);
+        DrawFrame(world, playfield, Sheet(), presenter);
+        ASSERT_EQ(presenter.Screen.Pixels, playfield.Pixels) << "frame " << frame;
+    }
+    // And it presents far less than whole frames.
+    EXPECT_LT(presenter.PresentedPixels, std::int64_t(Frames) * PlayfieldSize * PlayfieldSize / 3);
 }

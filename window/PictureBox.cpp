@@ -1,6 +1,7 @@
 #include "PictureBox.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 PictureBox::PictureBox(const Surface& image, QWidget* parent)
@@ -9,15 +10,21 @@ PictureBox::PictureBox(const Surface& image, QWidget* parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
+    // The border and the image cover every pixel: no background fill first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
+    // Only what was asked for: a frame's changed tiles, or what an expose uncovered.
     QPainter painter(this);
-    painter.setClipRect(contentsRect());
-    painter.drawImage(DrawingOrigin(), View);
+    for (const QRect& asked : event->region()) {
+        const QRect target = asked & contentsRect();
+        if (!target.isEmpty())
+            painter.drawImage(target, View, target.translated(-DrawingOrigin()));
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event)

@@ -3,9 +3,11 @@
 
 #include <QTimer>
 
+#include "Damage.h"
+#include "Raster.h"
 #include "Seams.h"
 
-class QWidget;
+class PictureBox;
 
 /// Runs Qt's waiting events. Asked to wait, it sleeps until an event arrives or
 /// a precise single-shot timer marks the deadline, so waiting between frames
@@ -19,12 +21,15 @@ private:
     QTimer Deadline;
 };
 
-/// Presents by repainting the picture box at once from its persistent image.
+/// Presents by repainting at once, from the picture box's persistent image,
+/// only the tiles that changed since the last frame it presented.
 class RepaintPresenter final : public Presenter {
 public:
-    explicit RepaintPresenter(QWidget& picture) : Picture(picture) {}
+    explicit RepaintPresenter(PictureBox& picture);
     void Present(const Surface& playfield) override;
 
 private:
-    QWidget& Picture;
+    PictureBox& Picture;
+    Surface Shown;  ///< what the screen shows now
+    Damage Changed; ///< what the last frame changed
 };

@@ -1,0 +1,83 @@
+#include "Damage.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+Pixel* Row(Surface& surface, int x, int y) { return &surface.Pixels[std::size_t(y) * surface.Width + x]; }
+const Pixel* Row(const Surface& surface, int x, int y) { return &surface.Pixels[std::size_t(y) * surface.Width + x]; }
+
+/// The tiles that differ in one row of tiles, bit n for tile n. Whole rows are
+/// compared first: most are unchanged, and one long compare is cheap. Past 64
+/// tiles across, a changed row marks every tile (more than changed, never less).
+std::uint64_t ChangedTiles(const Surface& now, const Surface& shown, int top, int height)
+{
+    const int across = (now.Width + DamageTile - 1) / DamageTile;
+    const std::uint64_t all = across >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << across) - 1;
+    std::uint64_t changed = 0;
+    for (int y = top; y < top + height && changed != all; ++y) {
+        const Pixel* a = Row(now, 0, y);
+        const Pixel* b = Row(shown, 0, y);
+        if (std::memcmp(a, b, std::size_t(now.Width) * sizeof(Pixel)) == 0)
+            continue;
+        if (across > 64)
+            return all;
+        for (int tile = 0; tile < across; ++tile) {
+            const int left = tile * DamageTile, width = std::min(DamageTile, now.Width - left);
+            if (!(changed >> tile & 1) && std::memcmp(a + left, b + left, std::size_t(width) * sizeof(Pixel)) != 0)
+                changed |= std::uint64_t{1} << tile;
+        }
+    }
+    return changed;
+}
+
+void CopyRect(const Surface& now, Surface& shown, const PixelRect& rect)
+{
+    for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
+        std::copy_n(Row(now, rect.Left, y), rect.Width, Row(shown, rect.Left, y));
+}
+
+/// Adds a run of tiles; too many runs merge into one rectangle over everything.
+void AddRun(Damage& damage, const PixelRect& run, const Surface& now)
+{
+    if (damage.Count == Damage::MaxRects) {
+        damage.Rects[0] = {0, 0, now.Width, now.Height};
+        damage.Count = 1;
+        return;
+    }
+    if (damage.Count == 1 && damage.Rects[0].Width == now.Width && damage.Rects[0].Height == now.Height)
+        return; // already everything
+    damage.Rects[std::size_t(damage.Count++)] = run;
+}
+
+} // namespace
+
+void TakeDamage(const Surface& now, Surface& shown, Damage& damage)
+{
+    damage.Count = 0;
+    if (shown.Width != now.Width || shown.Height != now.Height) {
+        shown = now;
+        damage.Rects[0] = {0, 0, now.Width, now.Height};
+        damage.Count = now.Width > 0 && now.Height > 0;
+        return;
+    }
+    for (int top = 0; top < now.Height; top += DamageTile) {
+        const int height = std::min(DamageTile, now.Height - top);
+        const std::uint64_t changed = ChangedTiles(now, shown, top, height);
+        // Each run of changed tiles becomes one rectangle.
+        for (int tile = 0; tile * DamageTile < now.Width;) {
+            if (!(tile < 64 ? changed >> tile & 1 : changed != 0)) {
+                ++tile;
+                continue;
+            }
+            const int left = tile * DamageTile;
+            while (tile * DamageTile < now.Width && (tile < 64 ? changed >> tile & 1 : changed != 0))
+                ++tile;
+            AddRun(damage, {left, top, std::min(tile * DamageTile, now.Width) - left, height}, now);
+        }
+    }
+    for (int n = 0; n < damage.Count; ++n)
+        CopyRect(now, shown, damage.Rects[std::size_t(n)]);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// What changed on a surface since it was last presented, found by comparing
+// it with a copy of what was presented, tile by tile: exact by construction
+// (a changed pixel always lies in a damaged tile), one pass over the pixels.
+
+#include <array>
+
+#include "Raster.h"
+
+/// A rectangle of pixels.
+struct PixelRect {
+    int Left = 0, Top = 0;     ///< pixels
+    int Width = 0, Height = 0; ///< pixels
+};
+
+/// Tiles are compared whole: a square this many pixels on a side (narrower at
+/// the right and bottom edges).
+inline constexpr int DamageTile = 16;
+
+/// The changed area: runs of changed tiles in each row of tiles, as rectangles.
+struct Damage {
+    static constexpr int MaxRects = 256;
+    std::array<PixelRect, MaxRects> Rects{};
+    int Count = 0; ///< 0 when nothing changed
+};
+
+/// Compares `now` with `shown`, the copy of what was last presented, records
+/// each changed tile in `damage` and brings `shown` up to date there. A `shown`
+/// of another size (nothing presented yet) makes the whole surface damaged.
+void TakeDamage(const Surface& now, Surface& shown, Damage& damage);
