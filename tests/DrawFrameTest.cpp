@@ -9,6 +9,7 @@
 
 #include "Damage.h"
 #include "DrawFrame.h"
+#include "Icon.h"
 #include "Input.h"
 #include "Numbers.h"
 #include "Random.h"
@@ -328,4 +329,27 @@ TEST(Damage, TheScreenEqualsTheSurfaceAfterEveryFrame)
     }
     // And it presents far less than whole frames.
     EXPECT_LT(presenter.PresentedPixels, std::int64_t(Frames) * PlayfieldSize * PlayfieldSize / 3);
+}
+
+TEST(SpriteSheet, IconIsTheMarkerScaledByNearestNeighbour)
+{
+    const auto icon = [](int size) { return SpriteIcon(Sheet(), IconSprite, size); };
+    const std::vector<std::uint32_t> actual = icon(32), doubled = icon(64), halved = icon(16);
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            // At the sprite's own size: its pixels where the mask is black, clear elsewhere.
+            const std::uint32_t pixel = actual[std::size_t(y) * 32 + x];
+            const Pixel sprite = PixelAt(Sheet(), IconSprite.ImageX + x, IconSprite.ImageY + y);
+            EXPECT_EQ(pixel, Opaque(IconSprite, x, y) ? sprite : 0u) << x << ", " << y;
+            opaque += pixel != 0;
+            // Twice the size: each pixel a 2 x 2 block; half: every second pixel.
+            for (int n = 0; n < 4; ++n)
+                EXPECT_EQ(doubled[std::size_t(2 * y + n / 2) * 64 + 2 * x + n % 2], pixel);
+            if (x % 2 && y % 2) {
+                EXPECT_EQ(halved[std::size_t(y / 2) * 16 + x / 2], pixel);
+            }
+        }
+    EXPECT_GT(opaque, 500);
+    EXPECT_LT(opaque, 32 * 32);
 }
