@@ -117,6 +117,30 @@ private slots:
         QCOMPARE(world.Mode, SteeringMode::PerAxisAccelChase);
     }
 
+    void everyPartOfAControlTakesTheClick()
+    {
+        // A click at the far right of each control's rectangle, found the way
+        // the window finds it: the control on top at that point.
+        const auto form = OpenForm();
+        const World& world = form->GetWorld();
+        const auto clickAt = [&](int x, int y, QWidget* expected) {
+            QWidget* target = form->childAt(x, y);
+            QCOMPARE(target, expected);
+            QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(form.get(), QPoint(x, y)));
+        };
+        for (const int index : {2, 5, 0, 4, 1, 3}) {
+            clickAt(320 + 169 - 1, 104 + 24 * index + 8, form->Option1Buttons[std::size_t(index)]);
+            QCOMPARE(world.Mode, static_cast<SteeringMode>(index));
+        }
+        clickAt(320 + 193 - 1, 256 + 12, form->Check1);
+        QCOMPARE(world.SpeedLimitOn, FlagTrue);
+        clickAt(515, 280 + 12, form->Check2); // the last column the window shows
+        QCOMPARE(world.ShowVectors, FlagFalse);
+        clickAt(400, 280, form->Check2); // the row both share: Check2 is on top
+        QCOMPARE(world.ShowVectors, FlagTrue);
+        QCOMPARE(world.SpeedLimitOn, FlagTrue);
+    }
+
     void checkBoxesFlipTheirFlagOncePerChange()
     {
         const auto form = OpenForm();

@@ -1,5 +1,6 @@
 #include "Runner.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 
 #include <fcntl.h>
@@ -136,6 +137,10 @@ int RunComparison(ScriptInput& script, const char* picture, CheckedOutput& out)
     char name[] = "homing-sim";
     char* argv[] = {name, nullptr};
     QGuiApplication application(argc, argv);
+    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        std::fputs("homing-sim: no installed font shows the Japanese captions; install fonts-ipafont-gothic (or "
+                   "another Japanese font)\n",
+                   stderr);
     PseudoRandom clock;
     SeedRandom(clock); // one seed for all six runs, so they draw the same values
     const std::string error = CompareMethods(script, clock.State, picture, out);

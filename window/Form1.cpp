@@ -41,6 +41,17 @@ const char* const Caption = "追尾ミサイルサンプル";
 const char* const Check1Caption = "最高速度以上にならない";
 const char* const Check2Caption = "速度ベクトル表示をしない";
 
+/// An option button or check box that takes a click anywhere in its
+/// rectangle, as the layout's controls do, not only on its box and caption.
+template <typename Button>
+class WholeControl final : public Button {
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint& at) const override { return this->rect().contains(at); }
+};
+
 void Put(QWidget* control, const Place& place)
 {
     control->setGeometry(place.Left, place.Top, place.Width, place.Height);
@@ -92,16 +103,16 @@ void Form1::CreateControls()
 
     Option1 = new QButtonGroup(this);
     for (int index = 0; index < SteeringModeCount; ++index) {
-        auto* button = new QRadioButton(QString::fromUtf8(ModeCaptions[std::size_t(index)]), this);
+        auto* button = new WholeControl<QRadioButton>(QString::fromUtf8(ModeCaptions[std::size_t(index)]), this);
         Put(button, Option1Places[std::size_t(index)]);
         Option1->addButton(button, index);
         Option1Buttons[std::size_t(index)] = button;
     }
     Option1Buttons[0]->setChecked(true);
 
-    Check1 = new QCheckBox(QString::fromUtf8(Check1Caption), this);
+    Check1 = new WholeControl<QCheckBox>(QString::fromUtf8(Check1Caption), this);
     Put(Check1, Check1Place);
-    Check2 = new QCheckBox(QString::fromUtf8(Check2Caption), this);
+    Check2 = new WholeControl<QCheckBox>(QString::fromUtf8(Check2Caption), this);
     Put(Check2, Check2Place);
 
     // Tab order: the pictures, the option buttons but Index 3, the check boxes, then Index 3.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QImage>
 #include <QLibraryInfo>
@@ -202,6 +203,10 @@ int RunHoming(int argc, char** argv)
     Describe(parser);
     parser.process(application);
     QApplication::setWindowIcon(ProgramIcon());
+    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        std::fputs("homing: no installed font shows the Japanese captions; install fonts-ipafont-gothic (or "
+                   "another Japanese font)\n",
+                   stderr);
     Form1 form;
     form.show();
     return application.exec();
