@@ -1,6 +1,7 @@
 #include "FrameLoop.h"
 
 #include "DrawFrame.h"
+#include "FrameObserver.h"
 #include "RunFrame.h"
 #include "Seams.h"
 #include "World.h"
@@ -31,7 +32,9 @@ void FrameLoop(FrameServices& services, FramePacing& pacing)
 
         pacing.LastTick = services.Clock.GetTickCount();
         pacing.Started = true;
-        RunFrame(world, services.Random, services.Beep);
+        const FrameOutcome outcome = RunFrame(world, services.Random, services.Beep);
+        if (services.Observer)
+            services.Observer->OnFrame(world, outcome);
         DrawFrame(world, services.Playfield, services.Sheet, services.Presenter);
         services.Pump.ProcessPendingEvents(0);
         if (!world.Running)

@@ -12,6 +12,7 @@ struct BeepSink;
 struct Clock;
 struct EventPump;
 struct Presenter;
+struct FrameObserver;
 
 /// A frame starts only when more than this many milliseconds have passed
 /// since the start of the one before: about 38 frames a second.
@@ -27,6 +28,7 @@ struct FrameServices {
     Surface& Playfield;
     const Surface& Sheet;
     ::Presenter& Presenter;
+    FrameObserver* Observer = nullptr; ///< told of every frame that runs, if set
 };
 
 /// The loop's own memory: when the last frame started.

@@ -13,6 +13,15 @@ float PseudoRandom::RandomUnit()
     return static_cast<float>(z >> 40) * 0x1p-24f;
 }
 
+float QueuedRandom::RandomUnit()
+{
+    if (Queue.empty())
+        return Generator.RandomUnit();
+    const float value = Queue.front();
+    Queue.pop_front();
+    return value;
+}
+
 void SeedRandom(PseudoRandom& random)
 {
     using namespace std::chrono;

@@ -2,6 +2,7 @@
 // Where launches draw their random flight parameters.
 
 #include <cstdint>
+#include <deque>
 
 /// A source of uniform numbers in [0, 1). The window uses `PseudoRandom`;
 /// the runner puts a queue of exact values in front of it.
@@ -17,6 +18,14 @@ protected:
 /// so all 2^24 floats of the form k / 2^24 are equally likely.
 struct PseudoRandom final : RandomSource {
     std::uint64_t State = 0; ///< the generator's whole state
+    float RandomUnit() override;
+};
+
+/// Draws queued values first, in order, then the generator's: exact values for
+/// tests and scripted runs.
+struct QueuedRandom final : RandomSource {
+    std::deque<float> Queue; ///< values not drawn yet
+    PseudoRandom Generator;
     float RandomUnit() override;
 };
 

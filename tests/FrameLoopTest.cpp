@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <functional>
 #include <vector>
 
 #include "FrameLoop.h"
 #include "Input.h"
+#include "ScriptRecorder.h"
 #include "SpriteSheet.h"
 #include "TestSupport.h"
 
@@ -177,4 +180,37 @@ TEST(FrameLoop, AModeClickBetweenFramesTakesEffectAtTheNextFrame)
     EXPECT_EQ(loop.Seen.Flying[25], 0); // frame 26: nothing left to move
     EXPECT_EQ(loop.Seen.Flying[29], 1); // frame 30 launches in the new mode
     EXPECT_EQ(loop.Sim.Mode, SteeringMode::AccelChase);
+}
+
+TEST(ScriptRecorder, WritesEachHandlerAfterTheFramesItFollows)
+{
+    LoopFixture loop;
+    std::FILE* file = std::tmpfile();
+    CheckedOutput out(file, "the recording");
+    ScriptRecorder recorder(out, 42);
+    loop.Services.Observer = &recorder;
+    std::size_t lastFrames = 99;
+    loop.Pump.Handlers = [&](int call) {
+        const std::size_t frames = loop.Seen.Ticks.size();
+        if (call == 0)
+            recorder.Move(12.5f, 0.1f); // before the first frame
+        if (frames == lastFrames)
+            return; // the pump runs more than once between frames
+        lastFrames = frames;
+        if (frames == 3) {
+            recorder.Press(MouseButton::Right);
+            recorder.Mode(SteeringMode::AngleChase);
+            recorder.Limit();
+        }
+        if (frames == 7)
+            recorder.Vectors();
+    };
+    loop.RunFrames(10);
+    recorder.Finish();
+    std::rewind(file);
+    std::string text(4096, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    EXPECT_EQ(text, "# recorded by homing --record\nseed 42\nmove 12.5 0.1\nframes 3\npress right\nmode 2\nlimit\n"
+                    "frames 4\nvectors\nframes 3\n");
 }

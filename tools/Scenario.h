@@ -11,6 +11,7 @@
 
 #include "FrameObserver.h"
 #include "Output.h"
+#include "TraceWriter.h"
 #include "Random.h"
 #include "Raster.h"
 #include "RunFrame.h"
@@ -18,13 +19,6 @@
 #include "Seams.h"
 #include "ShotHistory.h"
 #include "World.h"
-
-/// Draws queued values first, in order, then the generator's.
-struct QueuedRandom final : RandomSource {
-    std::deque<float> Queue; ///< values not drawn yet
-    PseudoRandom Generator;
-    float RandomUnit() override;
-};
 
 struct CountingBeep final : BeepSink {
     std::uint64_t Beeps = 0;
@@ -55,16 +49,3 @@ void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails);
 
 /// Carries out one command. Returns an error message, empty on success.
 std::string Execute(Scenario& scenario, const Command& command);
-
-/// Writes the CSV trace, buffered, to a checked output.
-struct TraceWriter final : FrameObserver {
-    explicit TraceWriter(CheckedOutput& out);
-
-    void OnFrame(const World& world, const FrameOutcome& outcome) override;
-    /// Writes what is buffered; false once a write has failed.
-    bool Flush();
-
-private:
-    CheckedOutput& Out;
-    std::string Buffer;
-};

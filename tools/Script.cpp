@@ -292,40 +292,59 @@ std::string ScriptFromText(std::string_view text, ScriptInput& input)
     return {};
 }
 
-std::string ForEachCommand(ScriptInput& input, ScriptCheck& check,
-                           const std::function<std::string(long number, const Command& command)>& visit)
+std::string ScriptReader::Start(ScriptInput& input)
 {
-    check = {};
+    Input = &input;
+    Check = {};
+    ReadError.clear();
+    Number = 0;
     if (fseeko(input.File, input.Start, SEEK_SET) != 0)
-        return ReadError(input, errno);
+        return ReadError = ::ReadError(input, errno);
     std::clearerr(input.File);
-    char* buffer = nullptr;
-    std::size_t capacity = 0;
-    std::string error;
-    for (long number = 1;; ++number) {
-        const ssize_t got = getline(&buffer, &capacity, input.File);
+    return {};
+}
+
+ScriptReader::~ScriptReader() { std::free(Buffer); }
+
+bool ScriptReader::Next(long& number, Command& command)
+{
+    while (Input && Check.BadLine == 0 && ReadError.empty()) {
+        const ssize_t got = getline(&Buffer, &Capacity, Input->File);
         if (got < 0) {
-            if (std::ferror(input.File))
-                error = ReadError(input, errno);
-            break;
+            if (std::ferror(Input->File))
+                ReadError = ::ReadError(*Input, errno);
+            return false;
         }
-        std::string_view line(buffer, std::size_t(got));
-        if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
+        std::string_view line(Buffer, std::size_t(got));
+        if (++Number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
             line.remove_prefix(3); // a byte-order mark, as Windows editors write
         ParsedLine parsed = ParseLine(line);
         if (parsed.Kind == ParsedLine::Status::Error) {
-            check.BadLine = number;
-            check.Error = std::move(parsed.Error);
-            break;
+            Check.BadLine = Number;
+            Check.Error = std::move(parsed.Error);
+            return false;
         }
         if (parsed.Kind == ParsedLine::Status::Empty)
             continue;
-        check.UsesTrail = check.UsesTrail || parsed.Parsed.Kind == CommandKind::Trail;
-        if (error = visit(number, parsed.Parsed); !error.empty())
-            break;
+        Check.UsesTrail = Check.UsesTrail || parsed.Parsed.Kind == CommandKind::Trail;
+        number = Number;
+        command = std::move(parsed.Parsed);
+        return true;
     }
-    std::free(buffer);
-    return error;
+    return false;
+}
+
+std::string ForEachCommand(ScriptInput& input, ScriptCheck& check,
+                           const std::function<std::string(long number, const Command& command)>& visit)
+{
+    ScriptReader reader;
+    std::string error = reader.Start(input);
+    long number = 0;
+    Command command;
+    while (error.empty() && reader.Next(number, command))
+        error = visit(number, command);
+    check = reader.Check;
+    return error.empty() ? reader.ReadError : error;
 }
 
 std::string CheckScript(ScriptInput& input, ScriptCheck& check)

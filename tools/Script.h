@@ -65,6 +65,27 @@ struct ScriptCheck {
     bool UsesTrail = false;
 };
 
+/// Reads a script's commands one at a time, from its start.
+class ScriptReader {
+public:
+    /// Rewinds `input`; returns what went wrong, or nothing.
+    std::string Start(ScriptInput& input);
+    ~ScriptReader();
+
+    /// The next command and its line number: false at the end, at a bad line
+    /// (`Check` says which) or on a read error (`ReadError` says what).
+    bool Next(long& number, Command& command);
+
+    ScriptCheck Check;
+    std::string ReadError;
+
+private:
+    ScriptInput* Input = nullptr;
+    char* Buffer = nullptr;
+    std::size_t Capacity = 0;
+    long Number = 0;
+};
+
 /// Reads the script from its start, one line at a time, and hands each command
 /// with its line number to `visit` until `visit` returns an error, a bad line
 /// is met (reported in `check`), or the script ends. Returns the error that

@@ -1,6 +1,8 @@
 #include "Form1.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
+#include <QSignalBlocker>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QRadioButton>
@@ -154,8 +156,17 @@ void Form1::ConnectHandlers()
 
 void Form1::Form_Load()
 {
-    SeedRandom(Random);
+    SeedRandom(Random.Generator);
     LoadWorld(TheWorld);
+}
+
+std::string Form1::OpenSession(const SessionFiles& files)
+{
+    std::string error = TheSession.Open(files, Random.Generator.State);
+    if (TheSession.Replaying())
+        for (QWidget* control : findChildren<QAbstractButton*>())
+            control->setEnabled(false); // the script clicks them; live input waits until it ends
+    return error;
 }
 
 void Form1::Form_QueryUnload() { TheWorld.Running = FlagFalse; }
@@ -166,22 +177,126 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept(); // the window leaves the screen; this object lives on until the loop returns
 }
 
-void Form1::Option1_Click(int Index) { SelectMode(TheWorld, static_cast<SteeringMode>(Index)); }
+// Each handler also tells the recorder, if any, what it did.
 
-void Form1::Check1_Click() { ToggleSpeedLimit(TheWorld); }
+void Form1::Option1_Click(int Index)
+{
+    SelectMode(TheWorld, static_cast<SteeringMode>(Index));
+    if (ScriptRecorder* recorder = TheSession.Recorder())
+        recorder->Mode(static_cast<SteeringMode>(Index));
+}
 
-void Form1::Check2_Click() { ToggleVectors(TheWorld); }
+void Form1::Check1_Click()
+{
+    ToggleSpeedLimit(TheWorld);
+    if (ScriptRecorder* recorder = TheSession.Recorder())
+        recorder->Limit();
+}
+
+void Form1::Check2_Click()
+{
+    ToggleVectors(TheWorld);
+    if (ScriptRecorder* recorder = TheSession.Recorder())
+        recorder->Vectors();
+}
 
 void Form1::Picture1_MouseDown(std::int16_t Button, std::int16_t, float, float)
 {
+    if (TheSession.Replaying())
+        return; // the script moves the marker
     PressOnPlayfield(TheWorld, static_cast<MouseButton>(Button));
+    if (ScriptRecorder* recorder = TheSession.Recorder())
+        recorder->Press(static_cast<MouseButton>(Button));
 }
 
-void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, float X, float Y) { MovePointer(TheWorld, X, Y); }
+void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, float X, float Y)
+{
+    if (TheSession.Replaying())
+        return;
+    MovePointer(TheWorld, X, Y);
+    if (ScriptRecorder* recorder = TheSession.Recorder())
+        recorder->Move(X, Y);
+}
+
+void Form1::ReplayPump::ProcessPendingEvents(std::uint32_t maxWaitMs)
+{
+    Form.Pump.ProcessPendingEvents(maxWaitMs);
+    Form.PlayDueCommands();
+}
+
+void Form1::PlayDueCommands()
+{
+    if (!TheSession.Replaying())
+        return;
+    Command command;
+    while (TheSession.NextReplayCommand(command))
+        Play(command);
+    if (!TheSession.Replaying())
+        ShowSwitches(); // the script has ended: the controls are the user's again
+}
+
+/// A command as the runner carries it out (a mode always clears), shown on
+/// the controls and recorded like a click.
+void Form1::Play(const Command& command)
+{
+    ScriptRecorder* recorder = TheSession.Recorder();
+    switch (command.Kind) {
+    case CommandKind::Seed:
+        SeedRandom(Random.Generator, command.Number);
+        if (recorder)
+            recorder->Seed(command.Number);
+        break;
+    case CommandKind::Random:
+        Random.Queue.insert(Random.Queue.end(), command.Values.begin(), command.Values.end());
+        if (recorder)
+            recorder->Random(command.Values);
+        break;
+    case CommandKind::Mode:
+        SelectMode(TheWorld, command.Mode);
+        if (recorder)
+            recorder->Mode(command.Mode);
+        break;
+    case CommandKind::Move:
+        MovePointer(TheWorld, command.X, command.Y);
+        if (recorder)
+            recorder->Move(command.X, command.Y);
+        break;
+    case CommandKind::Press:
+        PressOnPlayfield(TheWorld, command.Button);
+        if (recorder)
+            recorder->Press(command.Button);
+        break;
+    case CommandKind::Limit:
+        ToggleSpeedLimit(TheWorld);
+        if (recorder)
+            recorder->Limit();
+        break;
+    case CommandKind::Vectors:
+        ToggleVectors(TheWorld);
+        if (recorder)
+            recorder->Vectors();
+        break;
+    case CommandKind::Frames: // the session counts them
+    case CommandKind::Png:    // pictures are the runner's
+    case CommandKind::Trail: break;
+    }
+    ShowSwitches();
+}
+
+void Form1::ShowSwitches()
+{
+    const QSignalBlocker blockOptions(Option1), blockLimit(Check1), blockVectors(Check2);
+    Option1Buttons[std::size_t(TheWorld.Mode)]->setChecked(true);
+    Check1->setChecked(TheWorld.SpeedLimitOn != 0);
+    Check2->setChecked(TheWorld.ShowVectors == 0);
+    for (QWidget* control : findChildren<QAbstractButton*>())
+        control->setEnabled(!TheSession.Replaying());
+}
 
 void Form1::Timer1_Timer()
 {
     Timer1->stop(); // fires once: the loop must never be entered twice
-    FrameServices services{TheWorld, Random, Beep, Clock, Pump, Playfield, Sheet, *Presenter};
+    FrameServices services{TheWorld, Random, Beep, Clock, PumpAndReplay, Playfield, Sheet, *Presenter, &TheSession};
     FrameLoop(services, Pacing);
+    TheSession.Finish();
 }

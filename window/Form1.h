@@ -8,10 +8,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "FrameLoop.h"
 #include "QtSeams.h"
 #include "Random.h"
+#include "Session.h"
 #include "Raster.h"
 #include "SystemBeep.h"
 #include "TickCount.h"
@@ -42,6 +44,11 @@ public:
     const World& GetWorld() const { return TheWorld; }
     World& GetWorld() { return TheWorld; }
 
+    /// Starts recording, tracing or replaying this session, before the window
+    /// is shown. Returns what is wrong with the files in one line, or nothing.
+    std::string OpenSession(const SessionFiles& files);
+    bool Replaying() const { return TheSession.Replaying(); }
+
     // The controls, by their names.
     PictureBox* Picture1;
     PictureBox* Picture2;
@@ -55,8 +62,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    /// Qt's event pump, then the replayed script's commands that are due.
+    struct ReplayPump final : EventPump {
+        Form1& Form;
+        explicit ReplayPump(Form1& form) : Form(form) {}
+        void ProcessPendingEvents(std::uint32_t maxWaitMs) override;
+    };
+
     World TheWorld;
-    PseudoRandom Random;
+    QueuedRandom Random;
     Surface Playfield; ///< Picture1's persistent image
     Surface Sheet;     ///< Picture2's: the sprite sheet
     FramePacing Pacing;
@@ -64,7 +78,13 @@ private:
     QtEventPump Pump;
     SystemBeep Beep;
     std::unique_ptr<RepaintPresenter> Presenter; ///< made once Picture1 exists
+    Session TheSession;
+    ReplayPump PumpAndReplay{*this};
 
     void CreateControls();
     void ConnectHandlers();
+    void PlayDueCommands();
+    void Play(const Command& command);
+    /// Shows the world's mode and switches on the controls, without clicking them.
+    void ShowSwitches();
 };

@@ -148,11 +148,17 @@ int ChoosePlatform(int argc, char** argv, XProbe& x)
     return Refuse(NoDisplay);
 }
 
+const QCommandLineOption RecordOption("record", "Write the session as a scenario script for homing-sim.", "FILE");
+const QCommandLineOption TraceOption("trace", "Write the CSV trace of the frames run, as homing-sim does.", "FILE");
+const QCommandLineOption ReplayOption("replay", "Play a scenario script in the window; live input waits until it ends.",
+                                      "FILE");
+
 void Describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription("Six ways a homing missile can steer towards a moving target.");
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOptions({RecordOption, TraceOption, ReplayOption});
 }
 
 bool AsksForHelpOrVersion(int argc, char** argv)
@@ -202,12 +208,18 @@ int RunHoming(int argc, char** argv)
     QCommandLineParser parser;
     Describe(parser);
     parser.process(application);
+    const SessionFiles files{parser.value(RecordOption).toStdString(), parser.value(TraceOption).toStdString(),
+                             parser.value(ReplayOption).toStdString()};
     QApplication::setWindowIcon(ProgramIcon());
     if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
         std::fputs("homing: no installed font shows the Japanese captions; install fonts-ipafont-gothic (or "
                    "another Japanese font)\n",
                    stderr);
     Form1 form;
+    if (const std::string error = form.OpenSession(files); !error.empty()) {
+        std::fprintf(stderr, "homing: %s\n", error.c_str());
+        return 2;
+    }
     form.show();
     return application.exec();
 }

@@ -2,7 +2,8 @@
 
 #include "RunFrame.h"
 
-/// Gets every frame the runner runs, for traces, pictures and figures.
+/// Gets every frame that runs, just after it ran and before it is drawn: for
+/// traces, recordings, pictures and figures.
 struct FrameObserver {
     virtual void OnFrame(const World& world, const FrameOutcome& outcome) = 0;
 
