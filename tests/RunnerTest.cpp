@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include <QColor>
 #include <QImage>
 
+#include "FloatText.h"
 #include "Script.h"
 
 namespace {
@@ -401,4 +404,42 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     const RunResult unwritable = RunSim("--compare /nonexistent-dir/c.png", "frames 10\n");
     EXPECT_EQ(unwritable.Status, 2);
     EXPECT_EQ(unwritable.Err, "homing-sim: cannot write /nonexistent-dir/c.png: No such file or directory\n");
+}
+
+TEST(FloatText, PortableShortestTextIsToCharsText)
+{
+    // The web build has no floating-point to_chars; its text must be the same.
+    const auto check = [](float value) {
+        std::string portable, reference;
+        AppendFloatPortably(portable, value);
+        char text[32];
+        reference.assign(text, std::to_chars(text, text + sizeof text, value).ptr);
+        return portable == reference ? ::testing::AssertionSuccess()
+                                     : ::testing::AssertionFailure() << portable << " for " << reference;
+    };
+    std::uint32_t bits = 12345;
+    for (int n = 0; n < 500000; ++n) {
+        bits = bits * 1664525u + 1013904223u;
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value)) {
+            ASSERT_TRUE(check(value));
+        }
+    }
+    // Powers of two, where a float's rounding interval is lopsided, and their neighbours.
+    for (std::uint32_t exponent = 0; exponent < 255; ++exponent)
+        for (const std::uint32_t mantissa : {0u, 1u, 2u, 0x7FFFFEu, 0x7FFFFFu}) {
+            const std::uint32_t pattern = exponent << 23 | mantissa;
+            float value;
+            std::memcpy(&value, &pattern, sizeof value);
+            ASSERT_TRUE(check(value));
+            ASSERT_TRUE(check(-value));
+        }
+    for (int whole = -3000; whole <= 3000; ++whole) {
+        ASSERT_TRUE(check(float(whole)));
+        ASSERT_TRUE(check(float(whole) / 8));
+        ASSERT_TRUE(check(float(whole) * 0.1f));
+    }
+    for (const float value : {1e6f, 1e-4f, 123456789.f, 1e10f, 3.4028235e38f, 1e-45f, 1.17549435e-38f})
+        ASSERT_TRUE(check(value));
 }

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <limits>
 
+#include "FloatText.h"
+
 namespace {
 
 std::vector<std::string_view> Tokens(std::string_view line)
@@ -31,27 +33,6 @@ bool ParseWhole(std::string_view token, Number& value)
 {
     const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
     return error == std::errc() && end == token.data() + token.size();
-}
-
-/// A decimal rounded once, directly, to a float; infinities and NaN refused.
-/// One too small for a float rounds to a subnormal or to zero.
-bool ParseFiniteFloat(std::string_view token, float& value)
-{
-    const auto [end, error] =
-        std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::general);
-    if (end != token.data() + token.size())
-        return false;
-    if (error == std::errc::result_out_of_range) {
-        // from_chars refuses underflow as well as overflow; strtof (in the "C"
-        // locale this program never leaves) rounds the same syntax correctly.
-        const std::string text(token);
-        const float rounded = std::strtof(text.c_str(), nullptr);
-        if (!std::isfinite(rounded))
-            return false;
-        value = rounded;
-        return true;
-    }
-    return error == std::errc() && std::isfinite(value);
 }
 
 struct LineParser {

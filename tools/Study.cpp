@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "FloatText.h"
 #include "Input.h"
 #include "ModeCaptions.h"
 #include "Pictures.h"
@@ -13,8 +14,9 @@ namespace {
 
 std::string FloatText(float value)
 {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+    std::string text;
+    AppendFloat(text, value);
+    return text;
 }
 
 std::string SummaryRow(const ShotRecord& shot)

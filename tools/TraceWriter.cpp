@@ -16,12 +16,6 @@ void AppendWhole(std::string& out, std::int64_t value)
 
 } // namespace
 
-void AppendFloat(std::string& out, float value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
-}
 
 TraceWriter::TraceWriter(CheckedOutput& out) : Out(out), Buffer("frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n")
 {

@@ -4,11 +4,9 @@
 
 #include <string>
 
+#include "FloatText.h"
 #include "FrameObserver.h"
 #include "Output.h"
-
-/// Appends the shortest decimal that reads back to the same 32-bit float.
-void AppendFloat(std::string& out, float value);
 
 /// Writes the trace, buffered, to a checked output.
 struct TraceWriter final : FrameObserver {

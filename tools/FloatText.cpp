@@ -1,0 +1,128 @@
+#include "FloatText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+/// Whether `text` (NUL-terminated, as printf wrote it) reads back to `value`.
+bool ReadsBack(const char* text, float value) { return std::strtof(text, nullptr) == value; }
+
+/// The significant digits and the decimal exponent of the shortest decimal
+/// that reads back to `value` (positive and finite): value ~ d.ddd x 10^exponent.
+/// printf rounds correctly at each length; where the float's rounding interval
+/// is lopsided (at a power of two) the nearest candidate may miss it while the
+/// one on the other side hits it, so that one is tried too.
+std::string ShortestDigits(float value, int& exponent)
+{
+    for (int precision = 0; precision <= 8; ++precision) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.*e", precision, double(value));
+        const char* e = std::strchr(text, 'e');
+        exponent = std::atoi(e + 1);
+        std::string digits;
+        for (const char* c = text; c < e; ++c)
+            if (*c != '.')
+                digits += *c;
+        if (ReadsBack(text, value))
+            return digits;
+        // The neighbour on the far side of the value from the nearest candidate.
+        const long long nearest = std::atoll(digits.c_str());
+        const double scale = std::pow(10.0, exponent - precision);
+        const long long other = double(nearest) * scale < double(value) ? nearest + 1 : nearest - 1;
+        const std::string otherDigits = std::to_string(other);
+        if (otherDigits.size() != digits.size())
+            continue; // a carry or a borrow changed the length: another length's candidate
+        char candidate[48];
+        std::snprintf(candidate, sizeof candidate, "%se%d", otherDigits.c_str(), exponent - precision);
+        if (ReadsBack(candidate, value))
+            return otherDigits;
+    }
+    return {}; // not reached: nine digits always read back
+}
+
+} // namespace
+
+void AppendFloatPortably(std::string& out, float value)
+{
+    if (std::signbit(value))
+        out += '-';
+    value = std::fabs(value);
+    if (value == 0) {
+        out += '0';
+        return;
+    }
+    int exponent = 0;
+    std::string digits = ShortestDigits(value, exponent);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int count = int(digits.size());
+
+    std::string scientific = digits.substr(0, 1);
+    if (count > 1)
+        scientific += "." + digits.substr(1);
+    char power[16];
+    std::snprintf(power, sizeof power, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    scientific += power;
+
+    std::string fixed;
+    if (exponent >= count - 1) {
+        // A whole number: of the fixed texts that read back, the exact value is
+        // the closest (6528615424, not 6528615400), as to_chars picks it.
+        char whole[48];
+        std::snprintf(whole, sizeof whole, "%.0f", double(value));
+        fixed = whole;
+    } else if (exponent >= 0) {
+        fixed = digits.substr(0, std::size_t(exponent + 1)) + "." + digits.substr(std::size_t(exponent + 1));
+    } else {
+        fixed = "0." + std::string(std::size_t(-exponent - 1), '0') + digits;
+    }
+    out += fixed.size() <= scientific.size() ? fixed : scientific;
+}
+
+void AppendFloat(std::string& out, float value)
+{
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    out.append(text, result.ptr);
+#else
+    AppendFloatPortably(out, value);
+#endif
+}
+
+bool ParseFiniteFloat(std::string_view text, float& value)
+{
+    // The syntax first, since strtof would take more (a '+', hexadecimal,
+    // "inf", leading blanks); then strtof, which rounds once in the "C" locale
+    // this program never leaves.
+    std::size_t at = text.substr(0, 1) == "-" ? 1 : 0;
+    const auto digits = [&] {
+        const std::size_t from = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+            ++at;
+        return at - from;
+    };
+    std::size_t mantissa = digits();
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+            ++at;
+        if (digits() == 0)
+            return false;
+    }
+    if (at != text.size())
+        return false;
+    const std::string terminated(text);
+    value = std::strtof(terminated.c_str(), nullptr);
+    return std::isfinite(value);
+}
