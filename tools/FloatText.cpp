@@ -63,7 +63,7 @@ void AppendFloatPortably(std::string& out, float value)
 
     std::string scientific = digits.substr(0, 1);
     if (count > 1)
-        scientific += "." + digits.substr(1);
+        scientific.append(".").append(digits, 1);
     char power[16];
     std::snprintf(power, sizeof power, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     scientific += power;
