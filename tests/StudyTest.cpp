@@ -49,7 +49,7 @@ std::vector<ShotRecord> History(const std::string& text)
         EXPECT_EQ(Execute(run, command), "") << "line " << number;
         return std::string();
     });
-    run.History->Finish(run.World);
+    run.History->Finish(run.Sim.World);
     return shots.Shots;
 }
 
@@ -143,15 +143,15 @@ TEST(Compare, EveryMethodRunsAfreshOnTheSameRandomValues)
         ASSERT_EQ(RunMethod(script, 1234, static_cast<SteeringMode>(mode), method), "");
         const MethodFigures figures = method.Counter.Figures();
         ASSERT_EQ(figures.Launched, 4);
-        EXPECT_EQ(method.Run.World.Mode, static_cast<SteeringMode>(mode)); // the script's mode line is ignored
-        EXPECT_EQ(method.Run.World.FrameCount, 40);
-        EXPECT_EQ(method.Run.Random.Queue.size(), 0u);
+        EXPECT_EQ(method.Run.Sim.World.Mode, static_cast<SteeringMode>(mode)); // the script's mode line is ignored
+        EXPECT_EQ(method.Run.Sim.World.FrameCount, 40);
+        EXPECT_EQ(method.Run.Sim.Random.Queue.size(), 0u);
     }
     // The same run twice gives the same world: nothing carried over.
     MethodRun again, once;
     RunMethod(script, 1234, SteeringMode::AngleChase, again);
     RunMethod(script, 1234, SteeringMode::AngleChase, once);
-    EXPECT_TRUE(SameWorld(again.Run.World, once.Run.World));
+    EXPECT_TRUE(SameWorld(again.Run.Sim.World, once.Run.Sim.World));
 }
 
 TEST(Compare, FiguresCountOutcomesAndTakeTheMedian)
@@ -191,18 +191,18 @@ TEST(Summary, OutcomesAgreeWithTheTrace)
 
     Scenario traced;
     StartScenario(traced, true, false);
-    SeedRandom(traced.Random.Generator, 0); // replaced by the script's seed
+    SeedRandom(traced.Sim.Random.Generator, 0); // replaced by the script's seed
     std::FILE* traceFile = std::tmpfile();
     std::FILE* summaryFile = std::tmpfile();
     {
         CheckedOutput traceOut(traceFile, "the trace"), summaryOut(summaryFile, "the summary");
         TraceWriter trace(traceOut);
         SummaryWriter summary(summaryOut);
-        traced.Observers.push_back(&trace);
+        traced.Sim.Observers.push_back(&trace);
         traced.History->Sinks.push_back(&summary);
         ScriptCheck check;
         ForEachCommand(script, check, [&](long, const Command& command) { return Execute(traced, command); });
-        traced.History->Finish(traced.World);
+        traced.History->Finish(traced.Sim.World);
         ASSERT_TRUE(trace.Flush());
         ASSERT_TRUE(summaryOut.Flush());
     }

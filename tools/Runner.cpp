@@ -94,9 +94,9 @@ int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput
 {
     Scenario scenario;
     StartScenario(scenario, false, firstReading.UsesTrail);
-    scenario.Out = &out;
+    scenario.Sim.Out = &out;
     TraceWriter trace(out);
-    scenario.Observers.push_back(&trace);
+    scenario.Sim.Observers.push_back(&trace);
     ScriptCheck check;
     const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
         std::string failed = Execute(scenario, command);
@@ -113,7 +113,7 @@ int RunSummary(ScriptInput& script, CheckedOutput& out)
 {
     Scenario scenario;
     StartScenario(scenario, true, false);
-    scenario.Out = &out;
+    scenario.Sim.Out = &out;
     SummaryWriter summary(out);
     scenario.History->Sinks.push_back(&summary);
     ScriptCheck check;
@@ -122,7 +122,7 @@ int RunSummary(ScriptInput& script, CheckedOutput& out)
         return failed.empty() || out.Failed() ? failed : "line " + std::to_string(number) + ": " + failed;
     });
     if (error.empty())
-        scenario.History->Finish(scenario.World);
+        scenario.History->Finish(scenario.Sim.World);
     if (out.Failed() || !out.Flush())
         return Fail(out.Error, CannotWrite);
     return error.empty() ? 0 : Fail(error);

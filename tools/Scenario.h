@@ -16,14 +16,10 @@
 #include "Raster.h"
 #include "RunFrame.h"
 #include "Script.h"
+#include "ScriptWorld.h"
 #include "Seams.h"
 #include "ShotHistory.h"
 #include "World.h"
-
-struct CountingBeep final : BeepSink {
-    std::uint64_t Beeps = 0;
-    void Beep() override { ++Beeps; }
-};
 
 struct TrailCanvas;
 
@@ -31,15 +27,11 @@ struct Scenario {
     Scenario();
     ~Scenario();
 
-    ::World World;
-    QueuedRandom Random;
-    CountingBeep Beep;
+    ScriptWorld Sim;                      ///< the world and what drives it
     Surface Sheet;                        ///< the sprite sheet, for pictures
     Surface Playfield;                    ///< 300 x 300, for pictures
     std::unique_ptr<ShotHistory> History; ///< only when figures or trails need it
     std::unique_ptr<TrailCanvas> Trails;  ///< only when trail pictures are asked for
-    std::vector<FrameObserver*> Observers;
-    CheckedOutput* Out = nullptr;         ///< a failed write to it stops the run
 };
 
 /// A world as the window's is once it has loaded, its generator seeded from the

@@ -85,8 +85,8 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
     Scenario& run = method.Run;
     StartScenario(run, true, true);
     run.History->Sinks.push_back(&method.Counter);
-    SeedRandom(run.Random.Generator, seed);
-    SelectMode(run.World, mode);
+    SeedRandom(run.Sim.Random.Generator, seed);
+    SelectMode(run.Sim.World, mode);
     ScriptCheck check;
     const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
         if (command.Kind == CommandKind::Mode || command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
@@ -94,7 +94,7 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
         std::string failed = Execute(run, command);
         return failed.empty() ? failed : "line " + std::to_string(number) + ": " + failed;
     });
-    run.History->Finish(run.World);
+    run.History->Finish(run.Sim.World);
     return error;
 }
 
@@ -121,7 +121,7 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
         figures[std::size_t(mode)] = method->Counter.Figures();
         panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
                                      FiguresLine(figures[std::size_t(mode)]),
-                                     run.Trails->Picture(run.World, run.Sheet, *run.History)};
+                                     run.Trails->Picture(run.Sim.World, run.Sheet, *run.History)};
     }
     if (std::string error = SaveComparison(panels, picturePath); !error.empty())
         return error;

@@ -45,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckedOutput out(nowhere, "the trace");
     Scenario scenario;
     StartScenario(scenario, true, false);
-    SeedRandom(scenario.Random.Generator, 1);
+    SeedRandom(scenario.Sim.Random.Generator, 1);
     TraceWriter trace(out);
-    scenario.Observers.push_back(&trace);
+    scenario.Sim.Observers.push_back(&trace);
     std::uint64_t framesLeft = FrameBudget;
     ScriptCheck check;
     const std::string error = ForEachCommand(script, check, [&](long, const Command& command) {
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             framesLeft -= bounded.Number;
         }
         Check(Execute(scenario, bounded).empty());
-        CheckWorld(scenario.World);
+        CheckWorld(scenario.Sim.World);
         return std::string();
     });
     Check(error.empty());

@@ -1,0 +1,36 @@
+#pragma once
+// One world driven by script commands, as the window's handlers and frame loop
+// would drive it, with a queue of exact random values in front of the
+// generator. No pictures and no Qt: the runner adds those, and the web build
+// and the window share the rest.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FrameObserver.h"
+#include "Output.h"
+#include "Random.h"
+#include "Script.h"
+#include "Seams.h"
+#include "World.h"
+
+struct CountingBeep final : BeepSink {
+    std::uint64_t Beeps = 0;
+    void Beep() override { ++Beeps; }
+};
+
+struct ScriptWorld {
+    ::World World;
+    QueuedRandom Random;
+    CountingBeep Beep;
+    std::vector<FrameObserver*> Observers; ///< told of every frame, in order
+    CheckedOutput* Out = nullptr;          ///< a failed write to it stops the run
+};
+
+/// A world as the window's is once it has loaded, its generator seeded from the clock.
+void StartWorld(ScriptWorld& sim);
+
+/// Carries out one command but `png` and `trail`, which are the caller's.
+/// Returns an error message, empty on success.
+std::string RunCommand(ScriptWorld& sim, const Command& command);
