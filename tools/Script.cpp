@@ -264,12 +264,7 @@ std::string OpenScript(const char* path, ScriptInput& input)
 std::string ScriptFromText(std::string_view text, ScriptInput& input)
 {
     input.Name = "the script";
-    input.File = std::tmpfile();
-    if (!input.File)
-        return "cannot keep a copy of the script: " + std::string(std::strerror(errno));
-    input.Owned = true;
-    if (std::fwrite(text.data(), 1, text.size(), input.File) != text.size() || std::fflush(input.File) != 0)
-        return "cannot keep a copy of the script: " + std::string(std::strerror(errno));
+    input.Text = std::string(text); // read from memory: no file, which a web page may lack
     return {};
 }
 
@@ -279,6 +274,9 @@ std::string ScriptReader::Start(ScriptInput& input)
     Check = {};
     ReadError.clear();
     Number = 0;
+    TextAt = 0;
+    if (!input.File)
+        return {};
     if (fseeko(input.File, input.Start, SEEK_SET) != 0)
         return ReadError = ::ReadError(input, errno);
     std::clearerr(input.File);
@@ -287,16 +285,33 @@ std::string ScriptReader::Start(ScriptInput& input)
 
 ScriptReader::~ScriptReader() { std::free(Buffer); }
 
+bool ScriptReader::NextLine(std::string_view& line)
+{
+    if (!Input->File) {
+        const std::string& text = Input->Text;
+        if (TextAt >= text.size())
+            return false;
+        const std::size_t end = std::min(text.find('\n', TextAt), text.size());
+        line = std::string_view(text).substr(TextAt, end - TextAt);
+        TextAt = end + 1;
+        return true;
+    }
+    const ssize_t got = getline(&Buffer, &Capacity, Input->File);
+    if (got < 0) {
+        if (std::ferror(Input->File))
+            ReadError = ::ReadError(*Input, errno);
+        return false;
+    }
+    line = std::string_view(Buffer, std::size_t(got));
+    return true;
+}
+
 bool ScriptReader::Next(long& number, Command& command)
 {
     while (Input && Check.BadLine == 0 && ReadError.empty()) {
-        const ssize_t got = getline(&Buffer, &Capacity, Input->File);
-        if (got < 0) {
-            if (std::ferror(Input->File))
-                ReadError = ::ReadError(*Input, errno);
+        std::string_view line;
+        if (!NextLine(line))
             return false;
-        }
-        std::string_view line(Buffer, std::size_t(got));
         if (++Number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
             line.remove_prefix(3); // a byte-order mark, as Windows editors write
         ParsedLine parsed = ParseLine(line);

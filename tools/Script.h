@@ -45,6 +45,7 @@ struct ScriptInput {
     bool Owned = false;    ///< the file is ours to close
     long long Start = 0;   ///< where the script begins in the file, bytes
     std::string Name;      ///< for messages: the path, or "standard input"
+    std::string Text;      ///< the script itself when it came as text (then File is null)
 
     ScriptInput() = default;
     ScriptInput(const ScriptInput&) = delete;
@@ -55,7 +56,7 @@ struct ScriptInput {
 /// Opens SCRIPT ("-" for standard input). Returns what went wrong, or nothing.
 std::string OpenScript(const char* path, ScriptInput& input);
 
-/// A script held in memory, for tests and the fuzzers.
+/// A script held in memory: for the web page, tests and the fuzzers.
 std::string ScriptFromText(std::string_view text, ScriptInput& input);
 
 /// What one reading of the whole script found: its first bad line, if any.
@@ -83,7 +84,10 @@ private:
     ScriptInput* Input = nullptr;
     char* Buffer = nullptr;
     std::size_t Capacity = 0;
+    std::size_t TextAt = 0; ///< where the next line starts, for a script in memory
     long Number = 0;
+
+    bool NextLine(std::string_view& line);
 };
 
 /// Reads the script from its start, one line at a time, and hands each command

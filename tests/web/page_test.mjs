@@ -1,0 +1,120 @@
+// page_test.mjs PAGE HOMING-SIM: the web page in Debian's headless Chromium,
+// driven as a user would, and a replayed script's canvas against the native
+// runner's picture of the same script.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [pagePath, homingSim] = process.argv.slice(2).map((path) => resolve(path));
+const pageUrl = 'file://' + pagePath;
+let failed = 0, passed = 0;
+function check(holds, what) {
+  if (holds) ++passed;
+  else { ++failed; console.log('FAIL: ' + what); }
+}
+
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium', headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required'],
+});
+const errors = [];
+async function open(url) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 600, height: 400 });
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.goto(url);
+  await page.bringToFront(); // pages in the background run no frames
+  return page;
+}
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+// Playfield pixels as [r, g, b] rows, and counts over a block.
+const pixels = (page) => page.evaluate(() =>
+  Array.from(document.getElementById('playfield').getContext('2d').getImageData(0, 0, 300, 300).data));
+const at = (data, x, y) => data.slice((y * 300 + x) * 4, (y * 300 + x) * 4 + 3).join(',');
+function blackOutside(data, boxes) {
+  let count = 0;
+  for (let y = 0; y < 300; ++y)
+    for (let x = 0; x < 300; ++x)
+      if (at(data, x, y) === '0,0,0' && !boxes.some(([l, t]) => x >= l && x < l + 32 && y >= t && y < t + 32)) ++count;
+  return count;
+}
+
+// The layout: every control where the window puts it.
+const live = await open(pageUrl);
+const rects = await live.evaluate(() => Object.fromEntries(
+  [['picture1', '#picture1'], ['playfield', '#playfield'], ['picture2', '#picture2'], ['check1', 'label:nth-of-type(7)'],
+   ['check2', 'label:nth-of-type(8)'], ...[0, 1, 2, 3, 4, 5].map((n) => ['option' + n, `label:nth-of-type(${n + 1})`])]
+    .map(([name, selector]) => {
+      const r = document.querySelector('#form ' + selector).getBoundingClientRect();
+      return [name, [r.left, r.top, r.width, r.height].join(' ')];
+    })));
+check(rects.picture1 === '8 8 304 304', 'Picture1 at ' + rects.picture1);
+check(rects.playfield === '10 10 300 300', 'the playfield canvas at ' + rects.playfield);
+check(rects.picture2 === '336 16 84 68', 'Picture2 at ' + rects.picture2);
+for (let n = 0; n < 6; ++n) check(rects['option' + n] === `320 ${104 + 24 * n} 169 17`, `Option1(${n}) at ` + rects['option' + n]);
+check(rects.check1 === '320 256 193 25', 'Check1 at ' + rects.check1);
+check(rects.check2 === '320 280 201 25', 'Check2 at ' + rects.check2);
+const tabOrder = await live.evaluate(() => Array.from(document.querySelectorAll('[tabindex]'))
+  .sort((a, b) => a.tabIndex - b.tabIndex).map((e) => e.id || e.value).join(' '));
+check(tabOrder === 'playfield sheet 0 1 2 4 5 Check1 Check2 3', 'tab order ' + tabOrder);
+
+// The marker follows the pointer; shots fly.
+await live.mouse.move(10 + 220, 10 + 70);
+await sleep(600);
+let data = await pixels(live);
+check(at(data, 220, 70) === '255,255,0', 'no marker under the pointer: ' + at(data, 220, 70));
+check(blackOutside(data, [[134, 134], [204, 54]]) > 40, 'no shots in flight after 15 frames');
+
+// A right click clears: with the marker on the launcher, new shots are caught at once.
+await live.mouse.move(10 + 150, 10 + 150);
+await sleep(100);
+await live.mouse.click(10 + 150, 10 + 150, { button: 'right' });
+await sleep(80);
+check(blackOutside(await pixels(live), [[134, 134]]) < 10, 'shots left after a right click');
+
+// Each option button selects its method and clears the shots.
+for (const n of [2, 5, 0, 4, 1, 3]) {
+  await live.mouse.move(10 + 40, 10 + 40);
+  await sleep(400);
+  await live.mouse.click(320 + 160, 104 + 24 * n + 8); // the far right of its row
+  await sleep(60);
+  check(await live.evaluate((n) => document.querySelectorAll('input[name=Option1]')[n].checked, n), `Option1(${n}) not selected`);
+  check(blackOutside(await pixels(live), [[134, 134], [24, 24]]) < 10, `shots left after Option1(${n})`);
+}
+// The check boxes flip.
+await live.mouse.click(320 + 180, 256 + 12);
+await live.mouse.click(320 + 180, 280 + 12);
+check(await live.evaluate(() => document.getElementById('Check1').checked && document.getElementById('Check2').checked),
+  'the check boxes did not flip');
+
+await live.close();
+
+// A replayed script: its last frame equals the native runner's picture.
+const work = mkdtempSync(join(tmpdir(), 'homing-web-'));
+const script = 'seed 8\nmode 3\nmove 215 95\nframes 120\nvectors\nlimit\nmode 5\nmove 40 250.5\nframes 75\n';
+writeFileSync(join(work, 'script.txt'), script + `png ${join(work, 'native.png')}\n`);
+execFileSync(homingSim, [join(work, 'script.txt')], { stdio: ['ignore', 'ignore', 'inherit'] });
+const native = execFileSync('convert', [join(work, 'native.png'), '-depth', '8', 'rgba:-']);
+const replay = await open(pageUrl + '#script=' + encodeURIComponent(script));
+await replay.waitForFunction(() => document.body.dataset.replay && document.body.dataset.replay !== 'playing',
+  { timeout: 20000 });
+check(await replay.evaluate(() => document.body.dataset.replay) === 'done', 'the replay did not end well');
+data = await pixels(replay);
+let differ = 0;
+for (let n = 0; n < native.length; ++n) differ += data[n] !== native[n];
+check(data.length === native.length && differ === 0, `the replayed canvas differs from the native picture in ${differ} bytes`);
+await replay.close();
+const bad = await open(pageUrl + '#script=' + encodeURIComponent('frames 3\nmode 9\n'));
+await bad.waitForFunction(() => document.body.dataset.replay, { timeout: 10000 });
+const state = await bad.evaluate(() => document.body.dataset.replay);
+check(state === 'error: line 2: mode must be 0 to 5, got 9', 'a bad script says ' + state);
+
+check(errors.length === 0, 'console errors: ' + errors.join('; '));
+await browser.close();
+rmSync(work, { recursive: true, force: true });
+console.log(`page: ${passed} passed, ${failed} failed`);
+process.exit(failed ? 1 : 0);

@@ -1,0 +1,252 @@
+// The demonstration as a web page: the same world, frame, drawing and script
+// reader as the window, over Emscripten's HTML5 API. The page's own script
+// (shell.html) is only the glue C++ cannot be: controls, pointer capture,
+// sound, and handing a script to replay.
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Damage.h"
+#include "DrawFrame.h"
+#include "FrameLoop.h"
+#include "Input.h"
+#include "Random.h"
+#include "RunFrame.h"
+#include "Script.h"
+#include "Seams.h"
+#include "SpriteSheet.h"
+#include "World.h"
+
+namespace {
+
+// Glue: what the C++ cannot do itself.
+EM_JS(void, PutRects, (const std::uint8_t* rgba, const int* rects, int count), {
+    const context = document.getElementById('playfield').getContext('2d');
+    const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, 300 * 300 * 4), 300, 300);
+    for (let n = 0; n < count; ++n) {
+        const r = HEAP32.subarray((rects >> 2) + 4 * n, (rects >> 2) + 4 * n + 4);
+        context.putImageData(image, 0, 0, r[0], r[1], r[2], r[3]);
+    }
+});
+EM_JS(void, ShowSheet, (const std::uint8_t* rgba, int width, int height), {
+    const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4).slice(), width, height);
+    document.getElementById('sheet').getContext('2d').putImageData(image, 0, 0);
+});
+EM_JS(void, PlayBeep, (), { if (Module.beep) Module.beep(); });
+EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying), { Module.showSwitches(mode, limit, hideVectors, replaying); });
+EM_JS(void, SetReplayState, (const char* state), { document.body.dataset.replay = UTF8ToString(state); });
+EM_JS(void, PageReady, (), { Module.ready(); });
+EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
+
+struct WebBeep final : BeepSink {
+    void Beep() override { PlayBeep(); }
+};
+
+/// Everything the page works on; made once, nothing allocated while frames run.
+struct Page {
+    World TheWorld;
+    QueuedRandom Random;
+    WebBeep Beep;
+    Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    Surface Sheet = LoadSpriteSheet();
+    Surface Shown = MakeSurface(PlayfieldSize, PlayfieldSize, 0); ///< what the canvas shows
+    Damage Changed;
+    std::vector<std::uint8_t> Rgba = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
+    std::vector<int> Rects = std::vector<int>(4 * Damage::MaxRects);
+    FramePacing Pacing;
+    // A script replayed instead of live input.
+    ScriptInput Script;
+    ScriptReader Reader;
+    bool Replaying = false;
+    bool Replayed = false; ///< a replay has ended: the canvas holds its last frame
+    std::uint64_t FramesLeft = 0;
+};
+
+Page* ThePage = nullptr;
+
+/// Our pixels are 0xFFRRGGBB words; the canvas wants R, G, B, A bytes.
+void CopyRgba(const Surface& surface, const PixelRect& rect, std::vector<std::uint8_t>& rgba)
+{
+    for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
+        for (int x = rect.Left; x < rect.Left + rect.Width; ++x) {
+            const Pixel pixel = PixelAt(surface, x, y);
+            std::uint8_t* to = &rgba[(std::size_t(y) * surface.Width + x) * 4];
+            to[0] = std::uint8_t(pixel >> 16), to[1] = std::uint8_t(pixel >> 8), to[2] = std::uint8_t(pixel), to[3] = 255;
+        }
+}
+
+/// Presents only what changed since the last frame shown.
+void Present(Page& page)
+{
+    TakeDamage(page.Playfield, page.Shown, page.Changed);
+    for (int n = 0; n < page.Changed.Count; ++n) {
+        const PixelRect& rect = page.Changed.Rects[std::size_t(n)];
+        CopyRgba(page.Playfield, rect, page.Rgba);
+        int* to = &page.Rects[std::size_t(4 * n)];
+        to[0] = rect.Left, to[1] = rect.Top, to[2] = rect.Width, to[3] = rect.Height;
+    }
+    if (page.Changed.Count > 0)
+        PutRects(page.Rgba.data(), page.Rects.data(), page.Changed.Count);
+}
+
+void Show(const Page& page)
+{
+    ShowSwitches(int(page.TheWorld.Mode), page.TheWorld.SpeedLimitOn != 0, page.TheWorld.ShowVectors == 0,
+                 page.Replaying);
+}
+
+/// The script's commands due now, as the runner carries them out.
+void PlayDueCommands(Page& page)
+{
+    long number = 0;
+    Command command;
+    while (page.Replaying && page.FramesLeft == 0) {
+        if (!page.Reader.Next(number, command)) {
+            page.Replaying = false;
+            page.Replayed = true;
+            SetReplayState(page.Reader.ReadError.empty() ? "done" : ("error: " + page.Reader.ReadError).c_str());
+            break;
+        }
+        World& world = page.TheWorld;
+        switch (command.Kind) {
+        case CommandKind::Seed: SeedRandom(page.Random.Generator, command.Number); break;
+        case CommandKind::Random:
+            page.Random.Queue.insert(page.Random.Queue.end(), command.Values.begin(), command.Values.end());
+            break;
+        case CommandKind::Mode: SelectMode(world, command.Mode); break;
+        case CommandKind::Move: MovePointer(world, command.X, command.Y); break;
+        case CommandKind::Press: PressOnPlayfield(world, command.Button); break;
+        case CommandKind::Limit: ToggleSpeedLimit(world); break;
+        case CommandKind::Vectors: ToggleVectors(world); break;
+        case CommandKind::Frames: page.FramesLeft = command.Number; break;
+        case CommandKind::Png: // the canvas is the picture
+        case CommandKind::Trail: break;
+        }
+    }
+    Show(page);
+}
+
+/// Each animation frame of the page: a frame of the demonstration once more
+/// than 25 ms have passed since the last one started.
+EM_BOOL OnAnimationFrame(double time, void*)
+{
+    Page& page = *ThePage;
+    PlayDueCommands(page);
+    const std::uint32_t now = std::uint32_t(std::uint64_t(time));
+    if (page.Replayed || MillisecondsUntilDue(page.Pacing, now) > 0)
+        return EM_TRUE;
+    page.Pacing.LastTick = now;
+    page.Pacing.Started = true;
+    RunFrame(page.TheWorld, page.Random, page.Beep);
+    if (page.FramesLeft > 0)
+        --page.FramesLeft;
+    PaintFrame(page.TheWorld, page.Playfield, page.Sheet);
+    Present(page);
+    if (page.TheWorld.FrameCount == 1)
+        MarkFirstFrame();
+    PlayDueCommands(page); // a replay that ends here leaves this frame on the canvas
+    return EM_TRUE;
+}
+
+EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*)
+{
+    if (!ThePage->Replaying && !ThePage->Replayed)
+        MovePointer(ThePage->TheWorld, float(event->targetX), float(event->targetY));
+    return EM_FALSE;
+}
+
+EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
+{
+    static constexpr MouseButton Buttons[] = {MouseButton::Left, MouseButton::Middle, MouseButton::Right};
+    if (!ThePage->Replaying && !ThePage->Replayed && event->button < 3)
+        PressOnPlayfield(ThePage->TheWorld, Buttons[event->button]);
+    return event->button != 0; // no middle-click scrolling
+}
+
+} // namespace
+
+// Called by the page's controls (shell.html).
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void OptionClicked(int index)
+{
+    if (ThePage->Replaying || index < 0 || index >= SteeringModeCount || int(ThePage->TheWorld.Mode) == index)
+        return; // only a button that becomes selected clicks
+    SelectMode(ThePage->TheWorld, static_cast<SteeringMode>(index));
+}
+
+EMSCRIPTEN_KEEPALIVE void LimitClicked()
+{
+    if (!ThePage->Replaying)
+        ToggleSpeedLimit(ThePage->TheWorld);
+}
+
+EMSCRIPTEN_KEEPALIVE void VectorsClicked()
+{
+    if (!ThePage->Replaying)
+        ToggleVectors(ThePage->TheWorld);
+}
+
+/// For measuring: runs `frames` frames (simulate and draw) on a world of its
+/// own with the marker circling, and returns the milliseconds they took.
+EMSCRIPTEN_KEEPALIVE double MeasureFrames(int frames)
+{
+    World world;
+    LoadWorld(world);
+    QueuedRandom random;
+    SeedRandom(random.Generator, 1);
+    struct NoBeep final : BeepSink {
+        void Beep() override {}
+    } quiet;
+    Surface playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    const double start = emscripten_get_now();
+    for (int n = 0; n < frames; ++n) {
+        MovePointer(world, float(150 + 100 * ((n / 50) % 2 ? 1 : -1)), float(150 + (n % 50) * 2 - 50));
+        RunFrame(world, random, quiet);
+        PaintFrame(world, playfield, ThePage->Sheet);
+    }
+    return emscripten_get_now() - start;
+}
+
+/// Replays a script in the page instead of live input.
+EMSCRIPTEN_KEEPALIVE void Replay(const char* text)
+{
+    Page& page = *ThePage;
+    ScriptCheck check;
+    std::string error = ScriptFromText(text, page.Script);
+    if (error.empty())
+        error = CheckScript(page.Script, check);
+    if (error.empty() && check.BadLine)
+        error = "line " + std::to_string(check.BadLine) + ": " + check.Error;
+    if (error.empty())
+        error = page.Reader.Start(page.Script);
+    if (!error.empty()) {
+        SetReplayState(("error: " + error).c_str());
+        return;
+    }
+    page.Replaying = true;
+    SetReplayState("playing");
+    Show(page);
+}
+
+} // extern "C"
+
+int main()
+{
+    ThePage = new Page; // lives as long as the page
+    Page& page = *ThePage;
+    SeedRandom(page.Random.Generator);
+    LoadWorld(page.TheWorld);
+    std::vector<std::uint8_t> sheet(std::size_t(page.Sheet.Width) * page.Sheet.Height * 4);
+    CopyRgba(page.Sheet, {0, 0, page.Sheet.Width, page.Sheet.Height}, sheet);
+    ShowSheet(sheet.data(), page.Sheet.Width, page.Sheet.Height);
+    emscripten_set_mousemove_callback("#playfield", nullptr, EM_TRUE, OnMouseMove);
+    emscripten_set_mousedown_callback("#playfield", nullptr, EM_TRUE, OnMouseDown);
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+    PageReady(); // the controls, and a script to replay, if the address names one
+    return 0;
+}
