@@ -10,30 +10,37 @@ void StartWorld(ScriptWorld& sim)
     SeedRandom(sim.Random.Generator);
 }
 
+bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command)
+{
+    switch (command.Kind) {
+    case CommandKind::Seed: SeedRandom(random.Generator, command.Number); return true;
+    case CommandKind::Random:
+        random.Queue.insert(random.Queue.end(), command.Values.begin(), command.Values.end());
+        return true;
+    case CommandKind::Mode: SelectMode(world, command.Mode); return true;
+    case CommandKind::Move: MovePointer(world, command.X, command.Y); return true;
+    case CommandKind::Press: PressOnPlayfield(world, command.Button); return true;
+    case CommandKind::Limit: ToggleSpeedLimit(world); return true;
+    case CommandKind::Vectors: ToggleVectors(world); return true;
+    case CommandKind::Frames:
+    case CommandKind::Png:
+    case CommandKind::Trail: return false;
+    }
+    return false;
+}
+
 std::string RunCommand(ScriptWorld& sim, const Command& command)
 {
-    World& world = sim.World;
-    switch (command.Kind) {
-    case CommandKind::Seed: SeedRandom(sim.Random.Generator, command.Number); break;
-    case CommandKind::Random:
-        sim.Random.Queue.insert(sim.Random.Queue.end(), command.Values.begin(), command.Values.end());
-        break;
-    case CommandKind::Mode: SelectMode(world, command.Mode); break;
-    case CommandKind::Move: MovePointer(world, command.X, command.Y); break;
-    case CommandKind::Press: PressOnPlayfield(world, command.Button); break;
-    case CommandKind::Limit: ToggleSpeedLimit(world); break;
-    case CommandKind::Vectors: ToggleVectors(world); break;
-    case CommandKind::Frames:
-        for (std::uint64_t n = 0; n < command.Number; ++n) {
-            const FrameOutcome outcome = RunFrame(world, sim.Random, sim.Beep);
-            for (FrameObserver* observer : sim.Observers)
-                observer->OnFrame(world, outcome);
-            if (sim.Out && sim.Out->Failed())
-                return sim.Out->Error;
-        }
-        break;
-    case CommandKind::Png:
-    case CommandKind::Trail: return "pictures are not drawn here";
+    if (ApplyBetweenFrames(sim.World, sim.Random, command))
+        return {};
+    if (command.Kind != CommandKind::Frames)
+        return "pictures are not drawn here";
+    for (std::uint64_t n = 0; n < command.Number; ++n) {
+        const FrameOutcome outcome = RunFrame(sim.World, sim.Random, sim.Beep);
+        for (FrameObserver* observer : sim.Observers)
+            observer->OnFrame(sim.World, outcome);
+        if (sim.Out && sim.Out->Failed())
+            return sim.Out->Error;
     }
     return {};
 }

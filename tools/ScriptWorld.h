@@ -31,6 +31,10 @@ struct ScriptWorld {
 /// A world as the window's is once it has loaded, its generator seeded from the clock.
 void StartWorld(ScriptWorld& sim);
 
+/// Carries out a command that changes the world between frames: every one but
+/// `frames`, `png` and `trail`, for which it returns false and does nothing.
+bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command);
+
 /// Carries out one command but `png` and `trail`, which are the caller's.
 /// Returns an error message, empty on success.
 std::string RunCommand(ScriptWorld& sim, const Command& command);

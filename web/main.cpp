@@ -17,6 +17,7 @@
 #include "Random.h"
 #include "RunFrame.h"
 #include "Script.h"
+#include "ScriptWorld.h"
 #include "Seams.h"
 #include "SpriteSheet.h"
 #include "World.h"
@@ -111,21 +112,9 @@ void PlayDueCommands(Page& page)
             SetReplayState(page.Reader.ReadError.empty() ? "done" : ("error: " + page.Reader.ReadError).c_str());
             break;
         }
-        World& world = page.TheWorld;
-        switch (command.Kind) {
-        case CommandKind::Seed: SeedRandom(page.Random.Generator, command.Number); break;
-        case CommandKind::Random:
-            page.Random.Queue.insert(page.Random.Queue.end(), command.Values.begin(), command.Values.end());
-            break;
-        case CommandKind::Mode: SelectMode(world, command.Mode); break;
-        case CommandKind::Move: MovePointer(world, command.X, command.Y); break;
-        case CommandKind::Press: PressOnPlayfield(world, command.Button); break;
-        case CommandKind::Limit: ToggleSpeedLimit(world); break;
-        case CommandKind::Vectors: ToggleVectors(world); break;
-        case CommandKind::Frames: page.FramesLeft = command.Number; break;
-        case CommandKind::Png: // the canvas is the picture
-        case CommandKind::Trail: break;
-        }
+        // png and trail are passed over: the canvas is the picture.
+        if (!ApplyBetweenFrames(page.TheWorld, page.Random, command) && command.Kind == CommandKind::Frames)
+            page.FramesLeft = command.Number;
     }
     Show(page);
 }
