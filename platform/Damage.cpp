@@ -33,6 +33,9 @@ std::uint64_t ChangedTiles(const Surface& now, const Surface& shown, int top, in
     return changed;
 }
 
+/// Whether `tile` is among the changed ones; past the 64th, any change counts.
+bool IsChanged(std::uint64_t changed, int tile) { return tile < 64 ? (changed >> tile & 1) != 0 : changed != 0; }
+
 void CopyRect(const Surface& now, Surface& shown, const PixelRect& rect)
 {
     for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
@@ -67,15 +70,13 @@ void TakeDamage(const Surface& now, Surface& shown, Damage& damage)
         const int height = std::min(DamageTile, now.Height - top);
         const std::uint64_t changed = ChangedTiles(now, shown, top, height);
         // Each run of changed tiles becomes one rectangle.
-        for (int tile = 0; tile * DamageTile < now.Width;) {
-            if (!(tile < 64 ? changed >> tile & 1 : changed != 0)) {
-                ++tile;
+        for (int tile = 0; tile * DamageTile < now.Width; ++tile) {
+            if (!IsChanged(changed, tile))
                 continue;
-            }
             const int left = tile * DamageTile;
-            while (tile * DamageTile < now.Width && (tile < 64 ? changed >> tile & 1 : changed != 0))
+            while ((tile + 1) * DamageTile < now.Width && IsChanged(changed, tile + 1))
                 ++tile;
-            AddRun(damage, {left, top, std::min(tile * DamageTile, now.Width) - left, height}, now);
+            AddRun(damage, {left, top, std::min((tile + 1) * DamageTile, now.Width) - left, height}, now);
         }
     }
     for (int n = 0; n < damage.Count; ++n)

@@ -24,14 +24,14 @@ start_weston() { # SHELL SOCKET
 start_weston desktop-shell.so desktop
 WAYLAND_DISPLAY=desktop WAYLAND_DEBUG=client "$homing" 2> "$work/client.log" &
 pid=$!
-sleep 3
+sleep 4 # start-up included: at pace that is about 140 commits
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
 [ "$status" = 143 ] || fail "SIGTERM did not end it (exit status $status)"
 grep -q 'xdg_toplevel@[0-9]*\.set_title' "$work/client.log" || fail "no native Wayland window"
 commits=$(grep -c 'wl_surface@[0-9]*\.commit()' "$work/client.log" || true)
-echo "desktop shell: $commits surface commits in 3 s"
+echo "desktop shell: $commits surface commits in 4 s"
 ((commits >= 75)) || fail "too few frames reached the compositor"
 
 start_weston kiosk-shell.so kiosk

@@ -35,11 +35,10 @@ int main(int argc, char** argv)
     TraceWriter trace(out);
     sim.Observers.push_back(&trace);
     ScriptCheck check;
-    const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
+    const std::string error = RunScript(script, check, &out, [&](const Command& command) {
         if (command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
-            return std::string();
-        std::string failed = RunCommand(sim, command);
-        return failed.empty() || out.Failed() ? failed : "line " + std::to_string(number) + ": " + failed;
+            return std::string(); // pictures need the native runner
+        return RunCommand(sim, command);
     });
     if (!trace.Flush())
         return Fail(out.Error, 1);

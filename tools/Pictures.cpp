@@ -178,12 +178,7 @@ void DrawEndMark(QPainter& painter, const ShotRecord& shot, QPointF end)
 
 } // namespace
 
-std::string SavePng(const Surface& surface, const std::string& path)
-{
-    if (std::string error = CheckPicturePath(path); !error.empty())
-        return error;
-    return SaveImage(View(surface), path);
-}
+std::string SavePng(const Surface& surface, const std::string& path) { return SaveImage(View(surface), path); }
 
 namespace {
 
@@ -317,8 +312,6 @@ QImage TrailCanvas::Picture(const World& world, const Surface& sheet, const Shot
 std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails, const ShotHistory& history,
                       const std::string& path)
 {
-    if (std::string error = CheckPicturePath(path); !error.empty())
-        return error;
     return SaveImage(trails.Picture(world, sheet, history), path);
 }
 
@@ -339,8 +332,6 @@ QFont CaptionFont(int points)
 
 std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
 {
-    if (std::string error = CheckPicturePath(path); !error.empty())
-        return error;
     constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
     QImage image(3 * Cell + 4 * Gap, 2 * (Head + Cell + Foot) + 3 * Gap, QImage::Format_RGB32);
     image.fill(QColor(236, 236, 236));

@@ -98,10 +98,8 @@ int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput
     TraceWriter trace(out);
     scenario.Sim.Observers.push_back(&trace);
     ScriptCheck check;
-    const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
-        std::string failed = Execute(scenario, command);
-        return failed.empty() || out.Failed() ? failed : "line " + std::to_string(number) + ": " + failed;
-    });
+    const std::string error =
+        RunScript(script, check, &out, [&](const Command& command) { return Execute(scenario, command); });
     if (!trace.Flush())
         return Fail(out.Error, CannotWrite);
     if (!error.empty())
@@ -117,10 +115,8 @@ int RunSummary(ScriptInput& script, CheckedOutput& out)
     SummaryWriter summary(out);
     scenario.History->Sinks.push_back(&summary);
     ScriptCheck check;
-    const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
-        std::string failed = Execute(scenario, command);
-        return failed.empty() || out.Failed() ? failed : "line " + std::to_string(number) + ": " + failed;
-    });
+    const std::string error =
+        RunScript(script, check, &out, [&](const Command& command) { return Execute(scenario, command); });
     if (error.empty())
         scenario.History->Finish(scenario.Sim.World);
     if (out.Failed() || !out.Flush())

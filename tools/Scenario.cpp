@@ -1,7 +1,5 @@
 #include "Scenario.h"
 
-#include <charconv>
-
 #include "DrawFrame.h"
 #include "Input.h"
 #include "Pictures.h"

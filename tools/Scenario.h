@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>

@@ -51,6 +51,22 @@ void ScriptRecorder::Limit() { Line("limit\n"); }
 
 void ScriptRecorder::Vectors() { Line("vectors\n"); }
 
+void ScriptRecorder::Record(const Command& command)
+{
+    switch (command.Kind) {
+    case CommandKind::Seed: return Seed(command.Number);
+    case CommandKind::Random: return Random(command.Values);
+    case CommandKind::Mode: return Mode(command.Mode);
+    case CommandKind::Move: return Move(command.X, command.Y);
+    case CommandKind::Press: return Press(command.Button);
+    case CommandKind::Limit: return Limit();
+    case CommandKind::Vectors: return Vectors();
+    case CommandKind::Frames: // counted as they run
+    case CommandKind::Png:
+    case CommandKind::Trail: return;
+    }
+}
+
 void ScriptRecorder::OnFrame(const World&, const FrameOutcome&) { ++FramesRun; }
 
 void ScriptRecorder::FlushEvery(std::uint32_t now, std::uint32_t interval)

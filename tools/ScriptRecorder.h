@@ -9,6 +9,7 @@
 #include "FrameObserver.h"
 #include "Input.h"
 #include "Output.h"
+#include "Script.h"
 
 struct ScriptRecorder final : FrameObserver {
     /// Starts the script with the seed the window's generator was given.
@@ -22,6 +23,8 @@ struct ScriptRecorder final : FrameObserver {
     void Mode(SteeringMode mode);
     void Limit();
     void Vectors();
+    /// Any of the above, as a script command says it (frames, png and trail are not recorded).
+    void Record(const Command& command);
 
     /// Counts a frame: runs of frames are written as one `frames K`.
     void OnFrame(const World& world, const FrameOutcome& outcome) override;

@@ -29,6 +29,16 @@ bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& comma
     return false;
 }
 
+std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutput* out,
+                      const std::function<std::string(const Command&)>& execute)
+{
+    return ForEachCommand(script, check, [&](long number, const Command& command) {
+        std::string failed = execute(command);
+        const bool outputFailed = out && out->Failed();
+        return failed.empty() || outputFailed ? failed : "line " + std::to_string(number) + ": " + failed;
+    });
+}
+
 std::string RunCommand(ScriptWorld& sim, const Command& command)
 {
     if (ApplyBetweenFrames(sim.World, sim.Random, command))

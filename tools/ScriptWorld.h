@@ -5,6 +5,7 @@
 // and the window share the rest.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ void StartWorld(ScriptWorld& sim);
 /// Carries out a command that changes the world between frames: every one but
 /// `frames`, `png` and `trail`, for which it returns false and does nothing.
 bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command);
+
+/// Hands each command of the script to `execute` until one fails, and returns
+/// that error naming its line (a failed write to `out` as it is), or a read
+/// error. A bad line stops it too and is left in `check`.
+std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutput* out,
+                      const std::function<std::string(const Command&)>& execute);
 
 /// Carries out one command but `png` and `trail`, which are the caller's.
 /// Returns an error message, empty on success.

@@ -88,11 +88,10 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
     SeedRandom(run.Sim.Random.Generator, seed);
     SelectMode(run.Sim.World, mode);
     ScriptCheck check;
-    const std::string error = ForEachCommand(script, check, [&](long number, const Command& command) {
+    const std::string error = RunScript(script, check, nullptr, [&](const Command& command) {
         if (command.Kind == CommandKind::Mode || command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
             return std::string();
-        std::string failed = Execute(run, command);
-        return failed.empty() ? failed : "line " + std::to_string(number) + ": " + failed;
+        return Execute(run, command);
     });
     run.History->Finish(run.Sim.World);
     return error;

@@ -13,6 +13,7 @@
 #include "Input.h"
 #include "ModeCaptions.h"
 #include "PictureBox.h"
+#include "ScriptWorld.h"
 #include "SpriteSheet.h"
 
 namespace {
@@ -163,9 +164,7 @@ void Form1::Form_Load()
 std::string Form1::OpenSession(const SessionFiles& files)
 {
     std::string error = TheSession.Open(files, Random.Generator.State);
-    if (TheSession.Replaying())
-        for (QWidget* control : findChildren<QAbstractButton*>())
-            control->setEnabled(false); // the script clicks them; live input waits until it ends
+    ShowSwitches(); // while a script plays, the controls are its, not the user's
     return error;
 }
 
@@ -236,50 +235,14 @@ void Form1::PlayDueCommands()
 }
 
 /// A command as the runner carries it out (a mode always clears), shown on
-/// the controls and recorded like a click.
+/// the controls and recorded like a click; frames are the session's to count,
+/// and pictures are the runner's.
 void Form1::Play(const Command& command)
 {
-    ScriptRecorder* recorder = TheSession.Recorder();
-    switch (command.Kind) {
-    case CommandKind::Seed:
-        SeedRandom(Random.Generator, command.Number);
-        if (recorder)
-            recorder->Seed(command.Number);
-        break;
-    case CommandKind::Random:
-        Random.Queue.insert(Random.Queue.end(), command.Values.begin(), command.Values.end());
-        if (recorder)
-            recorder->Random(command.Values);
-        break;
-    case CommandKind::Mode:
-        SelectMode(TheWorld, command.Mode);
-        if (recorder)
-            recorder->Mode(command.Mode);
-        break;
-    case CommandKind::Move:
-        MovePointer(TheWorld, command.X, command.Y);
-        if (recorder)
-            recorder->Move(command.X, command.Y);
-        break;
-    case CommandKind::Press:
-        PressOnPlayfield(TheWorld, command.Button);
-        if (recorder)
-            recorder->Press(command.Button);
-        break;
-    case CommandKind::Limit:
-        ToggleSpeedLimit(TheWorld);
-        if (recorder)
-            recorder->Limit();
-        break;
-    case CommandKind::Vectors:
-        ToggleVectors(TheWorld);
-        if (recorder)
-            recorder->Vectors();
-        break;
-    case CommandKind::Frames: // the session counts them
-    case CommandKind::Png:    // pictures are the runner's
-    case CommandKind::Trail: break;
-    }
+    if (!ApplyBetweenFrames(TheWorld, Random, command))
+        return;
+    if (ScriptRecorder* recorder = TheSession.Recorder())
+        recorder->Record(command);
     ShowSwitches();
 }
 

@@ -47,7 +47,6 @@ public:
     /// Starts recording, tracing or replaying this session, before the window
     /// is shown. Returns what is wrong with the files in one line, or nothing.
     std::string OpenSession(const SessionFiles& files);
-    bool Replaying() const { return TheSession.Replaying(); }
 
     // The controls, by their names.
     PictureBox* Picture1;
