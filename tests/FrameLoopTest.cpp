@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "FrameLoop.h"

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -209,8 +209,8 @@ TEST(RunnerCli, ErrorLinesQuoteTokensSafelyAndBriefly)
     // At most 60 characters of a token (a UTF-8 character counts once), and
     // bytes that are not UTF-8 written as \xNN.
     const RunResult huge = RunSim("", "frames " + std::string(100000, '7') + "\n");
-    EXPECT_EQ(huge.Err, "homing-sim: line 1: frames must be a whole number, 0 or more, got " + std::string(60, '7') +
-                            "...\n");
+    EXPECT_EQ(huge.Err,
+              "homing-sim: line 1: frames must be a whole number, 0 or more, got " + std::string(60, '7') + "...\n");
     const RunResult bytes = RunSim("", "press \xE2\x86\x91\xFF\xC3\n");
     EXPECT_EQ(bytes.Err, "homing-sim: line 1: press must be left, right or middle, got \xE2\x86\x91\\xff\\xc3\n");
 }

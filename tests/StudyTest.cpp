@@ -157,9 +157,13 @@ TEST(Compare, EveryMethodRunsAfreshOnTheSameRandomValues)
 TEST(Compare, FiguresCountOutcomesAndTakeTheMedian)
 {
     FigureCounter counter;
-    for (const auto& [outcome, frames] : std::vector<std::pair<ShotOutcome, int>>{
-             {ShotOutcome::Hit, 30}, {ShotOutcome::Expired, 500}, {ShotOutcome::Hit, 10}, {ShotOutcome::Cleared, 5},
-             {ShotOutcome::Hit, 20}, {ShotOutcome::Hit, 40}, {ShotOutcome::Flying, 3}}) {
+    for (const auto& [outcome, frames] : std::vector<std::pair<ShotOutcome, int>>{{ShotOutcome::Hit, 30},
+                                                                                  {ShotOutcome::Expired, 500},
+                                                                                  {ShotOutcome::Hit, 10},
+                                                                                  {ShotOutcome::Cleared, 5},
+                                                                                  {ShotOutcome::Hit, 20},
+                                                                                  {ShotOutcome::Hit, 40},
+                                                                                  {ShotOutcome::Flying, 3}}) {
         ShotRecord record;
         record.Outcome = outcome;
         record.Frames = frames;

@@ -75,9 +75,9 @@ int OpenTemporary(const std::string& target, std::string& name)
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     static std::uint64_t counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::uint64_t unique =
-            (std::uint64_t(::getpid()) << 32) ^ std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            (++counter * 0x9e3779b97f4a7c15u);
+        const std::uint64_t unique = (std::uint64_t(::getpid()) << 32) ^
+                                     std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                                     (++counter * 0x9e3779b97f4a7c15u);
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%016llx", static_cast<unsigned long long>(unique));
         name = directory + "." + base + suffix;
@@ -107,7 +107,8 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 std::string CheckPicturePath(const std::string& path)
 {
     constexpr std::string_view Extension = ".png";
-    if (path.size() <= Extension.size() || path.compare(path.size() - Extension.size(), Extension.size(), Extension) != 0)
+    if (path.size() <= Extension.size() ||
+        path.compare(path.size() - Extension.size(), Extension.size(), Extension) != 0)
         return Quoted(path) + " does not end in .png: pictures are written only to .png files";
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {

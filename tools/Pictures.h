@@ -40,8 +40,8 @@ private:
     std::vector<PathPoint> MarkerPath; ///< marker positions not yet drawn, the last drawn one first
 };
 
-std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails,
-                      const ShotHistory& history, const std::string& path);
+std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails, const ShotHistory& history,
+                      const std::string& path);
 
 /// One method's panel of the comparison picture.
 struct ComparePanel {

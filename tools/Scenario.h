@@ -10,7 +10,6 @@
 
 #include "FrameObserver.h"
 #include "Output.h"
-#include "TraceWriter.h"
 #include "Random.h"
 #include "Raster.h"
 #include "RunFrame.h"
@@ -18,6 +17,7 @@
 #include "ScriptWorld.h"
 #include "Seams.h"
 #include "ShotHistory.h"
+#include "TraceWriter.h"
 #include "World.h"
 
 struct TrailCanvas;

@@ -42,10 +42,10 @@ std::string Quoted(std::string_view token);
 /// an anonymous temporary file. Memory never grows with the script.
 struct ScriptInput {
     std::FILE* File = nullptr;
-    bool Owned = false;    ///< the file is ours to close
-    long long Start = 0;   ///< where the script begins in the file, bytes
-    std::string Name;      ///< for messages: the path, or "standard input"
-    std::string Text;      ///< the script itself when it came as text (then File is null)
+    bool Owned = false;  ///< the file is ours to close
+    long long Start = 0; ///< where the script begins in the file, bytes
+    std::string Name;    ///< for messages: the path, or "standard input"
+    std::string Text;    ///< the script itself when it came as text (then File is null)
 
     ScriptInput() = default;
     ScriptInput(const ScriptInput&) = delete;

@@ -22,9 +22,9 @@ struct ShotRecord {
     std::uint64_t Index = 0; ///< launch order, from 0
     int Slot = 0;
     SteeringMode Mode = SteeringMode::PerAxisChase;
-    std::int32_t LaunchFrame = 0;         ///< frame count of the frame it was launched in
-    std::int32_t EndFrame = 0;            ///< frame count of the frame it ended in (flying: the last frame run)
-    std::int64_t Frames = 0;              ///< frames flown
+    std::int32_t LaunchFrame = 0; ///< frame count of the frame it was launched in
+    std::int32_t EndFrame = 0;    ///< frame count of the frame it ended in (flying: the last frame run)
+    std::int64_t Frames = 0;      ///< frames flown
     ShotOutcome Outcome = ShotOutcome::Flying;
     float Speed = 0, Angle = 0, Turn = 0; ///< launch parameters as the slot held them
     double PathLength = 0;                ///< pixels travelled

@@ -30,7 +30,7 @@ struct MethodFigures {
     int Launched = 0;
     int Caught = 0;
     int Expired = 0;
-    int Flying = 0; ///< still flying when the script ended
+    int Flying = 0;                            ///< still flying when the script ended
     std::optional<double> MedianFramesToCatch; ///< none when nothing was caught
 };
 
@@ -63,5 +63,4 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
 /// Runs the script's inputs once under each steering mode, from the same world
 /// and the same random values, writes the 3 x 2 picture to `picturePath` and
 /// the figures as a table to `out`. Returns what went wrong, or nothing.
-std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath,
-                           CheckedOutput& out);
+std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath, CheckedOutput& out);

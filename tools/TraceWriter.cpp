@@ -16,7 +16,6 @@ void AppendWhole(std::string& out, std::int64_t value)
 
 } // namespace
 
-
 TraceWriter::TraceWriter(CheckedOutput& out) : Out(out), Buffer("frame,slot,state,age,x,y,vx,vy,speed,angle,turn\n")
 {
     Buffer.reserve(2 * FlushAt);

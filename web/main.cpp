@@ -37,8 +37,12 @@ EM_JS(void, ShowSheet, (const std::uint8_t* rgba, int width, int height), {
     const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4).slice(), width, height);
     document.getElementById('sheet').getContext('2d').putImageData(image, 0, 0);
 });
-EM_JS(void, PlayBeep, (), { if (Module.beep) Module.beep(); });
-EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying), { Module.showSwitches(mode, limit, hideVectors, replaying); });
+EM_JS(void, PlayBeep, (), {
+    if (Module.beep)
+        Module.beep();
+});
+EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying),
+      { Module.showSwitches(mode, limit, hideVectors, replaying); });
 EM_JS(void, SetReplayState, (const char* state), { document.body.dataset.replay = UTF8ToString(state); });
 EM_JS(void, PageReady, (), { Module.ready(); });
 EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
@@ -76,7 +80,8 @@ void CopyRgba(const Surface& surface, const PixelRect& rect, std::vector<std::ui
         for (int x = rect.Left; x < rect.Left + rect.Width; ++x) {
             const Pixel pixel = PixelAt(surface, x, y);
             std::uint8_t* to = &rgba[(std::size_t(y) * surface.Width + x) * 4];
-            to[0] = std::uint8_t(pixel >> 16), to[1] = std::uint8_t(pixel >> 8), to[2] = std::uint8_t(pixel), to[3] = 255;
+            to[0] = std::uint8_t(pixel >> 16), to[1] = std::uint8_t(pixel >> 8), to[2] = std::uint8_t(pixel),
+            to[3] = 255;
         }
 }
 

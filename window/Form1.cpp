@@ -2,10 +2,10 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QSignalBlocker>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <memory>

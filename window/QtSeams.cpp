@@ -25,8 +25,7 @@ void QtEventPump::ProcessPendingEvents(std::uint32_t maxWaitMs)
 RepaintPresenter::RepaintPresenter(PictureBox& picture)
     // Pixels always have their top byte set, so every tile differs at the first frame.
     : Picture(picture), Shown(MakeSurface(PlayfieldSize, PlayfieldSize, 0))
-{
-}
+{}
 
 void RepaintPresenter::Present(const Surface& playfield)
 {

@@ -143,8 +143,8 @@ int ChoosePlatform(int argc, char** argv, XProbe& x)
     }
     for (const QString& name : asked)
         if (!installed.contains(name))
-            return Refuse("the Qt platform plugin \"" + name.toStdString() + "\" is not installed (installed: " +
-                          installed.join(", ").toStdString() + ")");
+            return Refuse("the Qt platform plugin \"" + name.toStdString() +
+                          "\" is not installed (installed: " + installed.join(", ").toStdString() + ")");
     return Refuse(NoDisplay);
 }
 
@@ -178,8 +178,7 @@ QIcon ProgramIcon()
     for (const int size : IconSizes) {
         const std::vector<std::uint32_t> pixels = SpriteIcon(sheet, IconSprite, size);
         icon.addPixmap(QPixmap::fromImage(
-            QImage(reinterpret_cast<const uchar*>(pixels.data()), size, size, size * 4, QImage::Format_ARGB32)
-                .copy()));
+            QImage(reinterpret_cast<const uchar*>(pixels.data()), size, size, size * 4, QImage::Format_ARGB32).copy()));
     }
     return icon;
 }

@@ -2,9 +2,9 @@
 // what it does not accept with one clean line, and whatever it accepts must run
 // (for a bounded number of frames) with every number finite.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
