@@ -7,18 +7,43 @@
 #include "Steering.h"
 #include "World.h"
 
+namespace {
+
+/// Caps the velocity (vx, vy) at `limit` while the world's speed limit is on.
+void LimitSpeed(float& vx, float& vy, float limit, const World& world)
+{
+    if (!world.SpeedLimitOn)
+        return;
+    const double v = RoundToFloat(std::sqrt(double(vx) * double(vx) + double(vy) * double(vy)));
+    if (v > double(limit)) {
+        const double scale = double(limit) / v;
+        vx = ToFloat(scale * double(vx));
+        vy = ToFloat(scale * double(vy));
+    }
+}
+
+} // namespace
+
 void PerAxisAccelChase(Shot& shot, const World& world)
 {
+    // Worked on in locals and stored once, as a pair: the speed limit and the
+    // move read VX and VY back as one 8-byte load, which cannot be forwarded
+    // from two separate 4-byte stores just before it, and that stall made this
+    // step three times slower once GCC vectorized those loads.
+    float vx = shot.VX;
+    float vy = shot.VY;
     // Level with the marker on an axis: that component is left as it is.
     if (world.MeX > shot.X)
-        shot.VX = ToFloat(double(shot.Speed) + double(shot.VX));
+        vx = ToFloat(double(shot.Speed) + double(vx));
     if (world.MeX < shot.X)
-        shot.VX = ToFloat(double(shot.VX) - double(shot.Speed));
+        vx = ToFloat(double(vx) - double(shot.Speed));
     if (world.MeY > shot.Y)
-        shot.VY = ToFloat(double(shot.Speed) + double(shot.VY));
+        vy = ToFloat(double(shot.Speed) + double(vy));
     if (world.MeY < shot.Y)
-        shot.VY = ToFloat(double(shot.VY) - double(shot.Speed));
-    ApplySpeedLimit(shot, world);
+        vy = ToFloat(double(vy) - double(shot.Speed));
+    LimitSpeed(vx, vy, shot.Angle, world);
+    shot.VX = vx;
+    shot.VY = vy;
 }
 
 void AccelChase(Shot& shot, const World& world)
@@ -34,16 +59,4 @@ void AccelChase(Shot& shot, const World& world)
     ApplySpeedLimit(shot, world);
 }
 
-void ApplySpeedLimit(Shot& shot, const World& world)
-{
-    if (!world.SpeedLimitOn)
-        return;
-    const double vx = shot.VX;
-    const double vy = shot.VY;
-    const double v = RoundToFloat(std::sqrt(vx * vx + vy * vy));
-    const double limit = shot.Angle;
-    if (v > limit) {
-        shot.VX = ToFloat(limit / v * vx);
-        shot.VY = ToFloat(limit / v * vy);
-    }
-}
+void ApplySpeedLimit(Shot& shot, const World& world) { LimitSpeed(shot.VX, shot.VY, shot.Angle, world); }
