@@ -56,6 +56,25 @@ void BM_RunFrame(benchmark::State& state)
         state.SkipWithError("the table did not stay full");
 }
 
+/// Mode 2's C library share: per shot the arctangent of its heading to the
+/// marker and the cosine and sine of its new heading, as `AngleChase` takes
+/// them, on the same 21 shots, without the rest of the step.
+void BM_AngleChaseLibm(benchmark::State& state)
+{
+    const World world = FullTable(SteeringMode::AngleChase);
+    for (auto _ : state)
+        for (const Shot& shot : world.Shots) {
+            double ratio = (double(world.MeY) - shot.Y) / (double(world.MeX) - shot.X);
+            double radians = double(shot.Angle) * DegToRad;
+            benchmark::DoNotOptimize(ratio); // opaque, so no call is hoisted out of the loop
+            benchmark::DoNotOptimize(radians);
+            benchmark::DoNotOptimize(std::atan(ratio));
+            benchmark::DoNotOptimize(std::cos(radians));
+            benchmark::DoNotOptimize(std::sin(radians));
+        }
+}
+
 } // namespace
 
 BENCHMARK(BM_RunFrame)->DenseRange(0, 5)->ArgName("mode");
+BENCHMARK(BM_AngleChaseLibm);

@@ -26,10 +26,10 @@ void LimitSpeed(float& vx, float& vy, float limit, const World& world)
 
 void PerAxisAccelChase(Shot& shot, const World& world)
 {
-    // Worked on in locals and stored once, as a pair: the speed limit and the
-    // move read VX and VY back as one 8-byte load, which cannot be forwarded
-    // from two separate 4-byte stores just before it, and that stall made this
-    // step three times slower once GCC vectorized those loads.
+    // Worked on in locals and stored once, as a pair: the speed limit reads
+    // VX and VY back as one 8-byte vector load, which cannot be forwarded from
+    // two separate 4-byte stores just before it; that stall made this step
+    // four times slower once GCC vectorized the limit.
     float vx = shot.VX;
     float vy = shot.VY;
     // Level with the marker on an axis: that component is left as it is.

@@ -26,14 +26,8 @@ void ChaseAxis(float position, float target, float speed, float& velocity)
 
 void PerAxisChase(Shot& shot, const World& world)
 {
-    // Worked on in locals and stored once, as a pair: the move reads VX and VY
-    // back as one 8-byte load, which stalls after two separate 4-byte stores.
-    float vx = shot.VX;
-    float vy = shot.VY;
-    ChaseAxis(shot.X, world.MeX, shot.Speed, vx);
-    ChaseAxis(shot.Y, world.MeY, shot.Speed, vy);
-    shot.VX = vx;
-    shot.VY = vy;
+    ChaseAxis(shot.X, world.MeX, shot.Speed, shot.VX);
+    ChaseAxis(shot.Y, world.MeY, shot.Speed, shot.VY);
 }
 
 void DirectChase(Shot& shot, const World& world)

@@ -28,6 +28,8 @@ SlotMask MoveShot(World& world)
             expired |= SlotMask{1} << slot;
         }
         Steer(shot, world);
+        // Compiled without the SLP vectorizer (CMakeLists.txt): VX and VY are
+        // read one at a time, as the steering steps may have stored them.
         shot.X = ToFloat(double(shot.VX) + double(shot.X));
         shot.Y = ToFloat(double(shot.VY) + double(shot.Y));
     }
