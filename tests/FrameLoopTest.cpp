@@ -206,7 +206,7 @@ TEST(ScriptRecorder, WritesEachHandlerAfterTheFramesItFollows)
             recorder.Vectors();
     };
     loop.RunFrames(10);
-    recorder.Finish();
+    recorder.Flush();
     std::rewind(file);
     std::string text(4096, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), file));

@@ -20,6 +20,7 @@
 #include <QImage>
 
 #include "FloatText.h"
+#include "PictureFile.h"
 #include "Script.h"
 
 namespace {
@@ -59,6 +60,17 @@ RunResult RunSim(const std::string& arguments, const std::string& script = "")
     result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.Out = ReadAll(dir / "out.txt");
     result.Err = ReadAll(dir / "err.txt");
+    return result;
+}
+
+RunResult RunShell(const std::string& line)
+{
+    const auto err = TempDir() / "shell-err.txt", script = TempDir() / "shell.sh";
+    std::ofstream(script) << "SIM='" << HOMING_SIM << "'\n{ " << line << "\n} 2> '" << err.string() << "'\n";
+    const int raw = std::system(("bash '" + script.string() + "'").c_str());
+    RunResult result;
+    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.Err = ReadAll(err);
     return result;
 }
 
@@ -171,6 +183,27 @@ TEST(RunnerCli, SameSeedSameTrace)
     EXPECT_EQ(first.Out, second.Out);
 }
 
+TEST(RunnerCli, RandomLinesQueueInOrderAndAreBounded)
+{
+    // Two lines queue their values one after the other, as one line would.
+    const RunResult two = RunSim("", "seed 5\nmode 2\nrandom 0.1 0.2\nrandom 0.3 0.4\nframes 20\n");
+    const RunResult one = RunSim("", "seed 5\nmode 2\nrandom 0.1 0.2 0.3 0.4\nframes 20\n");
+    ASSERT_EQ(two.Status, 0) << two.Err;
+    EXPECT_EQ(two.Out, one.Out);
+    EXPECT_NE(two.Out.find("\n10,0,flying,1,"), std::string::npos); // drawn at all
+
+    // Values not yet drawn take memory: past 2^20 of them the script is refused.
+    std::string line = "random";
+    for (int n = 0; n < 1000; ++n)
+        line += " 0.5";
+    std::string script = "frames 10\n";
+    for (int n = 0; n < 1049; ++n)
+        script += line + "\n";
+    const RunResult flood = RunSim("", script);
+    EXPECT_EQ(flood.Status, 2);
+    EXPECT_EQ(flood.Err, "homing-sim: line 1050: more than 1048576 random values queued and not yet drawn\n");
+}
+
 TEST(RunnerCli, BadLineStopsTheRunAndKeepsEarlierRows)
 {
     const RunResult run = RunSim("", "random 0.5\nframes 10\n\n# fine so far\nmode 9\nframes 5\n");
@@ -208,9 +241,18 @@ TEST(RunnerCli, ErrorLinesQuoteTokensSafelyAndBriefly)
 
     // At most 60 characters of a token (a UTF-8 character counts once), and
     // bytes that are not UTF-8 written as \xNN.
-    const RunResult huge = RunSim("", "frames " + std::string(100000, '7') + "\n");
+    const RunResult huge = RunSim("", "frames " + std::string(4000, '7') + "\n");
     EXPECT_EQ(huge.Err,
               "homing-sim: line 1: frames must be a whole number, 0 or more, got " + std::string(60, '7') + "...\n");
+    // A line is read only up to its limit, wherever it comes from: memory stays bounded.
+    for (const char* source : {"", "-"}) {
+        const RunResult endless =
+            RunShell("head -c 100000000 /dev/zero | $SIM " + std::string(source) + " > /dev/null");
+        EXPECT_EQ(endless.Status, 2);
+        EXPECT_EQ(endless.Err, "homing-sim: line 1: longer than 4096 bytes\n");
+    }
+    const RunResult longer = RunSim("", "frames 1\n" + std::string(4096, ' ') + "\n" + std::string(4097, ' ') + "\n");
+    EXPECT_EQ(longer.Err, "homing-sim: line 3: longer than 4096 bytes\n");
     const RunResult bytes = RunSim("", "press \xE2\x86\x91\xFF\xC3\n");
     EXPECT_EQ(bytes.Err, "homing-sim: line 1: press must be left, right or middle, got \xE2\x86\x91\\xff\\xc3\n");
 }
@@ -226,17 +268,6 @@ TEST(RunnerCli, ByteOrderMarkAndTinyDecimalsAreRead)
 }
 
 /// Runs a shell command line with homing-sim as $SIM; returns the status and standard error.
-RunResult RunShell(const std::string& line)
-{
-    const auto err = TempDir() / "shell-err.txt", script = TempDir() / "shell.sh";
-    std::ofstream(script) << "SIM='" << HOMING_SIM << "'\n{ " << line << "\n} 2> '" << err.string() << "'\n";
-    const int raw = std::system(("bash '" + script.string() + "'").c_str());
-    RunResult result;
-    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.Err = ReadAll(err);
-    return result;
-}
-
 TEST(RunnerOutput, AFailedWriteStopsTheRunWithExitStatus1)
 {
     const std::string frames = "printf 'frames 100000\\n' | ";
@@ -253,6 +284,12 @@ TEST(RunnerOutput, AFailedWriteStopsTheRunWithExitStatus1)
         const RunResult other = RunShell(frames + "$SIM " + mode + " > /dev/full");
         EXPECT_EQ(other.Status, 1) << mode;
         EXPECT_NE(other.Err.find("No space left on device"), std::string::npos) << mode;
+    }
+    // A short output fails only at the final flush, which is checked like every write.
+    for (const char* mode : {"", "--summary"}) {
+        const RunResult small = RunShell(std::string("printf 'frames 11\\n' | $SIM ") + mode + " > /dev/full");
+        EXPECT_EQ(small.Status, 1) << mode;
+        EXPECT_NE(small.Err.find("No space left on device"), std::string::npos) << mode;
     }
 }
 
@@ -295,13 +332,46 @@ TEST(RunnerOutput, PicturesReplaceOnlyPngFiles)
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     const QImage second(QString::fromStdString(target.string()));
     EXPECT_EQ(second.pixel(150, 134) & 0xFFFFFF, 0u); // the marker's black outline, drawn by the second png
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0666 & ~mask));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
-        ++entries;
-    EXPECT_EQ(entries, 6); // folder, fifo, two notes, target and link: no temporary file left
+    // A private picture stays private.
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0600));
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
+    };
+    EXPECT_EQ(entries(), 6); // folder, fifo, two notes, target and link: no temporary file left
+
+    // A write that fails part way (a file-size limit) leaves the folder as it was.
+    const std::string before = ReadAll(target);
+    const RunResult limited = RunShell("ulimit -f 1; printf 'move 20 20\\npng " + target.string() + "\\n' | $SIM");
+    EXPECT_EQ(limited.Status, 2);
+    EXPECT_EQ(limited.Err, "homing-sim: line 2: cannot write " + target.string() + ": File too large\n");
+    EXPECT_EQ(ReadAll(target), before);
+    EXPECT_EQ(entries(), 6);
+
+    // The longest name the folder takes works: the temporary's name is no longer.
+    const auto longest = dir / (std::string(251, 'n') + ".png");
+    const RunResult named = RunSim("", "png " + longest.string() + "\n");
+    EXPECT_EQ(named.Status, 0) << named.Err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(longest));
+}
+
+TEST(RunnerOutput, PicturesTheUserMayNotWriteAreRefused)
+{
+    const auto dir = TempDir() / "locked";
+    std::filesystem::create_directories(dir);
+    std::filesystem::permissions(dir, std::filesystem::perms(0777));
+    const auto locked = dir / "locked.png";
+    ASSERT_EQ(RunSim("", "png " + locked.string() + "\n").Status, 0);
+    std::filesystem::permissions(locked, std::filesystem::perms(0444));
+    // Root may write anything: look through the eyes of an ordinary user.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
+    const std::string refused = CheckPicturePath(locked.string());
+    if (root) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_EQ(refused, "cannot write " + locked.string() + ": Permission denied");
 }
 
 TEST(RunnerCli, HelpDescribesTheLanguage)
@@ -380,6 +450,21 @@ TEST(RunnerStudy, SummaryHasOneRowPerShot)
                             0),
               0u);
     EXPECT_EQ(CountLines(run.Out), 1 + 6);
+
+    // Rows come in launch order though shot 1, four times as fast, is caught
+    // first; a shot cleared after the last frame ran is cleared, not flying.
+    const RunResult order =
+        RunSim("--summary", "seed 1\nmode 1\nmove 150 10\nrandom 0 0.99\nframes 100\npress right\n");
+    ASSERT_EQ(order.Status, 0) << order.Err;
+    std::istringstream rows(order.Out);
+    std::string row;
+    std::getline(rows, row);
+    for (int shot = 0; std::getline(rows, row); ++shot) {
+        EXPECT_EQ(row.substr(0, row.find(',')), std::to_string(shot)) << row;
+        if (shot == 9) {
+            EXPECT_NE(row.find(",cleared,"), std::string::npos) << row;
+        }
+    }
 }
 
 TEST(RunnerStudy, BadArgumentsAndScripts)

@@ -45,7 +45,7 @@ done
 cmp -s "$work/installed.csv" "$work/built.csv" || fail "the installed homing-sim writes another trace"
 
 # The installed window, driven as a user would.
-xvfb-run -a -s "-screen 0 800x600x24" "$source/tests/window_e2e.sh" "$stage/usr/bin/homing" "$wm_close" ||
+"$source/tests/on_xvfb.sh" "$source/tests/window_e2e.sh" "$stage/usr/bin/homing" "$wm_close" ||
   fail "the installed homing failed the end-to-end test"
 
 # The Debian package: lintian finds no error, and it holds every file above.

@@ -51,18 +51,18 @@ within 30 shots_in_flight || fail "no shot in flight"
 # The shots in flight are more than 20 frames from the launch point, and new
 # ones launched onto the marker are caught at once, so none may show.
 xdotool mousemove $(at 150 150) click 3
-within 3 playfield_clear || fail "shots left after a right click ($(shots_beside_marker 134 134) black pixels)"
+within 10 playfield_clear || fail "shots left after a right click ($(shots_beside_marker 134 134) black pixels)"
 
 # Another steering method, then the window manager's close request.
 xdotool mousemove $((X + 330)) $((Y + 112 + 24 * 2)) click 1
 sleep 0.3
 kill -0 "$pid" 2>/dev/null || fail "the program died after an option click"
 "$wm_close" "$window"
-for _ in $(seq 10); do
+for _ in $(seq 100); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
-kill -0 "$pid" 2>/dev/null && fail "still running a second after the close request"
+kill -0 "$pid" 2>/dev/null && fail "still running 10 seconds after the close request"
 true
 status=0
 wait "$pid" || status=$?

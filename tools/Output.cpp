@@ -1,7 +1,28 @@
 #include "Output.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
+
+namespace {
+
+/// Text is written out once this much has gathered, bytes.
+constexpr std::size_t WriteAt = 1 << 16;
+
+} // namespace
+
+CheckedOutput::CheckedOutput(int fd, const char* what) : Fd(fd), What(what)
+{
+    // Where this output starts in a regular file: a failed write is cut back
+    // to there at most. Appending (>>), it starts at the file's end.
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        Written = (::fcntl(fd, F_GETFL) & O_APPEND) ? status.st_size : ::lseek(fd, 0, SEEK_CUR);
+    Pending.reserve(2 * WriteAt);
+}
 
 void CheckedOutput::Fail(int error)
 {
@@ -13,18 +34,36 @@ bool CheckedOutput::Write(std::string_view text)
 {
     if (Failed())
         return false;
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), File) != text.size())
-        Fail(errno);
-    return !Failed();
+    Pending.append(text);
+    return Pending.size() < WriteAt || Flush();
 }
 
 bool CheckedOutput::Flush()
 {
     if (Failed())
         return false;
-    errno = 0;
-    if (std::fflush(File) != 0 || std::ferror(File))
-        Fail(errno);
+    std::size_t done = 0;
+    while (done < Pending.size()) {
+        const ssize_t wrote = ::write(Fd, Pending.data() + done, Pending.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            Fail(wrote < 0 ? errno : ENOSPC);
+            break;
+        }
+        done += std::size_t(wrote);
+    }
+    if (Failed() && Written >= 0) {
+        // Keep the lines that went out whole; a line cut short goes.
+        std::size_t keep = 0;
+        if (const std::size_t lineEnd = done > 0 ? Pending.rfind('\n', done - 1) : std::string::npos;
+            lineEnd != std::string::npos)
+            keep = lineEnd + 1;
+        if (::ftruncate(Fd, Written + static_cast<long long>(keep)) == 0)
+            ::lseek(Fd, Written + static_cast<long long>(keep), SEEK_SET);
+    }
+    if (!Failed() && Written >= 0)
+        Written += static_cast<long long>(done);
+    Pending.clear();
     return !Failed();
 }

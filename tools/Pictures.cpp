@@ -7,22 +7,15 @@
 #include <QPolygonF>
 #include <QStringList>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 #include "DrawFrame.h"
 #include "ModeCaptions.h"
+#include "PictureFile.h"
 #include "Script.h"
 #include "ShotHistory.h"
 #include "World.h"
@@ -36,119 +29,6 @@ QImage View(const Surface& surface)
                   surface.Width * int(sizeof(Pixel)), QImage::Format_RGB32);
 }
 
-constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
-
-bool IsPngFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
-    char head[8] = {};
-    const bool png = ::read(fd, head, sizeof head) == ssize_t(sizeof head) && std::memcmp(head, PngSignature, 8) == 0;
-    ::close(fd);
-    return png;
-}
-
-std::string CannotWrite(const std::string& path, int error)
-{
-    return "cannot write " + Quoted(path) + ": " + std::strerror(error ? error : EIO);
-}
-
-/// Where a picture for `path` really goes: the file a symlink points to.
-std::string Target(const std::string& path)
-{
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    const std::string target = resolved ? resolved : path;
-    std::free(resolved);
-    return target;
-}
-
-/// Opens a new file with a name of its own beside `target`, with the
-/// permissions any new file gets (0666 less the umask).
-int OpenTemporary(const std::string& target, std::string& name)
-{
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    static std::uint64_t counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::uint64_t unique = (std::uint64_t(::getpid()) << 32) ^
-                                     std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                                     (++counter * 0x9e3779b97f4a7c15u);
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%016llx", static_cast<unsigned long long>(unique));
-        name = directory + "." + base + suffix;
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t wrote = ::write(fd, data, size);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return false;
-        data += wrote;
-        size -= std::size_t(wrote);
-    }
-    return true;
-}
-
-} // namespace
-
-std::string CheckPicturePath(const std::string& path)
-{
-    constexpr std::string_view Extension = ".png";
-    if (path.size() <= Extension.size() ||
-        path.compare(path.size() - Extension.size(), Extension.size(), Extension) != 0)
-        return Quoted(path) + " does not end in .png: pictures are written only to .png files";
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        struct stat link {};
-        if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0)
-            return Quoted(path) + " is a symbolic link to a missing file";
-        return errno == ENOENT ? std::string() : "cannot write " + Quoted(path) + ": " + std::strerror(errno);
-    }
-    if (!S_ISREG(status.st_mode))
-        return Quoted(path) + " is not a regular file";
-    if (!IsPngFile(Target(path)))
-        return Quoted(path) + " exists and is not a PNG picture: only a PNG file is replaced";
-    return {};
-}
-
-namespace {
-
-/// Writes the whole file under a name of its own beside the final one, then
-/// renames it into place, so a failed write never leaves a half-written
-/// picture behind and two runs writing the same path cannot collide.
-std::string WriteFile(const QByteArray& bytes, const std::string& path)
-{
-    if (std::string error = CheckPicturePath(path); !error.empty())
-        return error;
-    const std::string target = Target(path);
-    std::string temporary;
-    const int fd = OpenTemporary(target, temporary);
-    if (fd < 0)
-        return CannotWrite(path, errno);
-    const bool written = WriteAll(fd, bytes.constData(), std::size_t(bytes.size()));
-    int error = written ? 0 : errno;
-    if (::close(fd) != 0 && written)
-        error = errno;
-    if (written && error == 0 && std::rename(temporary.c_str(), target.c_str()) == 0)
-        return {};
-    error = error ? error : errno;
-    ::unlink(temporary.c_str());
-    return CannotWrite(path, error);
-}
-
 std::string SaveImage(const QImage& image, const std::string& path)
 {
     QByteArray bytes;
@@ -156,7 +36,7 @@ std::string SaveImage(const QImage& image, const std::string& path)
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
         return "cannot encode " + path + " as PNG";
-    return WriteFile(bytes, path);
+    return WritePictureFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), path);
 }
 
 /// Well-separated colours for any number of shots: hues a golden angle apart.

@@ -8,13 +8,9 @@
 #include <QImage>
 
 #include "FrameObserver.h"
+#include "PictureFile.h"
 #include "Raster.h"
 #include "ShotHistory.h"
-
-/// Checks that `path` may take a picture: its name ends in .png, and whatever
-/// is there already (through any symlink) is a PNG file, not a directory,
-/// device, pipe, socket or any other file. Returns what is wrong, or nothing.
-std::string CheckPicturePath(const std::string& path);
 
 /// Saves a surface as a PNG file. Returns what went wrong, or nothing.
 std::string SavePng(const Surface& surface, const std::string& path);

@@ -1,6 +1,7 @@
 #include "Script.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -217,18 +218,59 @@ std::string ReadError(const ScriptInput& input, int error)
     return "cannot read " + input.Name + ": " + std::strerror(error ? error : EIO);
 }
 
-/// Copies what is left of `from` into an anonymous temporary file.
+/// An anonymous file in $TMPDIR, or /tmp: gone as soon as it is closed.
+std::FILE* AnonymousFile()
+{
+    const char* folder = std::getenv("TMPDIR");
+    std::string name = std::string(folder && *folder ? folder : "/tmp") + "/homing-script-XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return nullptr;
+    ::unlink(name.c_str());
+    std::FILE* file = ::fdopen(fd, "w+");
+    if (!file)
+        ::close(fd);
+    return file;
+}
+
+/// Follows the length of the line being read through `size` more bytes; it
+/// stops, past MaxLineBytes, at the first line that is too long.
+void CountLineLength(const char* data, std::size_t size, std::size_t& lineLength)
+{
+    const char* const end = data + size;
+    while (lineLength <= MaxLineBytes) {
+        const char* newline = static_cast<const char*>(std::memchr(data, '\n', std::size_t(end - data)));
+        lineLength += std::size_t((newline ? newline : end) - data);
+        if (!newline || lineLength > MaxLineBytes)
+            return;
+        lineLength = 0;
+        data = newline + 1;
+    }
+}
+
+/// Copies what is left of `from` into an anonymous file, at most
+/// MaxSpoolBytes. A line longer than MaxLineBytes ends the copy at once: the
+/// first reading stops at that line anyway, and so input that never ends in
+/// a newline (/dev/zero) is refused in bounded time and space.
 std::string Spool(std::FILE* from, ScriptInput& input)
 {
-    input.File = std::tmpfile();
+    input.File = AnonymousFile();
     if (!input.File)
         return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
     input.Owned = true;
-    char chunk[1 << 16];
+    std::vector<char> chunk(1 << 16);
+    long long kept = 0;
+    std::size_t lineLength = 0; ///< bytes since the last newline
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, from)) > 0)
-        if (std::fwrite(chunk, 1, got, input.File) != got)
+    while (lineLength <= MaxLineBytes && (got = std::fread(chunk.data(), 1, chunk.size(), from)) > 0) {
+        if (kept + static_cast<long long>(got) > MaxSpoolBytes)
+            return input.Name + " holds more than " + std::to_string(MaxSpoolBytes >> 20) +
+                   " MiB of script: save it to a file and name the file";
+        if (std::fwrite(chunk.data(), 1, got, input.File) != got)
             return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
+        kept += static_cast<long long>(got);
+        CountLineLength(chunk.data(), got, lineLength);
+    }
     if (std::ferror(from))
         return ReadError(input, errno);
     if (std::fflush(input.File) != 0)
@@ -278,44 +320,75 @@ std::string ScriptReader::Start(ScriptInput& input)
     ReadError.clear();
     Number = 0;
     TextAt = 0;
+    BlockAt = BlockEnd = 0;
     if (!input.File)
         return {};
+    Block.resize(1 << 16);
     if (fseeko(input.File, input.Start, SEEK_SET) != 0)
         return ReadError = ::ReadError(input, errno);
     std::clearerr(input.File);
     return {};
 }
 
-ScriptReader::~ScriptReader() { std::free(Buffer); }
-
-bool ScriptReader::NextLine(std::string_view& line)
+ScriptReader::LineRead ScriptReader::NextLine(std::string_view& line)
 {
-    if (!Input->File) {
-        const std::string& text = Input->Text;
-        if (TextAt >= text.size())
-            return false;
-        const std::size_t end = std::min(text.find('\n', TextAt), text.size());
-        line = std::string_view(text).substr(TextAt, end - TextAt);
-        TextAt = end + 1;
-        return true;
+    if (Input->File)
+        return NextFileLine(line);
+    const std::string& text = Input->Text;
+    if (TextAt >= text.size())
+        return LineRead::End;
+    const std::size_t end = std::min(text.find('\n', TextAt), text.size());
+    if (end - TextAt > MaxLineBytes)
+        return LineRead::TooLong;
+    line = std::string_view(text).substr(TextAt, end - TextAt);
+    TextAt = end + 1;
+    return LineRead::Line;
+}
+
+/// The next line of the file, its newline included, gathered block by block
+/// and given up as soon as it passes MaxLineBytes.
+ScriptReader::LineRead ScriptReader::NextFileLine(std::string_view& line)
+{
+    Line.clear();
+    for (;;) {
+        if (BlockAt == BlockEnd) {
+            BlockAt = 0;
+            BlockEnd = std::fread(Block.data(), 1, Block.size(), Input->File);
+            if (BlockEnd == 0) {
+                if (std::ferror(Input->File))
+                    ReadError = ::ReadError(*Input, errno);
+                line = Line;
+                return Line.empty() || !ReadError.empty() ? LineRead::End : LineRead::Line;
+            }
+        }
+        const char* from = Block.data() + BlockAt;
+        const auto* newline = static_cast<const char*>(std::memchr(from, '\n', BlockEnd - BlockAt));
+        const std::size_t take = newline ? std::size_t(newline - from) + 1 : BlockEnd - BlockAt;
+        if (Line.size() + take - (newline ? 1 : 0) > MaxLineBytes)
+            return LineRead::TooLong;
+        Line.append(from, take);
+        BlockAt += take;
+        if (newline) {
+            line = Line;
+            return LineRead::Line;
+        }
     }
-    const ssize_t got = getline(&Buffer, &Capacity, Input->File);
-    if (got < 0) {
-        if (std::ferror(Input->File))
-            ReadError = ::ReadError(*Input, errno);
-        return false;
-    }
-    line = std::string_view(Buffer, std::size_t(got));
-    return true;
 }
 
 bool ScriptReader::Next(long& number, Command& command)
 {
     while (Input && Check.BadLine == 0 && ReadError.empty()) {
         std::string_view line;
-        if (!NextLine(line))
+        const LineRead read = NextLine(line);
+        if (read == LineRead::End)
             return false;
-        if (++Number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
+        ++Number;
+        if (read == LineRead::TooLong) {
+            Check.BadLine = Number;
+            Check.Error = "longer than " + std::to_string(MaxLineBytes) + " bytes";
+            return false;
+        }
+        if (Number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
             line.remove_prefix(3); // a byte-order mark, as Windows editors write
         ParsedLine parsed = ParseLine(line);
         if (parsed.Kind == ParsedLine::Status::Error) {
@@ -399,7 +472,11 @@ anywhere on a line, so no token (a path included) can hold a #.
                      dot where a shot was caught and a cross where it expired,
                      over the marker's own path in grey
   PATH must end in .png; an existing file there is replaced only if it is a
-  PNG picture, and never a directory, device, pipe or socket.
+  PNG picture you may write, never a directory, device, pipe or socket; it
+  keeps its permissions.
+
+A line holds at most 4096 bytes; standard input is copied to $TMPDIR (or
+/tmp), at most 256 MiB; at most 1048576 random values may wait to be drawn.
 
 Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   one row after each frame for every slot that was flying at that frame's hit

@@ -37,9 +37,18 @@ ParsedLine ParseLine(std::string_view line);
 /// control bytes and bytes that are not UTF-8 written as \xNN.
 std::string Quoted(std::string_view token);
 
+/// The longest line a script may hold, bytes without its newline: far more
+/// than any command needs, and a bound on the memory one line may take.
+inline constexpr std::size_t MaxLineBytes = 4096;
+
+/// The most of standard input, a pipe or a terminal that is kept to be read
+/// again, bytes; a longer script must come as a file.
+inline constexpr long long MaxSpoolBytes = 256ll << 20;
+
 /// A script opened for reading, as often as needed: a regular file is read
 /// where it lies; standard input, a pipe or a terminal is first spooled into
-/// an anonymous temporary file. Memory never grows with the script.
+/// an anonymous temporary file in $TMPDIR (or /tmp), at most MaxSpoolBytes.
+/// Memory never grows with the script.
 struct ScriptInput {
     std::FILE* File = nullptr;
     bool Owned = false;  ///< the file is ours to close
@@ -71,7 +80,6 @@ class ScriptReader {
 public:
     /// Rewinds `input`; returns what went wrong, or nothing.
     std::string Start(ScriptInput& input);
-    ~ScriptReader();
 
     /// The next command and its line number: false at the end, at a bad line
     /// (`Check` says which) or on a read error (`ReadError` says what).
@@ -82,12 +90,15 @@ public:
 
 private:
     ScriptInput* Input = nullptr;
-    char* Buffer = nullptr;
-    std::size_t Capacity = 0;
-    std::size_t TextAt = 0; ///< where the next line starts, for a script in memory
+    std::vector<char> Block;               ///< the file, read a block at a time
+    std::size_t BlockAt = 0, BlockEnd = 0; ///< what of the block is not read yet
+    std::string Line;                      ///< the line being read, at most MaxLineBytes + 1
+    std::size_t TextAt = 0;                ///< where the next line starts, for a script in memory
     long Number = 0;
 
-    bool NextLine(std::string_view& line);
+    enum class LineRead { Line, End, TooLong };
+    LineRead NextLine(std::string_view& line);
+    LineRead NextFileLine(std::string_view& line);
 };
 
 /// Reads the script from its start, one line at a time, and hands each command

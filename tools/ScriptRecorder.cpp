@@ -69,15 +69,7 @@ void ScriptRecorder::Record(const Command& command)
 
 void ScriptRecorder::OnFrame(const World&, const FrameOutcome&) { ++FramesRun; }
 
-void ScriptRecorder::FlushEvery(std::uint32_t now, std::uint32_t interval)
-{
-    if (now - LastFlush < interval)
-        return;
-    LastFlush = now;
-    Out.Flush();
-}
-
-void ScriptRecorder::Finish()
+void ScriptRecorder::Flush()
 {
     if (FramesRun > 0)
         Out.Write("frames " + std::to_string(FramesRun) + "\n");

@@ -28,16 +28,13 @@ struct ScriptRecorder final : FrameObserver {
 
     /// Counts a frame: runs of frames are written as one `frames K`.
     void OnFrame(const World& world, const FrameOutcome& outcome) override;
-    /// Writes out what is buffered and flushes, at most `interval` ms apart;
-    /// `now` is any millisecond clock.
-    void FlushEvery(std::uint32_t now, std::uint32_t interval = 1000);
-    /// Writes the frames not yet written and flushes: the script is complete.
-    void Finish();
+    /// Writes the frames run since the last line and flushes: the script is
+    /// complete as it stands, and replays to the frame it was flushed at.
+    void Flush();
 
 private:
     CheckedOutput& Out;
     std::uint64_t FramesRun = 0; ///< frames since the last line written
-    std::uint32_t LastFlush = 0;
 
     void Line(const std::string& text);
 };

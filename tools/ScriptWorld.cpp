@@ -10,12 +10,15 @@ void StartWorld(ScriptWorld& sim)
     SeedRandom(sim.Random.Generator);
 }
 
-bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command)
+bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command, std::string& error)
 {
     switch (command.Kind) {
     case CommandKind::Seed: SeedRandom(random.Generator, command.Number); return true;
     case CommandKind::Random:
-        random.Queue.insert(random.Queue.end(), command.Values.begin(), command.Values.end());
+        if (random.Queue.size() + command.Values.size() > MaxQueuedRandom)
+            error = "more than " + std::to_string(MaxQueuedRandom) + " random values queued and not yet drawn";
+        else
+            random.Queue.insert(random.Queue.end(), command.Values.begin(), command.Values.end());
         return true;
     case CommandKind::Mode: SelectMode(world, command.Mode); return true;
     case CommandKind::Move: MovePointer(world, command.X, command.Y); return true;
@@ -41,8 +44,8 @@ std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutp
 
 std::string RunCommand(ScriptWorld& sim, const Command& command)
 {
-    if (ApplyBetweenFrames(sim.World, sim.Random, command))
-        return {};
+    if (std::string error; ApplyBetweenFrames(sim.World, sim.Random, command, error))
+        return error;
     if (command.Kind != CommandKind::Frames)
         return "pictures are not drawn here";
     for (std::uint64_t n = 0; n < command.Number; ++n) {

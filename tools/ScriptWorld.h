@@ -32,9 +32,15 @@ struct ScriptWorld {
 /// A world as the window's is once it has loaded, its generator seeded from the clock.
 void StartWorld(ScriptWorld& sim);
 
+/// The most random values that may wait in the queue, not yet drawn: a bound
+/// on the memory a script's `random` lines take.
+inline constexpr std::size_t MaxQueuedRandom = 1 << 20;
+
 /// Carries out a command that changes the world between frames: every one but
 /// `frames`, `png` and `trail`, for which it returns false and does nothing.
-bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command);
+/// A `random` line that would queue more than MaxQueuedRandom values is
+/// refused: nothing is queued and `error` says why.
+bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command, std::string& error);
 
 /// Hands each command of the script to `execute` until one fails, and returns
 /// that error naming its line (a failed write to `out` as it is), or a read

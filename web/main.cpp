@@ -43,7 +43,7 @@ EM_JS(void, PlayBeep, (), {
 });
 EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying),
       { Module.showSwitches(mode, limit, hideVectors, replaying); });
-EM_JS(void, SetReplayState, (const char* state), { document.body.dataset.replay = UTF8ToString(state); });
+EM_JS(void, SetReplayState, (const char* state), { Module.replayState(UTF8ToString(state)); });
 EM_JS(void, PageReady, (), { Module.ready(); });
 EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
 
@@ -64,6 +64,7 @@ struct Page {
     std::vector<int> Rects = std::vector<int>(4 * Damage::MaxRects);
     FramePacing Pacing;
     // A script replayed instead of live input.
+    std::string Incoming; ///< the script as the page hands it over
     ScriptInput Script;
     ScriptReader Reader;
     bool Replaying = false;
@@ -105,21 +106,30 @@ void Show(const Page& page)
                  page.Replaying);
 }
 
+/// The replay has ended, well or with `error`: the canvas holds its last frame.
+void EndReplay(Page& page, const std::string& error)
+{
+    page.Replaying = false;
+    page.Replayed = true;
+    SetReplayState(error.empty() ? "done" : ("error: " + error).c_str());
+}
+
 /// The script's commands due now, as the runner carries them out.
 void PlayDueCommands(Page& page)
 {
     long number = 0;
     Command command;
+    std::string error;
     while (page.Replaying && page.FramesLeft == 0) {
         if (!page.Reader.Next(number, command)) {
-            page.Replaying = false;
-            page.Replayed = true;
-            SetReplayState(page.Reader.ReadError.empty() ? "done" : ("error: " + page.Reader.ReadError).c_str());
+            EndReplay(page, page.Reader.ReadError);
             break;
         }
         // png and trail are passed over: the canvas is the picture.
-        if (!ApplyBetweenFrames(page.TheWorld, page.Random, command) && command.Kind == CommandKind::Frames)
+        if (!ApplyBetweenFrames(page.TheWorld, page.Random, command, error) && command.Kind == CommandKind::Frames)
             page.FramesLeft = command.Number;
+        if (!error.empty())
+            EndReplay(page, "line " + std::to_string(number) + ": " + error);
     }
     Show(page);
 }
@@ -206,12 +216,21 @@ EMSCRIPTEN_KEEPALIVE double MeasureFrames(int frames)
     return emscripten_get_now() - start;
 }
 
-/// Replays a script in the page instead of live input.
-EMSCRIPTEN_KEEPALIVE void Replay(const char* text)
+/// Room for a script of `length` bytes, for the page to fill before `Replay`:
+/// on the heap, however long the script.
+EMSCRIPTEN_KEEPALIVE char* ScriptBuffer(int length)
+{
+    ThePage->Incoming.assign(std::size_t(length), '\0');
+    return ThePage->Incoming.data();
+}
+
+/// Replays the script in `ScriptBuffer`, every byte of it, instead of live input.
+EMSCRIPTEN_KEEPALIVE void Replay()
 {
     Page& page = *ThePage;
     ScriptCheck check;
-    std::string error = ScriptFromText(text, page.Script);
+    std::string error = ScriptFromText(page.Incoming, page.Script);
+    page.Incoming = std::string();
     if (error.empty())
         error = CheckScript(page.Script, check);
     if (error.empty() && check.BadLine)

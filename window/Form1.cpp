@@ -220,30 +220,39 @@ void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, float X, float Y)
 void Form1::ReplayPump::ProcessPendingEvents(std::uint32_t maxWaitMs)
 {
     Form.Pump.ProcessPendingEvents(maxWaitMs);
-    Form.PlayDueCommands();
+    // A script with many commands between two frames is played in batches,
+    // with the window's events handled between them, so a close still works.
+    while (Form.PlayDueCommands() && Form.TheWorld.Running)
+        Form.Pump.ProcessPendingEvents(0);
 }
 
-void Form1::PlayDueCommands()
+bool Form1::PlayDueCommands()
 {
     if (!TheSession.Replaying())
-        return;
+        return false;
+    constexpr int Batch = 4096;
     Command command;
-    while (TheSession.NextReplayCommand(command))
+    int played = 0;
+    while (played < Batch && TheSession.NextReplayCommand(command)) {
         Play(command);
-    if (!TheSession.Replaying())
-        ShowSwitches(); // the script has ended: the controls are the user's again
+        ++played;
+    }
+    if (played > 0 || !TheSession.Replaying())
+        ShowSwitches(); // the script's clicks on the controls; once it ends, they are the user's again
+    return played == Batch;
 }
 
-/// A command as the runner carries it out (a mode always clears), shown on
-/// the controls and recorded like a click; frames are the session's to count,
-/// and pictures are the runner's.
+/// A command as the runner carries it out (a mode always clears), recorded
+/// like a click; frames are the session's to count, and pictures are the runner's.
 void Form1::Play(const Command& command)
 {
-    if (!ApplyBetweenFrames(TheWorld, Random, command))
+    std::string error;
+    if (!ApplyBetweenFrames(TheWorld, Random, command, error))
         return;
+    if (!error.empty())
+        return TheSession.StopReplay(error);
     if (ScriptRecorder* recorder = TheSession.Recorder())
         recorder->Record(command);
-    ShowSwitches();
 }
 
 void Form1::ShowSwitches()
@@ -261,5 +270,11 @@ void Form1::Timer1_Timer()
     Timer1->stop(); // fires once: the loop must never be entered twice
     FrameServices services{TheWorld, Random, Beep, Clock, PumpAndReplay, Playfield, Sheet, *Presenter, &TheSession};
     FrameLoop(services, Pacing);
-    TheSession.Finish();
+    TheSession.Flush();
+}
+
+int Form1::FinishSession()
+{
+    TheSession.Flush();
+    return TheSession.Status();
 }

@@ -47,6 +47,9 @@ public:
     /// Starts recording, tracing or replaying this session, before the window
     /// is shown. Returns what is wrong with the files in one line, or nothing.
     std::string OpenSession(const SessionFiles& files);
+    /// Writes out what the session's files hold back; returns the exit
+    /// status the session owes (0 when all went well). Safe to call again.
+    int FinishSession();
 
     // The controls, by their names.
     PictureBox* Picture1;
@@ -82,7 +85,8 @@ private:
 
     void CreateControls();
     void ConnectHandlers();
-    void PlayDueCommands();
+    /// Plays a batch of the script's commands that are due; true when more are.
+    bool PlayDueCommands();
     void Play(const Command& command);
     /// Shows the world's mode and switches on the controls, without clicking them.
     void ShowSwitches();

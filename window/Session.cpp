@@ -1,57 +1,125 @@
 #include "Session.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-/// Opens `path` for writing; returns what is wrong, or nothing.
-std::string OpenForWriting(const std::string& path, std::FILE*& file)
+/// A crash loses at most this much of either file, ms.
+constexpr std::uint32_t FlushInterval = 1000;
+
+std::string CannotWrite(const std::string& path, int error)
 {
-    file = std::fopen(path.c_str(), "w");
-    if (!file)
-        return "cannot write " + Quoted(path) + ": " + std::strerror(errno);
+    return "cannot write " + Quoted(path) + ": " + std::strerror(error);
+}
+
+/// The folder a file would be made in.
+std::string Folder(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+/// Where `path` leads: the file's device and inode when it exists, otherwise
+/// its folder's real path and its name, so two spellings of one file match.
+std::string Identity(const std::string& path)
+{
+    if (struct stat status{}; ::stat(path.c_str(), &status) == 0)
+        return "file " + std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+    const std::string folder = Folder(path);
+    char* real = ::realpath(folder.c_str(), nullptr);
+    std::string identity = "path " + std::string(real ? real : folder.c_str()) + "/" + path.substr(path.rfind('/') + 1);
+    std::free(real);
+    return identity;
+}
+
+/// Two of the options name one file: replaying a script into itself, or a
+/// trace over the recording, would destroy it.
+std::string SameFileTwice(const SessionFiles& files)
+{
+    const std::array<std::pair<const char*, const std::string*>, 3> named = {
+        {{"--replay", &files.Replay}, {"--record", &files.Record}, {"--trace", &files.Trace}}};
+    for (std::size_t a = 0; a < named.size(); ++a)
+        for (std::size_t b = a + 1; b < named.size(); ++b) {
+            const std::string &first = *named[a].second, &second = *named[b].second;
+            if (first.empty() || second.empty() || first == "-")
+                continue;
+            if (Identity(first) == Identity(second))
+                return std::string(named[a].first) + " and " + named[b].first + " name the same file, " +
+                       Quoted(second) + ": give each its own";
+        }
     return {};
+}
+
+/// Whether the file can be written, without touching it: an existing file
+/// must be writable and not a folder; a new one's folder must exist and take it.
+std::string CheckWritable(const std::string& path)
+{
+    if (struct stat status{}; ::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return CannotWrite(path, EISDIR);
+        return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? std::string() : CannotWrite(path, errno);
+    }
+    if (errno != ENOENT)
+        return CannotWrite(path, errno);
+    return ::faccessat(AT_FDCWD, Folder(path).c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? std::string()
+                                                                                     : CannotWrite(path, errno);
 }
 
 } // namespace
 
 Session::~Session()
 {
-    Finish();
-    if (RecordFile)
-        std::fclose(RecordFile);
-    if (TraceFile)
-        std::fclose(TraceFile);
+    Flush();
+    for (const OutputFile* file : {&RecordFile, &TraceFile})
+        if (file->Fd >= 0)
+            ::close(file->Fd);
 }
 
 std::string Session::Open(const SessionFiles& files, std::uint64_t seed)
 {
+    if (std::string error = SameFileTwice(files); !error.empty())
+        return error;
     if (!files.Replay.empty()) {
         ScriptCheck check;
         if (std::string error = OpenScript(files.Replay.c_str(), ReplayInput); !error.empty())
             return error;
         if (std::string error = CheckScript(ReplayInput, check); !error.empty())
             return error;
+        ReplayName = Quoted(files.Replay);
         if (check.BadLine)
-            return Quoted(files.Replay) + " line " + std::to_string(check.BadLine) + ": " + check.Error;
+            return ReplayName + " line " + std::to_string(check.BadLine) + ": " + check.Error;
         if (std::string error = Reader.Start(ReplayInput); !error.empty())
             return error;
-        Playing = true;
     }
-    if (!files.Record.empty()) {
-        if (std::string error = OpenForWriting(files.Record, RecordFile); !error.empty())
+    for (const std::string* path : {&files.Record, &files.Trace})
+        if (std::string error = path->empty() ? "" : CheckWritable(*path); !error.empty())
             return error;
-        RecordOut = std::make_unique<CheckedOutput>(RecordFile, "the recording");
-        Recording = std::make_unique<ScriptRecorder>(*RecordOut, seed);
-        Recording->FlushEvery(Clock.GetTickCount(), 0);
+
+    // Every file is usable: only now is anything written.
+    for (auto [path, file, what] :
+         {std::tuple{&files.Record, &RecordFile, "the recording"}, std::tuple{&files.Trace, &TraceFile, "the trace"}}) {
+        if (path->empty())
+            continue;
+        file->Fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (file->Fd < 0)
+            return CannotWrite(*path, errno);
+        file->Out = std::make_unique<CheckedOutput>(file->Fd, what);
     }
-    if (!files.Trace.empty()) {
-        if (std::string error = OpenForWriting(files.Trace, TraceFile); !error.empty())
-            return error;
-        TraceOut = std::make_unique<CheckedOutput>(TraceFile, "the trace");
-        Trace = std::make_unique<TraceWriter>(*TraceOut);
-    }
+    if (RecordFile.Out)
+        Recording = std::make_unique<ScriptRecorder>(*RecordFile.Out, seed);
+    if (TraceFile.Out)
+        Trace = std::make_unique<TraceWriter>(*TraceFile.Out);
+    Playing = !files.Replay.empty();
+    LastFlush = Clock.GetTickCount();
+    Flush(); // the recording's seed is on disk before the first frame
     return {};
 }
 
@@ -59,8 +127,7 @@ bool Session::NextReplayCommand(Command& command)
 {
     if (!Playing || FramesLeft > 0)
         return false;
-    long number = 0;
-    while (Reader.Next(number, command)) {
+    while (Reader.Next(ReplayLine, command)) {
         if (command.Kind != CommandKind::Frames)
             return true;
         if (command.Number > 0) {
@@ -69,36 +136,56 @@ bool Session::NextReplayCommand(Command& command)
         }
     }
     Playing = false; // the script has ended: live input takes over
+    if (!Reader.ReadError.empty())
+        Fail(Reader.ReadError, SessionBadInput);
+    else if (Reader.Check.BadLine) // changed since it was checked
+        Fail(ReplayName + " line " + std::to_string(Reader.Check.BadLine) + ": " + Reader.Check.Error, SessionBadInput);
     return false;
+}
+
+void Session::StopReplay(const std::string& error)
+{
+    Playing = false;
+    FramesLeft = 0;
+    Fail(ReplayName + " line " + std::to_string(ReplayLine) + ": " + error, SessionBadInput);
+}
+
+void Session::Fail(const std::string& message, int status)
+{
+    std::fprintf(stderr, "homing: %s\n", message.c_str());
+    if (FailedStatus == 0)
+        FailedStatus = status;
 }
 
 void Session::OnFrame(const World& world, const FrameOutcome& outcome)
 {
     if (FramesLeft > 0)
         --FramesLeft;
-    if (Recording) {
+    if (Recording)
         Recording->OnFrame(world, outcome);
-        Recording->FlushEvery(Clock.GetTickCount()); // a crash loses at most the last second
-    }
     if (Trace)
         Trace->OnFrame(world, outcome);
-    ReportWriteFailure();
+    if (const std::uint32_t now = Clock.GetTickCount(); now - LastFlush >= FlushInterval) {
+        LastFlush = now;
+        Flush(); // a crash loses at most the last second
+    }
+    ReportWriteFailures();
 }
 
-void Session::ReportWriteFailure()
+void Session::ReportWriteFailures()
 {
-    for (const CheckedOutput* out : {RecordOut.get(), TraceOut.get()})
-        if (out && out->Failed() && !Reported) {
-            std::fprintf(stderr, "homing: %s\n", out->Error.c_str());
-            Reported = true;
+    for (OutputFile* file : {&RecordFile, &TraceFile})
+        if (file->Out && file->Out->Failed() && !file->Reported) {
+            file->Reported = true;
+            Fail(file->Out->Error, SessionCannotWrite);
         }
 }
 
-void Session::Finish()
+void Session::Flush()
 {
     if (Recording)
-        Recording->Finish();
+        Recording->Flush();
     if (Trace)
         Trace->Flush();
-    ReportWriteFailure();
+    ReportWriteFailures();
 }

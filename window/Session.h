@@ -3,7 +3,6 @@
 // it as a scenario script, its CSV trace, and a script to replay in it.
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -21,6 +20,10 @@ struct SessionFiles {
     std::string Replay; ///< --replay FILE
 };
 
+/// Exit statuses of a session that did not end well.
+inline constexpr int SessionCannotWrite = 1; ///< a file could not be written
+inline constexpr int SessionBadInput = 2;    ///< a file or script that cannot be used
+
 /// Told of every frame that runs; while a script plays, it hands out the
 /// script's commands at the frame loop's pump points, each once the frames
 /// before it have run.
@@ -31,8 +34,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    /// Opens the files, the recording starting with `seed`, and checks the
-    /// script to replay. Returns what is wrong in one line, or nothing.
+    /// Checks every file first (the script to replay read through, the
+    /// folders of the files to write), and only then opens the files to
+    /// write, the recording starting with `seed`: a refused session touches
+    /// nothing. Returns what is wrong in one line, or nothing.
     std::string Open(const SessionFiles& files, std::uint64_t seed);
 
     /// The recorder, or null when the session is not recorded.
@@ -42,23 +47,39 @@ public:
     /// The next command due now, or false when none is (frames to run first,
     /// or the script has ended: then `Replaying` turns false).
     bool NextReplayCommand(Command& command);
+    /// The replay cannot go on (`error` names the script's line): it ends,
+    /// and the session ends with SessionBadInput.
+    void StopReplay(const std::string& error);
 
     void OnFrame(const World& world, const FrameOutcome& outcome) override;
-    /// Ends the recording and the trace cleanly; once is enough.
-    void Finish();
+    /// Writes out everything held back, the frames since the last line
+    /// included, so both files are whole as they stand: called every second
+    /// while frames run, and once more when the session ends however it ends.
+    void Flush();
+    /// 0, or the exit status the program owes for what went wrong.
+    int Status() const { return FailedStatus; }
 
 private:
-    std::FILE* RecordFile = nullptr;
-    std::FILE* TraceFile = nullptr;
-    std::unique_ptr<CheckedOutput> RecordOut, TraceOut;
+    /// A file written by the session, its failure told once.
+    struct OutputFile {
+        int Fd = -1;
+        std::unique_ptr<CheckedOutput> Out;
+        bool Reported = false;
+    };
+    OutputFile RecordFile, TraceFile;
     std::unique_ptr<ScriptRecorder> Recording;
     std::unique_ptr<TraceWriter> Trace;
     ScriptInput ReplayInput;
+    std::string ReplayName; ///< the script's path, for messages
     ScriptReader Reader;
+    long ReplayLine = 0; ///< the line of the last command handed out
     bool Playing = false;
     std::uint64_t FramesLeft = 0; ///< frames to run before the next command
     SteadyClock Clock;
-    bool Reported = false;
+    std::uint32_t LastFlush = 0; ///< clock reading at the last flush, ms
+    int FailedStatus = 0;
 
-    void ReportWriteFailure();
+    void ReportWriteFailures();
+    /// Says what went wrong in one line; the first failure sets the status.
+    void Fail(const std::string& message, int status);
 };

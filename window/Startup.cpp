@@ -14,12 +14,14 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "Endings.h"
 #include "Form1.h"
 #include "Icon.h"
 
@@ -187,6 +189,8 @@ QIcon ProgramIcon()
 
 int RunHoming(int argc, char** argv)
 {
+    std::signal(SIGXFSZ, SIG_IGN); // a file-size limit fails a write, reported, instead of killing the session
+
     QCoreApplication::setApplicationName("homing");
     QCoreApplication::setApplicationVersion(HOMING_VERSION);
     QGuiApplication::setDesktopFileName(HOMING_APP_ID);
@@ -220,5 +224,7 @@ int RunHoming(int argc, char** argv)
         return 2;
     }
     form.show();
-    return application.exec();
+    WatchEndings(form);
+    const int status = application.exec();
+    return EndSession(form, status);
 }

@@ -112,6 +112,26 @@ const bad = await open(pageUrl + '#script=' + encodeURIComponent('frames 3\nmode
 await bad.waitForFunction(() => document.body.dataset.replay, { timeout: 10000 });
 const state = await bad.evaluate(() => document.body.dataset.replay);
 check(state === 'error: line 2: mode must be 0 to 5, got 9', 'a bad script says ' + state);
+const shown = await bad.evaluate(() => { const m = document.getElementById('message'); return m.hidden ? '' : m.textContent; });
+check(shown.endsWith('line 2: mode must be 0 to 5, got 9'), 'a bad script shows the reader: ' + JSON.stringify(shown));
+await bad.close();
+
+// The page reads exactly the bytes it is given, as homing-sim does: a NUL, a
+// byte that is not UTF-8, a long line; and a script far longer than the stack.
+for (const encoded of ['frames%202%0Amove%201%00%202%0A', 'frames%201%0A%FF%0A', 'move%201%202%00', 'x'.repeat(5000),
+                       'limit%0A'.repeat(220000)]) {
+  const bytes = encoded.replace(/%([0-9A-F]{2})/g, (_, hex) => String.fromCharCode(parseInt(hex, 16)));
+  writeFileSync(join(work, 'bytes.txt'), Buffer.from(bytes, 'latin1'));
+  let expected = 'done';
+  try { execFileSync(homingSim, [join(work, 'bytes.txt')], { stdio: ['ignore', 'ignore', 'pipe'] }); }
+  catch (error) { expected = 'error: ' + error.stderr.toString().trim().replace(/^homing-sim: /, ''); }
+  const page = await open(pageUrl + '#script=' + encoded);
+  await page.waitForFunction(() => document.body.dataset.replay && document.body.dataset.replay !== 'playing',
+    { timeout: 20000 });
+  const got = await page.evaluate(() => document.body.dataset.replay);
+  check(got === expected, `the page says ${JSON.stringify(got)} where homing-sim says ${JSON.stringify(expected)}`);
+  await page.close();
+}
 
 check(errors.length === 0, 'console errors: ' + errors.join('; '));
 await browser.close();

@@ -1,0 +1,203 @@
+#include "PictureFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "Script.h"
+
+namespace {
+
+constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
+
+bool IsPngFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    char head[8] = {};
+    const bool png = ::read(fd, head, sizeof head) == ssize_t(sizeof head) && std::memcmp(head, PngSignature, 8) == 0;
+    ::close(fd);
+    return png;
+}
+
+std::string CannotWrite(const std::string& path, int error)
+{
+    return "cannot write " + Quoted(path) + ": " + std::strerror(error ? error : EIO);
+}
+
+/// Where a picture for `path` really goes: the file a symlink points to.
+std::string Target(const std::string& path)
+{
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    const std::string target = resolved ? resolved : path;
+    std::free(resolved);
+    return target;
+}
+
+// The temporary file being written, for the signal handler to remove: set
+// and cleared only while the ending signals are blocked.
+char TemporaryPath[PATH_MAX + 1];
+volatile std::sig_atomic_t HaveTemporary = 0;
+constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void RemoveTemporaryAndEnd(int signal)
+{
+    if (HaveTemporary)
+        ::unlink(TemporaryPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+/// The ending signals blocked for as long as it lives, so the temporary and
+/// the record of it change together.
+struct SignalsHeld {
+    sigset_t Before;
+    SignalsHeld()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : EndingSignals)
+            sigaddset(&held, signal);
+        ::sigprocmask(SIG_BLOCK, &held, &Before);
+    }
+    ~SignalsHeld() { ::sigprocmask(SIG_SETMASK, &Before, nullptr); }
+};
+
+void CatchEndingSignals()
+{
+    static bool caught = false;
+    if (caught)
+        return;
+    caught = true;
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndEnd;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : EndingSignals) {
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_DFL)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+/// Opens a new file beside `target` under a hidden name no longer than the
+/// target's own (so any name the folder takes works), with the permissions
+/// `mode` less the umask. It is recorded for the signal handler.
+int OpenTemporary(const std::string& target, mode_t mode)
+{
+    const std::size_t slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::size_t length = target.size() - directory.size(); // 5 at least: a name ending in .png
+    const std::string prefix = length >= 14 ? ".homing-" : ".";
+    const int digits = int(std::min<std::size_t>(length, 14) - prefix.size());
+    static std::uint64_t counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::uint64_t unique = (std::uint64_t(::getpid()) << 32) ^
+                                     std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                                     (++counter * 0x9e3779b97f4a7c15u);
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(unique));
+        const std::string name = directory + prefix + std::string(suffix + 16 - digits);
+        if (name.size() > PATH_MAX) {
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        const SignalsHeld held;
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            std::memcpy(TemporaryPath, name.c_str(), name.size() + 1);
+            HaveTemporary = 1;
+        }
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t wrote = ::write(fd, data, size);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        data += wrote;
+        size -= std::size_t(wrote);
+    }
+    return true;
+}
+
+/// Gives the new file the permissions and owner of the picture it replaces.
+bool TakeOver(int fd, const struct stat& replaced)
+{
+    // Owner first: a change of owner may clear the set-id bits that the mode restores.
+    [[maybe_unused]] const int owned = ::fchown(fd, replaced.st_uid, replaced.st_gid);
+    return ::fchmod(fd, replaced.st_mode & 07777) == 0;
+}
+
+} // namespace
+
+std::string CheckPicturePath(const std::string& path)
+{
+    constexpr std::string_view Extension = ".png";
+    if (path.size() <= Extension.size() ||
+        path.compare(path.size() - Extension.size(), Extension.size(), Extension) != 0)
+        return Quoted(path) + " does not end in .png: pictures are written only to .png files";
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        struct stat link {};
+        if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0)
+            return Quoted(path) + " is a symbolic link to a missing file";
+        return errno == ENOENT ? std::string() : CannotWrite(path, errno);
+    }
+    if (!S_ISREG(status.st_mode))
+        return Quoted(path) + " is not a regular file";
+    if (!IsPngFile(Target(path)))
+        return Quoted(path) + " exists and is not a PNG picture: only a PNG file is replaced";
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return CannotWrite(path, errno);
+    return {};
+}
+
+std::string WritePictureFile(std::string_view bytes, const std::string& path)
+{
+    if (std::string error = CheckPicturePath(path); !error.empty())
+        return error;
+    CatchEndingSignals();
+    const std::string target = Target(path);
+    struct stat replaced {};
+    const bool replacing = ::stat(target.c_str(), &replaced) == 0;
+    // A picture being replaced may be private: its stand-in is, until it takes over.
+    const int fd = OpenTemporary(target, replacing ? 0600 : 0666);
+    if (fd < 0)
+        return CannotWrite(path, errno);
+    bool written = WriteAll(fd, bytes.data(), bytes.size()) && (!replacing || TakeOver(fd, replaced));
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    const SignalsHeld held; // renamed or removed, and forgotten, as one step
+    if (written && std::rename(TemporaryPath, target.c_str()) == 0) {
+        HaveTemporary = 0;
+        return {};
+    }
+    error = error ? error : errno;
+    ::unlink(TemporaryPath);
+    HaveTemporary = 0;
+    return CannotWrite(path, error);
+}
