@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# wayland_weston.sh HOMING HOMING-MEASURE: the program as a native Wayland
+# wayland_weston.sh HOMING HOMING-MEASURE HOMING-SIM: the program as a native Wayland
 # client of weston's headless backend, on a socket of its own. Under the
 # desktop shell it must choose the Wayland plugin by itself, commit frames at
 # pace and end on SIGTERM; under the kiosk shell, which holds back frame
-# callbacks, its frame loop must still run at pace.
+# callbacks, its frame loop must still run at pace. When the compositor dies,
+# its recording and trace are finished (Qt ends the program from its own
+# event thread) and still replay to each other, exit status 1.
 set -euo pipefail
-homing=$1 measure=$2
+homing=$1 measure=$2 sim=$3
 work=$(mktemp -d)
 chmod 700 "$work"
 export XDG_RUNTIME_DIR=$work
@@ -39,3 +41,15 @@ WAYLAND_DISPLAY=kiosk "$measure" 3 > "$work/kiosk.txt" 2>&1 || true
 read -r rate < <(sed -n 's/^frames run .*(\([0-9.]*\) a second)$/\1/p' "$work/kiosk.txt")
 echo "kiosk shell: ${rate:-no} frames run a second"
 awk -v r="${rate:-0}" 'BEGIN { exit !(r >= 35) }' || fail "the frame loop waited on the compositor: $(cat "$work/kiosk.txt")"
+
+start_weston desktop-shell.so lost
+lost=${compositor##* }
+WAYLAND_DISPLAY=lost "$homing" --record "$work/lost.txt" --trace "$work/lost.csv" 2> "$work/lost.log" &
+pid=$!
+for _ in $(seq 100); do [ "$(wc -l < "$work/lost.csv" 2> /dev/null || echo 0)" -gt 20 ] && break; sleep 0.1; done
+kill -KILL "$lost"
+status=0
+wait "$pid" || status=$?
+[ "$status" = 1 ] || fail "a lost compositor: exit status $status"
+"$sim" "$work/lost.txt" | cmp -s - "$work/lost.csv" || fail "a lost compositor: the recording and the trace disagree"
+echo "lost compositor: both files finished"

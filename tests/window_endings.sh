@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # window_endings.sh HOMING HOMING-SIM WM-CLOSE (on an X server of its own): however a
 # recorded and traced session ends -- Ctrl+C, SIGTERM, SIGHUP, the window
-# destroyed from outside, files that fill up -- the recording replays in
+# destroyed from outside, the X server gone, files that fill up -- the recording replays in
 # homing-sim to the trace the window wrote, byte for byte, and the exit status
 # says how it ended.
 set -euo pipefail
@@ -72,6 +72,21 @@ kill -0 "$pid" 2>/dev/null && fail "still running 10 seconds after its window wa
 finish
 [ "$status" = 0 ] || fail "a destroyed window: exit status $status"
 replays "a destroyed window"
+
+# The X server goes away: Qt ends the program, and the files are finished first.
+exec 4> "$work/display"
+Xvfb -displayfd 4 -screen 0 640x480x24 -nolisten tcp > /dev/null 2>&1 &
+server=$!
+exec 4>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=:$(head -n 1 "$work/display") "$homing" --record "$work/session.txt" --trace "$work/window.csv" \
+  2> "$work/err.txt" &
+pid=$!
+within_10s trace_on_disk || fail "no trace rows on disk on the second X server"
+kill "$server"
+finish
+[ "$status" = 1 ] || fail "a lost X server: exit status $status"
+replays "a lost X server"
 
 # A replay with millions of commands between two frames still closes at once.
 yes 'move 12.5 40' | head -n 3000000 > "$work/many.txt" || true

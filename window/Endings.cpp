@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -44,12 +45,26 @@ void FinishFiles()
 
 /// Qt ends the program by itself when the display connection breaks
 /// (exit(1) for X11, _exit(1) for Wayland), after one warning that says so:
-/// the last moment to finish the files.
+/// the last moment to finish the files. Wayland's warning comes from Qt's
+/// own event thread, while the frame loop runs on: the files are the main
+/// thread's, so it finishes them there and ends the program itself, as Qt
+/// would have, while this thread waits (at most two seconds, should the
+/// main thread be stuck: then the last flush, at most a second old, stands).
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (type != QtDebugMsg && type != QtInfoMsg && message.contains(QLatin1String("connection broke")))
-        FinishFiles();
     QtHandler(type, context, message);
+    if (type == QtDebugMsg || type == QtInfoMsg || !message.contains(QLatin1String("connection broke")))
+        return;
+    if (QThread::currentThread() == QCoreApplication::instance()->thread())
+        return FinishFiles();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            FinishFiles();
+            std::_Exit(1);
+        },
+        Qt::QueuedConnection);
+    QThread::sleep(2);
 }
 
 /// The form's X window destroyed by another client (xdotool windowclose,
