@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # on_xvfb.sh COMMAND [ARGUMENTS...]: runs COMMAND on an X server of its own,
 # on a display number the server picks itself (-displayfd), so tests that run
-# at the same time never race for one; the server ends with the command.
+# at the same time never race for one; the server ends with the command. It
+# does not reset when its last client leaves (-noreset), so one program after
+# another never meets a server in the middle of a reset.
 set -euo pipefail
 work=$(mktemp -d)
 exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
 server=$!
 exec 3>&-
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
