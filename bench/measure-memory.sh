@@ -3,7 +3,7 @@
 # on inputs that once made it grow: long scripts, long trails, long
 # comparisons, long traces. Prints one Markdown table row per case.
 set -euo pipefail
-sim=$(realpath "${1:-build/tools/homing-sim}")
+sim=$(realpath "${1:-build/runner/homing-sim}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

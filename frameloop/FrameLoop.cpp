@@ -1,8 +1,6 @@
 #include "FrameLoop.h"
 
-#include "DrawFrame.h"
-#include "FrameObserver.h"
-#include "RunFrame.h"
+#include "FrameStep.h"
 #include "Seams.h"
 #include "World.h"
 
@@ -32,10 +30,8 @@ void FrameLoop(FrameServices& services, FramePacing& pacing)
 
         pacing.LastTick = services.Clock.GetTickCount();
         pacing.Started = true;
-        const FrameOutcome outcome = RunFrame(world, services.Random, services.Beep);
-        if (services.Observer)
-            services.Observer->OnFrame(world, outcome);
-        DrawFrame(world, services.Playfield, services.Sheet, services.Presenter);
+        StepFrame({world, services.Random, services.Beep, services.Observer, &services.Playfield, &services.Sheet,
+                   &services.Presenter});
         services.Pump.ProcessPendingEvents(0);
         if (!world.Running)
             return;

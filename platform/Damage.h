@@ -28,3 +28,21 @@ struct Damage {
 /// each changed tile in `damage` and brings `shown` up to date there. A `shown`
 /// of another size (nothing presented yet) makes the whole surface damaged.
 void TakeDamage(const Surface& now, Surface& shown, Damage& damage);
+
+/// What a screen shows of a surface, so that a presenter sends it only what
+/// changed: the window's and the page's presenters both keep one.
+struct ScreenCopy {
+    Surface Shown;  ///< what the screen shows
+    Damage Changed; ///< what the last present sent
+
+    /// Nothing shown yet, made at full size now so that no frame allocates:
+    /// drawn pixels always have their top byte set, so the first present sends every tile.
+    ScreenCopy(int width, int height) : Shown(MakeSurface(width, height, 0)) {}
+
+    /// Takes what changed on `now` since the last present, and returns it.
+    const Damage& TakeChanges(const Surface& now)
+    {
+        TakeDamage(now, Shown, Changed);
+        return Changed;
+    }
+};

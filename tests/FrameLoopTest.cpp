@@ -193,17 +193,18 @@ TEST(ScriptRecorder, WritesEachHandlerAfterTheFramesItFollows)
     loop.Pump.Handlers = [&](int call) {
         const std::size_t frames = loop.Seen.Ticks.size();
         if (call == 0)
-            recorder.Move(12.5f, 0.1f); // before the first frame
+            recorder.Record({.Kind = CommandKind::Move, .X = 12.5f, .Y = 0.1f}); // before the first frame
         if (frames == lastFrames)
             return; // the pump runs more than once between frames
         lastFrames = frames;
         if (frames == 3) {
-            recorder.Press(MouseButton::Right);
-            recorder.Mode(SteeringMode::AngleChase);
-            recorder.Limit();
+            recorder.Record({.Kind = CommandKind::Press, .Button = MouseButton::Right});
+            recorder.Record({.Kind = CommandKind::Mode, .Mode = SteeringMode::AngleChase});
+            recorder.Record({.Kind = CommandKind::Limit});
+            recorder.Record({.Kind = CommandKind::Frames, .Number = 5}); // counted as frames run, not written
         }
         if (frames == 7)
-            recorder.Vectors();
+            recorder.Record({.Kind = CommandKind::Vectors});
     };
     loop.RunFrames(10);
     recorder.Flush();

@@ -202,7 +202,7 @@ TEST(Summary, OutcomesAgreeWithTheTrace)
         CheckedOutput traceOut(traceFile, "the trace"), summaryOut(summaryFile, "the summary");
         TraceWriter trace(traceOut);
         SummaryWriter summary(summaryOut);
-        traced.Sim.Observers.push_back(&trace);
+        traced.Sim.Observers.Add(&trace);
         traced.History->Sinks.push_back(&summary);
         ScriptCheck check;
         ForEachCommand(script, check, [&](long, const Command& command) { return Execute(traced, command); });

@@ -41,7 +41,7 @@ done
 
 # The installed runner writes the build tree's trace.
 "$stage/usr/bin/homing-sim" "$source/docs/demo.txt" > "$work/installed.csv"
-"$build/tools/homing-sim" "$source/docs/demo.txt" > "$work/built.csv"
+"$build/runner/homing-sim" "$source/docs/demo.txt" > "$work/built.csv"
 cmp -s "$work/installed.csv" "$work/built.csv" || fail "the installed homing-sim writes another trace"
 
 # The installed window, driven as a user would.

@@ -7,15 +7,16 @@
 #include <emscripten/html5.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "Damage.h"
-#include "DrawFrame.h"
 #include "FrameLoop.h"
+#include "FrameStep.h"
 #include "Input.h"
 #include "Random.h"
-#include "RunFrame.h"
+#include "Replay.h"
 #include "Script.h"
 #include "ScriptWorld.h"
 #include "Seams.h"
@@ -51,6 +52,15 @@ struct WebBeep final : BeepSink {
     void Beep() override { PlayBeep(); }
 };
 
+/// Puts on the canvas only what changed since the last frame shown.
+struct CanvasPresenter final : Presenter {
+    ScreenCopy Screen{PlayfieldSize, PlayfieldSize};
+    std::vector<std::uint8_t> Rgba = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
+    std::vector<int> Rects = std::vector<int>(4 * Damage::MaxRects);
+
+    void Present(const Surface& playfield) override;
+};
+
 /// Everything the page works on; made once, nothing allocated while frames run.
 struct Page {
     World TheWorld;
@@ -58,18 +68,11 @@ struct Page {
     WebBeep Beep;
     Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
     Surface Sheet = LoadSpriteSheet();
-    Surface Shown = MakeSurface(PlayfieldSize, PlayfieldSize, 0); ///< what the canvas shows
-    Damage Changed;
-    std::vector<std::uint8_t> Rgba = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
-    std::vector<int> Rects = std::vector<int>(4 * Damage::MaxRects);
+    CanvasPresenter Canvas;
     FramePacing Pacing;
-    // A script replayed instead of live input.
-    std::string Incoming; ///< the script as the page hands it over
-    ScriptInput Script;
-    ScriptReader Reader;
-    bool Replaying = false;
+    std::string Incoming;  ///< a script to replay, as the page hands it over
+    ReplayCursor Replay;   ///< replayed instead of live input
     bool Replayed = false; ///< a replay has ended: the canvas holds its last frame
-    std::uint64_t FramesLeft = 0;
 };
 
 Page* ThePage = nullptr;
@@ -86,52 +89,43 @@ void CopyRgba(const Surface& surface, const PixelRect& rect, std::vector<std::ui
         }
 }
 
-/// Presents only what changed since the last frame shown.
-void Present(Page& page)
+void CanvasPresenter::Present(const Surface& playfield)
 {
-    TakeDamage(page.Playfield, page.Shown, page.Changed);
-    for (int n = 0; n < page.Changed.Count; ++n) {
-        const PixelRect& rect = page.Changed.Rects[std::size_t(n)];
-        CopyRgba(page.Playfield, rect, page.Rgba);
-        int* to = &page.Rects[std::size_t(4 * n)];
+    const Damage& changed = Screen.TakeChanges(playfield);
+    for (int n = 0; n < changed.Count; ++n) {
+        const PixelRect& rect = changed.Rects[std::size_t(n)];
+        CopyRgba(playfield, rect, Rgba);
+        int* to = &Rects[std::size_t(4 * n)];
         to[0] = rect.Left, to[1] = rect.Top, to[2] = rect.Width, to[3] = rect.Height;
     }
-    if (page.Changed.Count > 0)
-        PutRects(page.Rgba.data(), page.Rects.data(), page.Changed.Count);
+    if (changed.Count > 0)
+        PutRects(Rgba.data(), Rects.data(), changed.Count);
 }
 
 void Show(const Page& page)
 {
     ShowSwitches(int(page.TheWorld.Mode), page.TheWorld.SpeedLimitOn != 0, page.TheWorld.ShowVectors == 0,
-                 page.Replaying);
+                 page.Replay.Playing);
 }
 
-/// The replay has ended, well or with `error`: the canvas holds its last frame.
-void EndReplay(Page& page, const std::string& error)
-{
-    page.Replaying = false;
-    page.Replayed = true;
-    SetReplayState(error.empty() ? "done" : ("error: " + error).c_str());
-}
-
-/// The script's commands due now, as the runner carries them out.
+/// The script's commands due now, all of them, as the runner carries them out.
 void PlayDueCommands(Page& page)
 {
-    long number = 0;
-    Command command;
-    std::string error;
-    while (page.Replaying && page.FramesLeft == 0) {
-        if (!page.Reader.Next(number, command)) {
-            EndReplay(page, page.Reader.ReadError);
-            break;
+    if (page.Replay.Playing) {
+        PlayDueCommands(page.Replay, page.TheWorld, page.Random, nullptr, std::numeric_limits<int>::max());
+        if (!page.Replay.Playing) { // the canvas holds its last frame
+            page.Replayed = true;
+            SetReplayState(page.Replay.Error.empty() ? "done" : ("error: " + page.Replay.Error).c_str());
         }
-        // png and trail are passed over: the canvas is the picture.
-        if (!ApplyBetweenFrames(page.TheWorld, page.Random, command, error) && command.Kind == CommandKind::Frames)
-            page.FramesLeft = command.Number;
-        if (!error.empty())
-            EndReplay(page, "line " + std::to_string(number) + ": " + error);
     }
     Show(page);
+}
+
+/// A live input, unless a script plays (or has played) instead.
+void Input(Page& page, const Command& command)
+{
+    std::string error; // only a `random` line can fail, and no control makes one
+    Apply(page.TheWorld, page.Random, command, error);
 }
 
 /// Each animation frame of the page: a frame of the demonstration once more
@@ -145,11 +139,7 @@ EM_BOOL OnAnimationFrame(double time, void*)
         return EM_TRUE;
     page.Pacing.LastTick = now;
     page.Pacing.Started = true;
-    RunFrame(page.TheWorld, page.Random, page.Beep);
-    if (page.FramesLeft > 0)
-        --page.FramesLeft;
-    PaintFrame(page.TheWorld, page.Playfield, page.Sheet);
-    Present(page);
+    StepFrame({page.TheWorld, page.Random, page.Beep, &page.Replay, &page.Playfield, &page.Sheet, &page.Canvas});
     if (page.TheWorld.FrameCount == 1)
         MarkFirstFrame();
     PlayDueCommands(page); // a replay that ends here leaves this frame on the canvas
@@ -158,16 +148,16 @@ EM_BOOL OnAnimationFrame(double time, void*)
 
 EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*)
 {
-    if (!ThePage->Replaying && !ThePage->Replayed)
-        MovePointer(ThePage->TheWorld, float(event->targetX), float(event->targetY));
+    if (!ThePage->Replay.Playing && !ThePage->Replayed)
+        Input(*ThePage, {.Kind = CommandKind::Move, .X = float(event->targetX), .Y = float(event->targetY)});
     return EM_FALSE;
 }
 
 EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
 {
     static constexpr MouseButton Buttons[] = {MouseButton::Left, MouseButton::Middle, MouseButton::Right};
-    if (!ThePage->Replaying && !ThePage->Replayed && event->button < 3)
-        PressOnPlayfield(ThePage->TheWorld, Buttons[event->button]);
+    if (!ThePage->Replay.Playing && !ThePage->Replayed && event->button < 3)
+        Input(*ThePage, {.Kind = CommandKind::Press, .Button = Buttons[event->button]});
     return event->button != 0; // no middle-click scrolling
 }
 
@@ -178,21 +168,21 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void OptionClicked(int index)
 {
-    if (ThePage->Replaying || index < 0 || index >= SteeringModeCount || int(ThePage->TheWorld.Mode) == index)
+    if (ThePage->Replay.Playing || index < 0 || index >= SteeringModeCount || int(ThePage->TheWorld.Mode) == index)
         return; // only a button that becomes selected clicks
-    SelectMode(ThePage->TheWorld, static_cast<SteeringMode>(index));
+    Input(*ThePage, {.Kind = CommandKind::Mode, .Mode = static_cast<SteeringMode>(index)});
 }
 
 EMSCRIPTEN_KEEPALIVE void LimitClicked()
 {
-    if (!ThePage->Replaying)
-        ToggleSpeedLimit(ThePage->TheWorld);
+    if (!ThePage->Replay.Playing)
+        Input(*ThePage, {.Kind = CommandKind::Limit});
 }
 
 EMSCRIPTEN_KEEPALIVE void VectorsClicked()
 {
-    if (!ThePage->Replaying)
-        ToggleVectors(ThePage->TheWorld);
+    if (!ThePage->Replay.Playing)
+        Input(*ThePage, {.Kind = CommandKind::Vectors});
 }
 
 /// For measuring: runs `frames` frames (simulate and draw) on a world of its
@@ -210,8 +200,7 @@ EMSCRIPTEN_KEEPALIVE double MeasureFrames(int frames)
     const double start = emscripten_get_now();
     for (int n = 0; n < frames; ++n) {
         MovePointer(world, float(150 + 100 * ((n / 50) % 2 ? 1 : -1)), float(150 + (n % 50) * 2 - 50));
-        RunFrame(world, random, quiet);
-        PaintFrame(world, playfield, ThePage->Sheet);
+        StepFrame({world, random, quiet, nullptr, &playfield, &ThePage->Sheet});
     }
     return emscripten_get_now() - start;
 }
@@ -228,20 +217,14 @@ EMSCRIPTEN_KEEPALIVE char* ScriptBuffer(int length)
 EMSCRIPTEN_KEEPALIVE void Replay()
 {
     Page& page = *ThePage;
-    ScriptCheck check;
-    std::string error = ScriptFromText(page.Incoming, page.Script);
+    std::string error = ScriptFromText(page.Incoming, page.Replay.Input);
     page.Incoming = std::string();
     if (error.empty())
-        error = CheckScript(page.Script, check);
-    if (error.empty() && check.BadLine)
-        error = "line " + std::to_string(check.BadLine) + ": " + check.Error;
-    if (error.empty())
-        error = page.Reader.Start(page.Script);
+        error = StartReplay(page.Replay);
     if (!error.empty()) {
         SetReplayState(("error: " + error).c_str());
         return;
     }
-    page.Replaying = true;
     SetReplayState("playing");
     Show(page);
 }

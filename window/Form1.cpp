@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "Input.h"
-#include "ModeCaptions.h"
+#include "CaptionFont.h"
+#include "Captions.h"
 #include "PictureBox.h"
 #include "ScriptWorld.h"
 #include "SpriteSheet.h"
@@ -40,10 +40,6 @@ constexpr Place Check2Place{320, 280, 201, 25};
 
 constexpr int Timer1Interval = 10; ///< ms
 
-const char* const Caption = "追尾ミサイルサンプル";
-const char* const Check1Caption = "最高速度以上にならない";
-const char* const Check2Caption = "速度ベクトル表示をしない";
-
 /// An option button or check box that takes a click anywhere in its
 /// rectangle, as the layout's controls do, not only on its box and caption.
 template <typename Button>
@@ -58,17 +54,6 @@ protected:
 void Put(QWidget* control, const Place& place)
 {
     control->setGeometry(place.Left, place.Top, place.Width, place.Height);
-}
-
-QFont CaptionFont()
-{
-    QStringList families;
-    for (const char* family : CaptionFontFamilies)
-        families << QString::fromUtf8(family);
-    QFont font;
-    font.setFamilies(families);
-    font.setPointSize(CaptionFontPoints);
-    return font;
 }
 
 std::int16_t ButtonNumber(Qt::MouseButton button)
@@ -93,7 +78,7 @@ Form1::Form1() : Playfield(MakeSurface(PlayfieldSize, PlayfieldSize)), Sheet(Loa
 
 void Form1::CreateControls()
 {
-    setWindowTitle(QString::fromUtf8(Caption));
+    setWindowTitle(QString::fromUtf8(WindowCaption));
     setFixedSize(ClientSize);
     setFont(CaptionFont());
 
@@ -176,45 +161,30 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept(); // the window leaves the screen; this object lives on until the loop returns
 }
 
-// Each handler also tells the recorder, if any, what it did.
+// Each handler is a command, applied and recorded as a replayed line is.
 
-void Form1::Option1_Click(int Index)
+void Form1::Input(const Command& command)
 {
-    SelectMode(TheWorld, static_cast<SteeringMode>(Index));
-    if (ScriptRecorder* recorder = TheSession.Recorder())
-        recorder->Mode(static_cast<SteeringMode>(Index));
+    std::string error; // only a `random` line can fail, and no control makes one
+    Apply(TheWorld, Random, command, error, TheSession.Recorder());
 }
 
-void Form1::Check1_Click()
-{
-    ToggleSpeedLimit(TheWorld);
-    if (ScriptRecorder* recorder = TheSession.Recorder())
-        recorder->Limit();
-}
+void Form1::Option1_Click(int Index) { Input({.Kind = CommandKind::Mode, .Mode = static_cast<SteeringMode>(Index)}); }
 
-void Form1::Check2_Click()
-{
-    ToggleVectors(TheWorld);
-    if (ScriptRecorder* recorder = TheSession.Recorder())
-        recorder->Vectors();
-}
+void Form1::Check1_Click() { Input({.Kind = CommandKind::Limit}); }
+
+void Form1::Check2_Click() { Input({.Kind = CommandKind::Vectors}); }
 
 void Form1::Picture1_MouseDown(std::int16_t Button, std::int16_t, float, float)
 {
-    if (TheSession.Replaying())
-        return; // the script moves the marker
-    PressOnPlayfield(TheWorld, static_cast<MouseButton>(Button));
-    if (ScriptRecorder* recorder = TheSession.Recorder())
-        recorder->Press(static_cast<MouseButton>(Button));
+    if (!TheSession.Replaying()) // the script moves the marker
+        Input({.Kind = CommandKind::Press, .Button = static_cast<MouseButton>(Button)});
 }
 
 void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, float X, float Y)
 {
-    if (TheSession.Replaying())
-        return;
-    MovePointer(TheWorld, X, Y);
-    if (ScriptRecorder* recorder = TheSession.Recorder())
-        recorder->Move(X, Y);
+    if (!TheSession.Replaying())
+        Input({.Kind = CommandKind::Move, .X = X, .Y = Y});
 }
 
 void Form1::ReplayPump::ProcessPendingEvents(std::uint32_t maxWaitMs)
@@ -231,28 +201,10 @@ bool Form1::PlayDueCommands()
     if (!TheSession.Replaying())
         return false;
     constexpr int Batch = 4096;
-    Command command;
-    int played = 0;
-    while (played < Batch && TheSession.NextReplayCommand(command)) {
-        Play(command);
-        ++played;
-    }
+    const int played = TheSession.PlayDue(TheWorld, Random, Batch);
     if (played > 0 || !TheSession.Replaying())
         ShowSwitches(); // the script's clicks on the controls; once it ends, they are the user's again
     return played == Batch;
-}
-
-/// A command as the runner carries it out (a mode always clears), recorded
-/// like a click; frames are the session's to count, and pictures are the runner's.
-void Form1::Play(const Command& command)
-{
-    std::string error;
-    if (!ApplyBetweenFrames(TheWorld, Random, command, error))
-        return;
-    if (!error.empty())
-        return TheSession.StopReplay(error);
-    if (ScriptRecorder* recorder = TheSession.Recorder())
-        recorder->Record(command);
 }
 
 void Form1::ShowSwitches()

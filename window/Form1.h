@@ -87,7 +87,8 @@ private:
     void ConnectHandlers();
     /// Plays a batch of the script's commands that are due; true when more are.
     bool PlayDueCommands();
-    void Play(const Command& command);
+    /// An input from a control: applied, and recorded when the session is.
+    void Input(const Command& command);
     /// Shows the world's mode and switches on the controls, without clicking them.
     void ShowSwitches();
 };

@@ -22,20 +22,17 @@ void QtEventPump::ProcessPendingEvents(std::uint32_t maxWaitMs)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-RepaintPresenter::RepaintPresenter(PictureBox& picture)
-    // Pixels always have their top byte set, so every tile differs at the first frame.
-    : Picture(picture), Shown(MakeSurface(PlayfieldSize, PlayfieldSize, 0))
-{}
+RepaintPresenter::RepaintPresenter(PictureBox& picture) : Picture(picture), Screen(PlayfieldSize, PlayfieldSize) {}
 
 void RepaintPresenter::Present(const Surface& playfield)
 {
-    TakeDamage(playfield, Shown, Changed);
-    if (Changed.Count == 0)
+    const Damage& changed = Screen.TakeChanges(playfield);
+    if (changed.Count == 0)
         return;
     QRegion region;
     const QPoint origin = Picture.DrawingOrigin();
-    for (int n = 0; n < Changed.Count; ++n) {
-        const PixelRect& rect = Changed.Rects[std::size_t(n)];
+    for (int n = 0; n < changed.Count; ++n) {
+        const PixelRect& rect = changed.Rects[std::size_t(n)];
         region += QRect(origin.x() + rect.Left, origin.y() + rect.Top, rect.Width, rect.Height);
     }
     Picture.repaint(region);

@@ -30,6 +30,5 @@ public:
 
 private:
     PictureBox& Picture;
-    Surface Shown;  ///< what the screen shows now
-    Damage Changed; ///< what the last frame changed
+    ScreenCopy Screen;
 };

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -85,18 +86,21 @@ Session::~Session()
 
 std::string Session::Open(const SessionFiles& files, std::uint64_t seed)
 {
+    std::string error = OpenFiles(files, seed);
+    if (!error.empty())
+        Replay.Playing = false; // a refused session plays nothing
+    return error;
+}
+
+std::string Session::OpenFiles(const SessionFiles& files, std::uint64_t seed)
+{
     if (std::string error = SameFileTwice(files); !error.empty())
         return error;
     if (!files.Replay.empty()) {
-        ScriptCheck check;
-        if (std::string error = OpenScript(files.Replay.c_str(), ReplayInput); !error.empty())
+        if (std::string error = OpenScript(files.Replay.c_str(), Replay.Input); !error.empty())
             return error;
-        if (std::string error = CheckScript(ReplayInput, check); !error.empty())
-            return error;
-        ReplayName = Quoted(files.Replay);
-        if (check.BadLine)
-            return ReplayName + " line " + std::to_string(check.BadLine) + ": " + check.Error;
-        if (std::string error = Reader.Start(ReplayInput); !error.empty())
+        Replay.Name = Quoted(files.Replay);
+        if (std::string error = StartReplay(Replay); !error.empty())
             return error;
     }
     for (const std::string* path : {&files.Record, &files.Trace})
@@ -117,37 +121,17 @@ std::string Session::Open(const SessionFiles& files, std::uint64_t seed)
         Recording = std::make_unique<ScriptRecorder>(*RecordFile.Out, seed);
     if (TraceFile.Out)
         Trace = std::make_unique<TraceWriter>(*TraceFile.Out);
-    Playing = !files.Replay.empty();
     LastFlush = Clock.GetTickCount();
     Flush(); // the recording's seed is on disk before the first frame
     return {};
 }
 
-bool Session::NextReplayCommand(Command& command)
+int Session::PlayDue(World& world, QueuedRandom& random, int limit)
 {
-    if (!Playing || FramesLeft > 0)
-        return false;
-    while (Reader.Next(ReplayLine, command)) {
-        if (command.Kind != CommandKind::Frames)
-            return true;
-        if (command.Number > 0) {
-            FramesLeft = command.Number;
-            return false;
-        }
-    }
-    Playing = false; // the script has ended: live input takes over
-    if (!Reader.ReadError.empty())
-        Fail(Reader.ReadError, SessionBadInput);
-    else if (Reader.Check.BadLine) // changed since it was checked
-        Fail(ReplayName + " line " + std::to_string(Reader.Check.BadLine) + ": " + Reader.Check.Error, SessionBadInput);
-    return false;
-}
-
-void Session::StopReplay(const std::string& error)
-{
-    Playing = false;
-    FramesLeft = 0;
-    Fail(ReplayName + " line " + std::to_string(ReplayLine) + ": " + error, SessionBadInput);
+    const int played = PlayDueCommands(Replay, world, random, Recording.get(), limit);
+    if (!Replay.Error.empty())
+        Fail(std::exchange(Replay.Error, {}), SessionBadInput);
+    return played;
 }
 
 void Session::Fail(const std::string& message, int status)
@@ -159,8 +143,7 @@ void Session::Fail(const std::string& message, int status)
 
 void Session::OnFrame(const World& world, const FrameOutcome& outcome)
 {
-    if (FramesLeft > 0)
-        --FramesLeft;
+    Replay.OnFrame(world, outcome);
     if (Recording)
         Recording->OnFrame(world, outcome);
     if (Trace)

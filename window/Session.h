@@ -8,6 +8,8 @@
 
 #include "FrameObserver.h"
 #include "Output.h"
+#include "Random.h"
+#include "Replay.h"
 #include "Script.h"
 #include "ScriptRecorder.h"
 #include "TickCount.h"
@@ -24,7 +26,7 @@ struct SessionFiles {
 inline constexpr int SessionCannotWrite = 1; ///< a file could not be written
 inline constexpr int SessionBadInput = 2;    ///< a file or script that cannot be used
 
-/// Told of every frame that runs; while a script plays, it hands out the
+/// Told of every frame that runs; while a script plays, it plays the
 /// script's commands at the frame loop's pump points, each once the frames
 /// before it have run.
 class Session final : public FrameObserver {
@@ -43,13 +45,11 @@ public:
     /// The recorder, or null when the session is not recorded.
     ScriptRecorder* Recorder() { return Recording.get(); }
     /// A script is playing: live input is ignored.
-    bool Replaying() const { return Playing; }
-    /// The next command due now, or false when none is (frames to run first,
-    /// or the script has ended: then `Replaying` turns false).
-    bool NextReplayCommand(Command& command);
-    /// The replay cannot go on (`error` names the script's line): it ends,
-    /// and the session ends with SessionBadInput.
-    void StopReplay(const std::string& error);
+    bool Replaying() const { return Replay.Playing; }
+    /// Applies at most `limit` of the replayed script's commands that are due
+    /// now, recorded like clicks, and returns how many it applied. A replay
+    /// that fails ends, and the session ends with SessionBadInput.
+    int PlayDue(World& world, QueuedRandom& random, int limit);
 
     void OnFrame(const World& world, const FrameOutcome& outcome) override;
     /// Writes out everything held back, the frames since the last line
@@ -69,16 +69,12 @@ private:
     OutputFile RecordFile, TraceFile;
     std::unique_ptr<ScriptRecorder> Recording;
     std::unique_ptr<TraceWriter> Trace;
-    ScriptInput ReplayInput;
-    std::string ReplayName; ///< the script's path, for messages
-    ScriptReader Reader;
-    long ReplayLine = 0; ///< the line of the last command handed out
-    bool Playing = false;
-    std::uint64_t FramesLeft = 0; ///< frames to run before the next command
+    ReplayCursor Replay;
     SteadyClock Clock;
     std::uint32_t LastFlush = 0; ///< clock reading at the last flush, ms
     int FailedStatus = 0;
 
+    std::string OpenFiles(const SessionFiles& files, std::uint64_t seed);
     void ReportWriteFailures();
     /// Says what went wrong in one line; the first failure sets the status.
     void Fail(const std::string& message, int status);

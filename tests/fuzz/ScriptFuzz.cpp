@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StartScenario(scenario, true, false);
     SeedRandom(scenario.Sim.Random.Generator, 1);
     TraceWriter trace(out);
-    scenario.Sim.Observers.push_back(&trace);
+    scenario.Sim.Observers.Add(&trace);
     std::uint64_t framesLeft = FrameBudget;
     ScriptCheck check;
     const std::string error = ForEachCommand(script, check, [&](long, const Command& command) {

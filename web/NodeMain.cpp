@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     StartWorld(sim);
     sim.Out = &out;
     TraceWriter trace(out);
-    sim.Observers.push_back(&trace);
+    sim.Observers.Add(&trace);
     ScriptCheck check;
     const std::string error = RunScript(script, check, &out, [&](const Command& command) {
         if (command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
@@ -44,5 +44,5 @@ int main(int argc, char** argv)
         return Fail(out.Error, 1);
     if (!error.empty())
         return Fail(error);
-    return check.BadLine ? Fail("line " + std::to_string(check.BadLine) + ": " + check.Error) : 0;
+    return check.BadLine ? Fail(LineMessage(check.BadLine, check.Error)) : 0;
 }

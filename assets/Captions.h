@@ -1,10 +1,15 @@
 #pragma once
-// The option buttons' captions and their face, shared by the window and the
-// runner's pictures.
+// The program's texts and the face they are shown in, shared by the window,
+// the runner's pictures and the desktop files.
 
 #include <array>
 
 #include "World.h"
+
+/// The window's title and its check boxes' captions, in UTF-8.
+inline constexpr const char* WindowCaption = "追尾ミサイルサンプル";
+inline constexpr const char* Check1Caption = "最高速度以上にならない";
+inline constexpr const char* Check2Caption = "速度ベクトル表示をしない";
 
 /// The caption of each steering mode's option button, in UTF-8, by mode number.
 inline constexpr std::array<const char*, SteeringModeCount> ModeCaptions = {

@@ -97,7 +97,7 @@ int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput
     StartScenario(scenario, false, firstReading.UsesTrail);
     scenario.Sim.Out = &out;
     TraceWriter trace(out);
-    scenario.Sim.Observers.push_back(&trace);
+    scenario.Sim.Observers.Add(&trace);
     ScriptCheck check;
     const std::string error =
         RunScript(script, check, &out, [&](const Command& command) { return Execute(scenario, command); });
@@ -105,7 +105,7 @@ int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput
         return Fail(out.Error, CannotWrite);
     if (!error.empty())
         return Fail(error);
-    return check.BadLine ? Fail("line " + std::to_string(check.BadLine) + ": " + check.Error) : 0;
+    return check.BadLine ? Fail(LineMessage(check.BadLine, check.Error)) : 0;
 }
 
 int RunSummary(ScriptInput& script, CheckedOutput& out)
@@ -213,7 +213,7 @@ int RunHomingSim(int argc, char** argv)
     if (error = CheckScript(script, check); !error.empty())
         return Fail(error);
     if (arguments.Writes != Output::Trace && check.BadLine)
-        return Fail("line " + std::to_string(check.BadLine) + ": " + check.Error);
+        return Fail(LineMessage(check.BadLine, check.Error));
     switch (arguments.Writes) {
     case Output::Trace: return RunTrace(script, check, out);
     case Output::Summary: return RunSummary(script, out);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "FrameObserver.h"
-#include "Input.h"
 #include "Output.h"
 #include "Script.h"
 
@@ -15,15 +14,8 @@ struct ScriptRecorder final : FrameObserver {
     /// Starts the script with the seed the window's generator was given.
     ScriptRecorder(CheckedOutput& out, std::uint64_t seed);
 
-    // What changed the world, each written after the frames before it.
-    void Seed(std::uint64_t seed);
-    void Random(const std::vector<float>& values);
-    void Move(float x, float y);
-    void Press(MouseButton button);
-    void Mode(SteeringMode mode);
-    void Limit();
-    void Vectors();
-    /// Any of the above, as a script command says it (frames, png and trail are not recorded).
+    /// Writes a command that changed the world, after the frames before it
+    /// (frames, png and trail are not recorded: frames are counted as they run).
     void Record(const Command& command);
 
     /// Counts a frame: runs of frames are written as one `frames K`.

@@ -157,6 +157,44 @@ ParsedLine ParseLine(std::string_view line)
     return std::move(parser.Result);
 }
 
+std::string CommandLine(const Command& command)
+{
+    std::string line;
+    switch (command.Kind) {
+    case CommandKind::Seed: line = "seed " + std::to_string(command.Number); break;
+    case CommandKind::Random:
+        line = "random";
+        for (const float value : command.Values) {
+            line += ' ';
+            AppendFloat(line, value);
+        }
+        break;
+    case CommandKind::Mode: line = "mode " + std::to_string(int(command.Mode)); break;
+    case CommandKind::Move:
+        line = "move ";
+        AppendFloat(line, command.X);
+        line += ' ';
+        AppendFloat(line, command.Y);
+        break;
+    case CommandKind::Press:
+        line = command.Button == MouseButton::Left    ? "press left"
+               : command.Button == MouseButton::Right ? "press right"
+                                                      : "press middle";
+        break;
+    case CommandKind::Limit: line = "limit"; break;
+    case CommandKind::Vectors: line = "vectors"; break;
+    case CommandKind::Frames: line = "frames " + std::to_string(command.Number); break;
+    case CommandKind::Png: line = "png " + command.Path; break;
+    case CommandKind::Trail: line = "trail " + command.Path; break;
+    }
+    return line + '\n';
+}
+
+std::string LineMessage(long number, const std::string& error)
+{
+    return "line " + std::to_string(number) + ": " + error;
+}
+
 namespace {
 
 /// The length of the UTF-8 sequence at the start of `text`, or 0 when it is not one.

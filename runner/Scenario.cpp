@@ -15,11 +15,11 @@ void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails)
     scenario.Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
     if (keepHistory || keepTrails) {
         scenario.History = std::make_unique<ShotHistory>(keepTrails);
-        scenario.Sim.Observers.push_back(scenario.History.get());
+        scenario.Sim.Observers.Add(scenario.History.get());
     }
     if (keepTrails) {
         scenario.Trails = std::make_unique<TrailCanvas>();
-        scenario.Sim.Observers.push_back(scenario.Trails.get());
+        scenario.Sim.Observers.Add(scenario.Trails.get());
         scenario.History->Sinks.push_back(scenario.Trails.get());
     }
 }

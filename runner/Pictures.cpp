@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
-#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -13,8 +12,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "CaptionFont.h"
+#include "Captions.h"
 #include "DrawFrame.h"
-#include "ModeCaptions.h"
 #include "PictureFile.h"
 #include "Script.h"
 #include "ShotHistory.h"
@@ -195,21 +195,6 @@ std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanva
 {
     return SaveImage(trails.Picture(world, sheet, history), path);
 }
-
-namespace {
-
-QFont CaptionFont(int points)
-{
-    QStringList families;
-    for (const char* family : CaptionFontFamilies)
-        families << QString::fromUtf8(family);
-    QFont font;
-    font.setFamilies(families);
-    font.setPointSize(points);
-    return font;
-}
-
-} // namespace
 
 std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
 {

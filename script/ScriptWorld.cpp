@@ -1,7 +1,7 @@
 #include "ScriptWorld.h"
 
+#include "FrameStep.h"
 #include "Input.h"
-#include "RunFrame.h"
 
 void StartWorld(ScriptWorld& sim)
 {
@@ -10,7 +10,9 @@ void StartWorld(ScriptWorld& sim)
     SeedRandom(sim.Random.Generator);
 }
 
-bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& command, std::string& error)
+namespace {
+
+bool ApplyToWorld(World& world, QueuedRandom& random, const Command& command, std::string& error)
 {
     switch (command.Kind) {
     case CommandKind::Seed: SeedRandom(random.Generator, command.Number); return true;
@@ -32,26 +34,36 @@ bool ApplyBetweenFrames(World& world, QueuedRandom& random, const Command& comma
     return false;
 }
 
+} // namespace
+
+bool Apply(World& world, QueuedRandom& random, const Command& command, std::string& error, ScriptRecorder* recorder)
+{
+    if (!ApplyToWorld(world, random, command, error))
+        return false;
+    if (recorder && error.empty())
+        recorder->Record(command);
+    return true;
+}
+
 std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutput* out,
                       const std::function<std::string(const Command&)>& execute)
 {
     return ForEachCommand(script, check, [&](long number, const Command& command) {
         std::string failed = execute(command);
         const bool outputFailed = out && out->Failed();
-        return failed.empty() || outputFailed ? failed : "line " + std::to_string(number) + ": " + failed;
+        return failed.empty() || outputFailed ? failed : LineMessage(number, failed);
     });
 }
 
 std::string RunCommand(ScriptWorld& sim, const Command& command)
 {
-    if (std::string error; ApplyBetweenFrames(sim.World, sim.Random, command, error))
+    if (std::string error; Apply(sim.World, sim.Random, command, error))
         return error;
     if (command.Kind != CommandKind::Frames)
         return "pictures are not drawn here";
+    const FrameStep step{sim.World, sim.Random, sim.Beep, &sim.Observers};
     for (std::uint64_t n = 0; n < command.Number; ++n) {
-        const FrameOutcome outcome = RunFrame(sim.World, sim.Random, sim.Beep);
-        for (FrameObserver* observer : sim.Observers)
-            observer->OnFrame(sim.World, outcome);
+        StepFrame(step);
         if (sim.Out && sim.Out->Failed())
             return sim.Out->Error;
     }

@@ -19,8 +19,8 @@ struct Command {
     SteeringMode Mode = SteeringMode::PerAxisChase;
     float X = 0, Y = 0; ///< move X Y, pixels
     MouseButton Button = MouseButton::Left;
-    std::vector<float> Values; ///< random V1 V2 ...
-    std::string Path;          ///< png PATH, trail PATH
+    std::vector<float> Values{}; ///< random V1 V2 ...
+    std::string Path{};          ///< png PATH, trail PATH
 };
 
 /// One line read: nothing to do (blank or comment), a command, or what is wrong with it.
@@ -32,6 +32,14 @@ struct ParsedLine {
 };
 
 ParsedLine ParseLine(std::string_view line);
+
+/// The line that reads back as `command`, newline included: the language's
+/// writer, which the recorder uses. Floats are written as the shortest text
+/// that reads back to the same float.
+std::string CommandLine(const Command& command);
+
+/// An error as every front end reports it against a script's line: "line N: ERROR".
+std::string LineMessage(long number, const std::string& error);
 
 /// A token as an error line quotes it: at most 60 characters, then "...";
 /// control bytes and bytes that are not UTF-8 written as \xNN.

@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "Captions.h"
 #include "FloatText.h"
-#include "Input.h"
-#include "ModeCaptions.h"
 #include "Pictures.h"
 
 namespace {
@@ -85,8 +84,8 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
     Scenario& run = method.Run;
     StartScenario(run, true, true);
     run.History->Sinks.push_back(&method.Counter);
-    SeedRandom(run.Sim.Random.Generator, seed);
-    SelectMode(run.Sim.World, mode);
+    Execute(run, {.Kind = CommandKind::Seed, .Number = seed});
+    Execute(run, {.Kind = CommandKind::Mode, .Mode = mode});
     ScriptCheck check;
     const std::string error = RunScript(script, check, nullptr, [&](const Command& command) {
         if (command.Kind == CommandKind::Mode || command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)

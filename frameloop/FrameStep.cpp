@@ -1,0 +1,17 @@
+#include "FrameStep.h"
+
+#include "DrawFrame.h"
+#include "Seams.h"
+
+FrameOutcome StepFrame(const FrameStep& step)
+{
+    const FrameOutcome outcome = RunFrame(step.World, step.Random, step.Beep);
+    if (step.Observer)
+        step.Observer->OnFrame(step.World, outcome);
+    if (step.Playfield) {
+        PaintFrame(step.World, *step.Playfield, *step.Sheet);
+        if (step.Presenter)
+            step.Presenter->Present(*step.Playfield);
+    }
+    return outcome;
+}
