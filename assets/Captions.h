@@ -1,18 +1,17 @@
 #pragma once
-// The program's texts and the face they are shown in, shared by the window,
-// the runner's pictures and the desktop files.
+// The program's texts and the face they are shown in, shared by the window
+// and the runner's pictures.
 
 #include <array>
-
-#include "World.h"
 
 /// The window's title and its check boxes' captions, in UTF-8.
 inline constexpr const char* WindowCaption = "追尾ミサイルサンプル";
 inline constexpr const char* Check1Caption = "最高速度以上にならない";
 inline constexpr const char* Check2Caption = "速度ベクトル表示をしない";
 
-/// The caption of each steering mode's option button, in UTF-8, by mode number.
-inline constexpr std::array<const char*, SteeringModeCount> ModeCaptions = {
+/// The caption of each steering mode's option button, in UTF-8, by mode
+/// number (the users check the count against the modes).
+inline constexpr std::array<const char*, 6> ModeCaptions = {
     "XY別通常追尾", // per-axis chase
     "通常追尾",     // direct chase
     "角度追尾",     // angle chase
@@ -22,7 +21,7 @@ inline constexpr std::array<const char*, SteeringModeCount> ModeCaptions = {
 };
 
 /// The same methods in English, for terminals and file names.
-inline constexpr std::array<const char*, SteeringModeCount> ModeNames = {
+inline constexpr std::array<const char*, 6> ModeNames = {
     "per-axis chase",     "direct chase", "angle chase", "vector turn chase", "per-axis accelerating chase",
     "accelerating chase",
 };

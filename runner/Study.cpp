@@ -9,6 +9,8 @@
 #include "FloatText.h"
 #include "Pictures.h"
 
+static_assert(ModeCaptions.size() == SteeringModeCount && ModeNames.size() == SteeringModeCount);
+
 namespace {
 
 std::string FloatText(float value)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -21,7 +22,9 @@
 
 #include "FloatText.h"
 #include "PictureFile.h"
+#include "Replay.h"
 #include "Script.h"
+#include "ScriptWorld.h"
 
 namespace {
 
@@ -98,6 +101,91 @@ TEST(ScriptParser, ReadsEveryCommand)
     EXPECT_EQ(ParseLine("press middle").Parsed.Button, MouseButton::Middle);
     EXPECT_EQ(ParseLine("seed 18446744073709551615").Parsed.Number, 18446744073709551615u);
     EXPECT_EQ(ParseLine("frames 0").Kind, ParsedLine::Status::Ok);
+}
+
+// The recorder writes with CommandLine: whatever it writes must read back as
+// the very command, every kind and every float bit for bit.
+TEST(ScriptWriter, EveryCommandReadsBackAsItself)
+{
+    const float tiny = std::nextafter(0.f, 1.f), awkward = std::nextafter(1.f, 2.f); // the least above 0 and 1
+    const std::vector<Command> commands = {
+        {.Kind = CommandKind::Seed, .Number = 18446744073709551615u},
+        {.Kind = CommandKind::Random, .Values = {0.f, std::nextafter(0.1f, 1.f), 0.99999994f, tiny}},
+        {.Kind = CommandKind::Mode, .Mode = SteeringMode::AngleChase2},
+        {.Kind = CommandKind::Move, .X = -1e8f, .Y = awkward},
+        {.Kind = CommandKind::Press, .Button = MouseButton::Left},
+        {.Kind = CommandKind::Press, .Button = MouseButton::Right},
+        {.Kind = CommandKind::Press, .Button = MouseButton::Middle},
+        {.Kind = CommandKind::Limit},
+        {.Kind = CommandKind::Vectors},
+        {.Kind = CommandKind::Frames, .Number = 7},
+        {.Kind = CommandKind::Png, .Path = "out/frame.png"},
+        {.Kind = CommandKind::Trail, .Path = "trail.png"},
+    };
+    for (const Command& command : commands) {
+        const std::string line = CommandLine(command);
+        ASSERT_EQ(line.back(), '\n');
+        const ParsedLine read = ParseLine(line);
+        ASSERT_EQ(read.Kind, ParsedLine::Status::Ok) << line << read.Error;
+        const Command& back = read.Parsed;
+        EXPECT_EQ(back.Kind, command.Kind) << line;
+        EXPECT_EQ(back.Number, command.Number) << line;
+        EXPECT_EQ(back.Mode, command.Mode) << line;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(back.X), std::bit_cast<std::uint32_t>(command.X)) << line;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(back.Y), std::bit_cast<std::uint32_t>(command.Y)) << line;
+        EXPECT_EQ(back.Button, command.Button) << line;
+        EXPECT_EQ(back.Values, command.Values) << line;
+        EXPECT_EQ(back.Path, command.Path) << line;
+    }
+}
+
+// A replayed script in the window or the page: each command waits for the
+// frames before it; batches stop at the limit; a command that fails ends the
+// replay, naming the script and line, and is neither applied nor recorded.
+TEST(ReplayCursor, WaitsForFramesBatchesAndStopsAtAFailingLine)
+{
+    // 1049 lines of 1000 values: the last would queue more than MaxQueuedRandom.
+    std::string thousand = "random";
+    for (int n = 0; n < 1000; ++n)
+        thousand += " 0.5";
+    std::string queueTooMany;
+    for (int line = 0; line < 1049; ++line)
+        queueTooMany += thousand + (line < 1048 ? "\n" : "");
+    ReplayCursor cursor;
+    cursor.Name = "'s.txt'";
+    ASSERT_EQ(ScriptFromText("mode 2\nframes 2\nlimit\nvectors\nmove 3 4\n" + queueTooMany + "\nlimit\n", cursor.Input),
+              "");
+    ASSERT_EQ(StartReplay(cursor), "");
+    World world;
+    QueuedRandom random;
+    std::FILE* file = std::tmpfile();
+    CheckedOutput out(file, "the recording");
+    ScriptRecorder recorder(out, 1);
+
+    EXPECT_EQ(PlayDueCommands(cursor, world, random, &recorder, 100), 1); // mode 2, then frames to run
+    EXPECT_EQ(world.Mode, SteeringMode::AngleChase);
+    EXPECT_EQ(PlayDueCommands(cursor, world, random, &recorder, 100), 0);
+    for (int frame = 0; frame < 2; ++frame) {
+        recorder.OnFrame(world, {});
+        cursor.OnFrame(world, {});
+    }
+    EXPECT_EQ(PlayDueCommands(cursor, world, random, &recorder, 2), 2); // limit, vectors: the batch is full
+    EXPECT_TRUE(cursor.Playing);
+    EXPECT_EQ(PlayDueCommands(cursor, world, random, &recorder, 5000), 1 + 1049); // move, randoms, the refused one
+    EXPECT_FALSE(cursor.Playing);
+    EXPECT_EQ(cursor.Error, "'s.txt' line 1054: more than 1048576 random values queued and not yet drawn");
+    EXPECT_EQ(world.MeX, 3.f);
+    EXPECT_EQ(world.SpeedLimitOn, FlagTrue); // the last limit line never ran
+    EXPECT_EQ(random.Queue.size(), 1048000u);
+
+    recorder.Flush();
+    std::rewind(file);
+    std::string text(8 << 20, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    const std::string head = "# recorded by homing --record\nseed 1\nmode 2\nframes 2\nlimit\nvectors\nmove 3 4\n";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    EXPECT_EQ(text.size(), head.size() + 1048 * (thousand.size() + 1)); // the refused line is not recorded
 }
 
 TEST(ScriptParser, DecimalsRoundOnceDirectlyToFloat)

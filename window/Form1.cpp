@@ -16,6 +16,8 @@
 #include "ScriptWorld.h"
 #include "SpriteSheet.h"
 
+static_assert(ModeCaptions.size() == SteeringModeCount && ModeNames.size() == SteeringModeCount);
+
 namespace {
 
 // All geometry in one place: client-area pixels at 96 dots per inch.
