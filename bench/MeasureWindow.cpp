@@ -1,7 +1,7 @@
 // homing-measure SECONDS: the real window (the same Form1, FrameLoop and pump as
 // the program), run for SECONDS and then closed; prints the spacing of frame
 // starts, the processor time, the peak memory and the time to the first frame.
-// Run it under a display (bench/measure-window.sh does, with Xvfb and a moving pointer).
+// Run it under a display (bench/measure-pacing.sh and bench/measure-window.sh do, with Xvfb and a moving pointer).
 
 #include <QApplication>
 #include <QElapsedTimer>

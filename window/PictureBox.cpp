@@ -17,7 +17,9 @@ PictureBox::PictureBox(const Surface& image, QWidget* parent)
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
-    QFrame::paintEvent(event);
+    // A frame's repaint lies inside the border; only an expose reaches it.
+    if (!contentsRect().contains(event->rect()))
+        QFrame::paintEvent(event);
     // Only what was asked for: a frame's changed tiles, or what an expose uncovered.
     QPainter painter(this);
     for (const QRect& asked : event->region()) {
