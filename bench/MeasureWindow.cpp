@@ -33,29 +33,22 @@ double ProcessAge()
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9 - std::stod(field) / double(sysconf(_SC_CLK_TCK));
 }
 
-/// Records when each frame reaches the screen: the playfield's paint after a new frame count.
-class FrameClock final : public QObject {
-public:
-    FrameClock(const Form1& form) : Form(form) { Starts.reserve(1 << 16); }
+/// Records when each frame reaches the screen: each present of a new frame count.
+struct FrameClock {
     std::vector<double> Starts; ///< ms since the clock started
     double FirstFrameAge = -1;  ///< s since process start
     QElapsedTimer Clock;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && Form.GetWorld().FrameCount != LastCount) {
-            LastCount = Form.GetWorld().FrameCount;
-            if (Starts.empty())
-                FirstFrameAge = ProcessAge();
-            Starts.push_back(double(Clock.nsecsElapsed()) * 1e-6);
-        }
-        return false;
-    }
-
-private:
-    const Form1& Form;
     std::int32_t LastCount = 0;
+
+    void Presented(const Form1& form)
+    {
+        if (form.GetWorld().FrameCount == LastCount)
+            return;
+        LastCount = form.GetWorld().FrameCount;
+        if (Starts.empty())
+            FirstFrameAge = ProcessAge();
+        Starts.push_back(double(Clock.nsecsElapsed()) * 1e-6);
+    }
 };
 
 double Percentile(std::vector<double> values, double share)
@@ -71,9 +64,10 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20;
     Form1 form;
-    FrameClock frames(form);
+    FrameClock frames;
+    frames.Starts.reserve(1 << 16);
     frames.Clock.start();
-    form.Picture1->installEventFilter(&frames);
+    form.GetPresenter().Presented = [&] { frames.Presented(form); };
     form.show();
     QTimer::singleShot(int(seconds * 1000), &form, [&] { form.close(); });
     timespec wallStart{};

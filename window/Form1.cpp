@@ -87,7 +87,7 @@ void Form1::CreateControls()
     Picture1 = new PictureBox(Playfield, this);
     Put(Picture1, Picture1Place);
     Picture1->setMouseTracking(true);
-    Presenter = std::make_unique<RepaintPresenter>(*Picture1);
+    Presenter = std::make_unique<PlayfieldPresenter>(*Picture1);
     Picture2 = new PictureBox(Sheet, this);
     Put(Picture2, Picture2Place);
 

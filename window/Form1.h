@@ -42,6 +42,7 @@ public:
     void Timer1_Timer();
 
     const World& GetWorld() const { return TheWorld; }
+    PlayfieldPresenter& GetPresenter() { return *Presenter; }
     World& GetWorld() { return TheWorld; }
 
     /// Starts recording, tracing or replaying this session, before the window
@@ -79,7 +80,7 @@ private:
     SteadyClock Clock;
     QtEventPump Pump;
     SystemBeep Beep;
-    std::unique_ptr<RepaintPresenter> Presenter; ///< made once Picture1 exists
+    std::unique_ptr<PlayfieldPresenter> Presenter; ///< made once Picture1 exists
     Session TheSession;
     ReplayPump PumpAndReplay{*this};
 

@@ -22,18 +22,28 @@ void QtEventPump::ProcessPendingEvents(std::uint32_t maxWaitMs)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-RepaintPresenter::RepaintPresenter(PictureBox& picture) : Picture(picture), Screen(PlayfieldSize, PlayfieldSize) {}
+PlayfieldPresenter::PlayfieldPresenter(PictureBox& picture) : Picture(picture), Screen(PlayfieldSize, PlayfieldSize) {}
 
-void RepaintPresenter::Present(const Surface& playfield)
+PlayfieldPresenter::~PlayfieldPresenter() = default;
+
+void PlayfieldPresenter::Present(const Surface& playfield)
 {
     const Damage& changed = Screen.TakeChanges(playfield);
     if (changed.Count == 0)
         return;
-    QRegion region;
-    const QPoint origin = Picture.DrawingOrigin();
-    for (int n = 0; n < changed.Count; ++n) {
-        const PixelRect& rect = changed.Rects[std::size_t(n)];
-        region += QRect(origin.x() + rect.Left, origin.y() + rect.Top, rect.Width, rect.Height);
+    if (!DirectTried && Picture.isVisible()) {
+        DirectTried = true;
+        DirectImage = X11SharedImage::Open(Picture, Picture.DrawingOrigin(), PlayfieldSize, PlayfieldSize);
     }
-    Picture.repaint(region);
+    if (!DirectImage || !DirectImage->Put(playfield, changed)) {
+        QRegion region;
+        const QPoint origin = Picture.DrawingOrigin();
+        for (int n = 0; n < changed.Count; ++n) {
+            const PixelRect& rect = changed.Rects[std::size_t(n)];
+            region += QRect(origin.x() + rect.Left, origin.y() + rect.Top, rect.Width, rect.Height);
+        }
+        Picture.repaint(region);
+    }
+    if (Presented)
+        Presented();
 }

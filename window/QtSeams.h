@@ -3,9 +3,13 @@
 
 #include <QTimer>
 
+#include <functional>
+#include <memory>
+
 #include "Damage.h"
 #include "Raster.h"
 #include "Seams.h"
+#include "X11SharedImage.h"
 
 class PictureBox;
 
@@ -21,14 +25,23 @@ private:
     QTimer Deadline;
 };
 
-/// Presents by repainting at once, from the picture box's persistent image,
-/// only the tiles that changed since the last frame it presented.
-class RepaintPresenter final : public Presenter {
+/// Presents only the tiles that changed since the last frame it presented:
+/// on X11 straight from a shared-memory image (`X11SharedImage`), elsewhere
+/// by repainting them at once from the picture box's persistent image.
+class PlayfieldPresenter final : public Presenter {
 public:
-    explicit RepaintPresenter(PictureBox& picture);
+    explicit PlayfieldPresenter(PictureBox& picture);
+    ~PlayfieldPresenter();
     void Present(const Surface& playfield) override;
+
+    /// For measuring: told each time a frame has been sent to the screen.
+    std::function<void()> Presented;
+    /// The X11 shared-memory way, once a present has found it usable; else null.
+    const X11SharedImage* Direct() const { return DirectImage.get(); }
 
 private:
     PictureBox& Picture;
     ScreenCopy Screen;
+    std::unique_ptr<X11SharedImage> DirectImage; ///< the X11 way, once the picture is shown
+    bool DirectTried = false;
 };
