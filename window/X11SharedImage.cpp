@@ -96,7 +96,8 @@ bool X11SharedImage::Attach()
 
 X11SharedImage::~X11SharedImage()
 {
-    QCoreApplication::instance()->removeNativeEventFilter(this);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeNativeEventFilter(this);
     if (Gc)
         xcb_free_gc(Connection, Gc);
     if (Segment)
@@ -109,7 +110,9 @@ X11SharedImage::~X11SharedImage()
 
 bool X11SharedImage::Put(const Surface& playfield, const Damage& changed)
 {
-    if (!Picture.isVisible() || xcb_connection_has_error(Connection))
+    // A window moved to a screen that scales, or made again, is Qt's to paint.
+    if (!Picture.isVisible() || Picture.devicePixelRatioF() != 1.0 ||
+        std::uint32_t(Picture.window()->winId()) != Window || xcb_connection_has_error(Connection))
         return false;
     const QPoint at = Picture.mapTo(Picture.window(), Origin);
     const bool throughSocket = Reading;
