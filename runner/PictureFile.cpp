@@ -20,15 +20,17 @@ namespace {
 
 constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
 
-bool IsPngFile(const std::string& path)
+/// Whether the file begins with `head`.
+bool BeginsWith(const std::string& path, std::string_view head)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
-    char head[8] = {};
-    const bool png = ::read(fd, head, sizeof head) == ssize_t(sizeof head) && std::memcmp(head, PngSignature, 8) == 0;
+    char read[32] = {};
+    const bool same = head.size() <= sizeof read && ::read(fd, read, head.size()) == ssize_t(head.size()) &&
+                      std::memcmp(read, head.data(), head.size()) == 0;
     ::close(fd);
-    return png;
+    return same;
 }
 
 std::string CannotWrite(const std::string& path, int error)
@@ -151,12 +153,13 @@ bool TakeOver(int fd, const struct stat& replaced)
 
 } // namespace
 
-std::string CheckPicturePath(const std::string& path)
+std::string CheckPicturePath(const std::string& path, OutputKind kind)
 {
-    constexpr std::string_view Extension = ".png";
-    if (path.size() <= Extension.size() ||
-        path.compare(path.size() - Extension.size(), Extension.size(), Extension) != 0)
-        return Quoted(path) + " does not end in .png: pictures are written only to .png files";
+    const std::string_view extension = kind == OutputKind::Png ? ".png" : ".csv";
+    if (path.size() <= extension.size() ||
+        path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
+        return kind == OutputKind::Png ? Quoted(path) + " does not end in .png: pictures are written only to .png files"
+                                       : Quoted(path) + " does not end in .csv";
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         struct stat link {};
@@ -166,16 +169,18 @@ std::string CheckPicturePath(const std::string& path)
     }
     if (!S_ISREG(status.st_mode))
         return Quoted(path) + " is not a regular file";
-    if (!IsPngFile(Target(path)))
+    if (kind == OutputKind::Png && !BeginsWith(Target(path), std::string_view(PngSignature, 8)))
         return Quoted(path) + " exists and is not a PNG picture: only a PNG file is replaced";
+    if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWith(Target(path), "x,y,method,"))
+        return Quoted(path) + " exists and is not a capture map: only a map's CSV file is replaced";
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
         return CannotWrite(path, errno);
     return {};
 }
 
-std::string WritePictureFile(std::string_view bytes, const std::string& path)
+std::string WritePictureFile(std::string_view bytes, const std::string& path, OutputKind kind)
 {
-    if (std::string error = CheckPicturePath(path); !error.empty())
+    if (std::string error = CheckPicturePath(path, kind); !error.empty())
         return error;
     CatchEndingSignals();
     const std::string target = Target(path);

@@ -196,10 +196,14 @@ std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanva
     return SaveImage(trails.Picture(world, sheet, history), path);
 }
 
-std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
+namespace {
+
+constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
+
+/// The six panels in a 3 x 2 grid, `extra` pixels of background left below.
+QImage ComparisonImage(const std::array<ComparePanel, 6>& panels, int extra)
 {
-    constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
-    QImage image(3 * Cell + 4 * Gap, 2 * (Head + Cell + Foot) + 3 * Gap, QImage::Format_RGB32);
+    QImage image(3 * Cell + 4 * Gap, 2 * (Head + Cell + Foot) + 3 * Gap + extra, QImage::Format_RGB32);
     image.fill(QColor(236, 236, 236));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -223,6 +227,89 @@ std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std:
         painter.drawText(QRect(left, top + Head + Cell + 2, Cell, Foot - 2), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(panel.Figures));
     }
+    painter.end();
+    return image;
+}
+
+/// Perceptually uniform from dark blue to yellow (matplotlib's viridis at eleven stops).
+QColor Viridis(double share)
+{
+    static constexpr std::array<QRgb, 11> Stops = {0x440154, 0x482475, 0x414487, 0x355f8d, 0x2a788e, 0x21918c,
+                                                   0x22a884, 0x44bf70, 0x7ad151, 0xbddf26, 0xfde725};
+    const double at = std::clamp(share, 0.0, 1.0) * 10;
+    const int low = std::min(9, int(at));
+    const double part = at - low;
+    const QColor a(Stops[std::size_t(low)]), b(Stops[std::size_t(low + 1)]);
+    const auto mix = [&](int x, int y) { return int(std::lrint(x + (y - x) * part)); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+/// Where `frames` lies on the map's scale: by square root, so the differences
+/// among quick catches, where most places lie, show as well as the slow ones.
+double MapShare(double frames) { return std::sqrt(std::clamp(frames / MapFramesShown, 0.0, 1.0)); }
+
+/// Fewer than half caught: grey, darker the fewer.
+QColor MostlyMissed(double caughtShare) { return QColor::fromHsv(0, 0, int(std::lrint(90 + 280 * caughtShare))); }
+
+} // namespace
+
+std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
+{
+    return SaveImage(ComparisonImage(panels, 0), path);
+}
+
+QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode mode)
+{
+    QImage image(Cell, Cell, QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (int row = 0; row < map.Rows; ++row)
+        for (int column = 0; column < map.Columns; ++column) {
+            const PlaceFigures& f =
+                map.Places[(std::size_t(row) * map.Columns + column) * SteeringModeCount + std::size_t(mode)];
+            const QColor colour =
+                2 * f.Caught >= f.Shots ? Viridis(MapShare(f.Median)) : MostlyMissed(double(f.Caught) / f.Shots);
+            painter.fillRect(column * settings.Step, row * settings.Step, settings.Step, settings.Step, colour);
+        }
+    // The launcher: a white ring round a black dot.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(QPointF(LaunchX, LaunchY), 4, 4);
+    return image;
+}
+
+std::string SaveMap(const std::array<ComparePanel, 6>& panels, const std::string& note, const std::string& path)
+{
+    constexpr int Legend = 86;
+    QImage image = ComparisonImage(panels, Legend);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const int top = image.height() - Legend - Gap / 2, left = Gap, bar = 2 * Cell;
+    for (int x = 0; x < bar; ++x)
+        painter.fillRect(left + x, top + 18, 1, 16, Viridis((x + 0.5) / bar));
+    // Ticks are placed by the same square root as the places' colours.
+    painter.setPen(Qt::black);
+    painter.setFont(CaptionFont(9));
+    painter.drawText(QRect(left, top, bar, 16), Qt::AlignLeft | Qt::AlignBottom,
+                     "median frames from launch to the catch (square-root scale)");
+    for (const int frames : {0, 10, 25, 50, 100, 200, 300, 400, 500}) {
+        const int x = left + int(std::lrint(MapShare(frames) * (bar - 1)));
+        painter.drawLine(x, top + 34, x, top + 38);
+        painter.drawText(QRect(x - 30, top + 38, 60, 16), Qt::AlignHCenter | Qt::AlignTop, QString::number(frames));
+    }
+    const int keyLeft = left + bar + 3 * Gap;
+    for (int n = 0; n < 5; ++n)
+        painter.fillRect(keyLeft + 16 * n, top + 18, 16, 16, MostlyMissed(n / 10.0));
+    painter.drawText(QRect(keyLeft, top, Cell, 16), Qt::AlignLeft | Qt::AlignBottom,
+                     "fewer than half caught (darker: fewer)");
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(Qt::black);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawEllipse(QPointF(keyLeft + 100, top + 26), 4, 4);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(keyLeft + 110, top + 18, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter, "the launcher");
+    painter.drawText(QRect(left, top + 58, image.width() - 2 * Gap, 20), Qt::AlignLeft | Qt::AlignTop,
+                     QString::fromStdString(note));
     painter.end();
     return SaveImage(image, path);
 }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include "CaptureMap.h"
 #include "FrameObserver.h"
 #include "PictureFile.h"
 #include "Raster.h"
@@ -50,3 +51,15 @@ struct ComparePanel {
 /// Saves the six trail pictures in a 3 x 2 grid, each headed by its caption
 /// in the window's Japanese face and its English name, with its figures underneath.
 std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path);
+
+/// The frames the map's colour scale spans.
+inline constexpr int MapFramesShown = 500;
+
+/// One method's capture map, a pixel per playfield pixel: the median frames to
+/// the catch on a perceptually uniform scale where at least half the shots are
+/// caught, grey (darker the fewer caught) elsewhere; the launcher marked.
+QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode mode);
+
+/// Saves the six map panels as the comparison lays them out, with the colour
+/// bar, the grey key and `note` (the settings) underneath.
+std::string SaveMap(const std::array<ComparePanel, 6>& panels, const std::string& note, const std::string& path);

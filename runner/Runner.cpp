@@ -6,13 +6,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "Captions.h"
+#include "CaptureMap.h"
+#include "FloatText.h"
 #include "Output.h"
+#include "PictureFile.h"
 #include "Pictures.h"
 #include "Scenario.h"
 #include "Script.h"
@@ -43,16 +51,91 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
         std::fprintf(stderr, "homing-sim: %s\n", qPrintable(message));
 }
 
-enum class Output { Trace, Summary, Compare };
+enum class Output { Trace, Summary, Compare, Map };
 
 struct Arguments {
     const char* Script = "-";
     bool ScriptGiven = false;
     Output Writes = Output::Trace;
-    const char* Picture = nullptr; ///< --compare's output
+    const char* Picture = nullptr; ///< --compare's or --map's output
+    MapSettings Map;
+    const char* MapOption = nullptr; ///< the first map setting given, for a message when --map is not
     bool Help = false;
     bool Version = false;
 };
+
+bool IsMapSetting(std::string_view argument)
+{
+    return argument == "--step" || argument == "--shots" || argument == "--seed" || argument == "--draws" ||
+           argument == "--limit" || argument == "--marker-velocity" || argument == "--threads";
+}
+
+/// A whole number in [low, high] from argv[n + 1].
+bool WholeArgument(int argc, char** argv, int& n, std::uint64_t low, std::uint64_t high, std::uint64_t& value,
+                   std::string& error)
+{
+    const std::string_view name = argv[n];
+    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || status != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+        error = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
+                std::to_string(high) + ", got " + Quoted(text);
+        return false;
+    }
+    ++n;
+    return true;
+}
+
+bool FloatArgument(int argc, char** argv, int& n, const char* what, float& value, std::string& error)
+{
+    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
+    if (!ParseFiniteFloat(text, value)) {
+        error = std::string(what) + " must be a finite number, got " + Quoted(text);
+        return false;
+    }
+    ++n;
+    return true;
+}
+
+/// One of --map's settings and its values, from argv[n] on.
+bool ParseMapSetting(int argc, char** argv, int& n, MapSettings& map, std::string& error)
+{
+    const std::string_view name = argv[n];
+    std::uint64_t whole = 0;
+    if (name == "--limit") {
+        map.Limit = true;
+        return true;
+    }
+    if (name == "--step") {
+        if (!WholeArgument(argc, argv, n, 1, PlayfieldSize, whole, error))
+            return false;
+        map.Step = int(whole);
+    } else if (name == "--shots") {
+        if (!WholeArgument(argc, argv, n, 1, MaxMapShots, whole, error))
+            return false;
+        map.Shots = int(whole);
+    } else if (name == "--threads") {
+        if (!WholeArgument(argc, argv, n, 1, 256, whole, error))
+            return false;
+        map.Threads = unsigned(whole);
+    } else if (name == "--seed") {
+        if (!WholeArgument(argc, argv, n, 0, UINT64_MAX, map.Seed, error))
+            return false;
+    } else if (name == "--draws") {
+        if (!FloatArgument(argc, argv, n, "--draws", map.Draw, error))
+            return false;
+        if (!(map.Draw >= 0 && map.Draw < 1)) {
+            error = "--draws must lie in [0, 1), got " + Quoted(argv[n]);
+            return false;
+        }
+        map.FixedDraws = true;
+    } else if (name == "--marker-velocity") {
+        if (!FloatArgument(argc, argv, n, "--marker-velocity VX", map.MarkerVX, error) ||
+            !FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error))
+            return false;
+    }
+    return true;
+}
 
 bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& error)
 {
@@ -75,6 +158,22 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
                 }
                 arguments.Picture = argv[++n];
             }
+        } else if (argument == "--map") {
+            if (arguments.Writes != Output::Trace) {
+                error = "--map cannot be combined with --summary or --compare";
+                return false;
+            }
+            if (n + 1 >= argc || argv[n + 1][0] == '\0' || argv[n + 1][0] == '-') {
+                error = "--map needs the path of the picture (.png) or table (.csv) to write";
+                return false;
+            }
+            arguments.Writes = Output::Map;
+            arguments.Picture = argv[++n];
+        } else if (IsMapSetting(argument)) {
+            if (!arguments.MapOption)
+                arguments.MapOption = argv[n];
+            if (!ParseMapSetting(argc, argv, n, arguments.Map, error))
+                return false;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + Quoted(argument) + " (see --help)";
             return false;
@@ -85,6 +184,14 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             arguments.Script = argv[n];
             arguments.ScriptGiven = true;
         }
+    }
+    if (arguments.MapOption && arguments.Writes != Output::Map) {
+        error = std::string(arguments.MapOption) + " is a setting of --map";
+        return false;
+    }
+    if (arguments.Writes == Output::Map && arguments.ScriptGiven) {
+        error = "--map takes no SCRIPT: its settings are options (see --help)";
+        return false;
     }
     return true;
 }
@@ -125,25 +232,108 @@ int RunSummary(ScriptInput& script, CheckedOutput& out)
     return error.empty() ? 0 : Fail(error);
 }
 
+/// Text in pictures needs a font database, which needs an application; no
+/// window is shown. Says so when no font shows the Japanese captions.
+struct FontApplication {
+    int Argc = 1;
+    char Name[11] = "homing-sim";
+    char* Argv[2] = {Name, nullptr};
+    std::unique_ptr<QGuiApplication> Application;
+
+    FontApplication()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(QuietQt);
+        Application = std::make_unique<QGuiApplication>(Argc, Argv);
+        if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+            std::fputs("homing-sim: no installed font shows the Japanese captions; install fonts-ipafont-gothic (or "
+                       "another Japanese font)\n",
+                       stderr);
+    }
+};
+
 int RunComparison(ScriptInput& script, const char* picture, CheckedOutput& out)
 {
-    // Text needs a font database, which needs an application; no window is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietQt);
-    int argc = 1;
-    char name[] = "homing-sim";
-    char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
-    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
-        std::fputs("homing-sim: no installed font shows the Japanese captions; install fonts-ipafont-gothic (or "
-                   "another Japanese font)\n",
-                   stderr);
+    const FontApplication fonts;
     PseudoRandom clock;
     SeedRandom(clock); // one seed for all six runs, so they draw the same values
     const std::string error = CompareMethods(script, clock.State, picture, out);
     if (out.Failed() || !out.Flush())
         return Fail(out.Error, CannotWrite);
     return error.empty() ? 0 : Fail(error);
+}
+
+/// A line on a terminal's standard error, rewritten as the map is made.
+struct MapProgress {
+    std::chrono::steady_clock::time_point Start = std::chrono::steady_clock::now(), Shown = Start;
+    void operator()(double done)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (done < 1 && now - Shown < std::chrono::milliseconds(250))
+            return;
+        Shown = now;
+        const double seconds = std::chrono::duration<double>(now - Start).count();
+        const double left = done > 0 ? seconds * (1 - done) / done : 0;
+        std::fprintf(stderr, "\rhoming-sim: map %3.0f %%, about %.0f s left  %s", 100 * done, left,
+                     done >= 1 ? "\n" : "");
+    }
+};
+
+std::string MapNote(const MapSettings& map)
+{
+    std::string note = std::to_string(map.Shots) + (map.Shots == 1 ? " shot" : " shots") + " a place, every " +
+                       (map.Step == 1 ? std::string("pixel") : std::to_string(map.Step) + " pixels") + "; ";
+    std::string draw;
+    AppendFloat(draw, map.Draw);
+    note +=
+        map.FixedDraws ? "every random draw " + draw : "each shot's own random draws, seed " + std::to_string(map.Seed);
+    note += map.Limit ? "; speed limit on" : "; speed limit off";
+    if (map.MarkerVX != 0 || map.MarkerVY != 0) {
+        std::string velocity;
+        AppendFloat(velocity, map.MarkerVX);
+        velocity += ", ";
+        AppendFloat(velocity, map.MarkerVY);
+        note += "; the marker moving (" + velocity + ") pixels a frame from its place";
+    }
+    return note;
+}
+
+int RunMap(const Arguments& arguments)
+{
+    const std::string path = arguments.Picture;
+    const auto endsWith = [&](std::string_view end) {
+        return path.size() > end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0;
+    };
+    const bool csv = endsWith(".csv");
+    if (!csv && !endsWith(".png"))
+        return Fail(Quoted(path) + " does not end in .png or .csv: a map is written as a picture or a table");
+    const OutputKind kind = csv ? OutputKind::MapCsv : OutputKind::Png;
+    if (std::string bad = CheckPicturePath(path, kind); !bad.empty())
+        return Fail(bad);
+    MapProgress progress;
+    const CaptureMap map =
+        ::isatty(STDERR_FILENO) ? ComputeMap(arguments.Map, std::ref(progress)) : ComputeMap(arguments.Map);
+    if (csv) {
+        std::string text = MapCsvHeader();
+        for (int row = 0; row < map.Rows; ++row)
+            text += MapCsvRows(map, arguments.Map, row);
+        const std::string error = WritePictureFile(text, path, kind);
+        return error.empty() ? 0 : Fail(error, CannotWrite);
+    }
+    const FontApplication fonts;
+    std::array<ComparePanel, 6> panels;
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        int places = 0, mostly = 0;
+        for (int n = 0; n < map.Columns * map.Rows; ++n)
+            if (const PlaceFigures& f = map.Places[std::size_t(n) * SteeringModeCount + std::size_t(mode)]; ++places)
+                mostly += 2 * f.Caught >= f.Shots;
+        panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
+                                     "at least half caught at " + std::to_string((100 * mostly + places / 2) / places) +
+                                         " % of places",
+                                     MapPanel(map, arguments.Map, static_cast<SteeringMode>(mode))};
+    }
+    const std::string error = SaveMap(panels, MapNote(arguments.Map), path);
+    return error.empty() ? 0 : Fail(error, CannotWrite);
 }
 
 /// Writes a whole text, such as the help, to standard output.
@@ -174,6 +364,7 @@ const char* OutputName(const Arguments& arguments)
     case Output::Trace: return "the trace";
     case Output::Summary: return "the summary";
     case Output::Compare: return "the table";
+    case Output::Map: return "the map";
     }
     return "the output";
 }
@@ -199,6 +390,8 @@ int RunHomingSim(int argc, char** argv)
     if (arguments.Writes == Output::Compare)
         if (std::string bad = CheckPicturePath(arguments.Picture); !bad.empty())
             return Fail(bad);
+    if (arguments.Writes == Output::Map)
+        return RunMap(arguments);
 
     if (!arguments.ScriptGiven && ::isatty(STDIN_FILENO))
         std::fputs("homing-sim: reading a script from standard input (end it with Ctrl+D; --help describes the "
@@ -218,6 +411,7 @@ int RunHomingSim(int argc, char** argv)
     case Output::Trace: return RunTrace(script, check, out);
     case Output::Summary: return RunSummary(script, out);
     case Output::Compare: return RunComparison(script, arguments.Picture, out);
+    case Output::Map: break; // run above
     }
     return 0;
 }

@@ -465,6 +465,7 @@ std::string CheckScript(ScriptInput& input, ScriptCheck& check)
 const char* const ScriptHelp = R"(Usage: homing-sim [SCRIPT]
        homing-sim --summary [SCRIPT]
        homing-sim --compare OUT.png [SCRIPT]
+       homing-sim --map OUT.png|OUT.csv [MAP SETTINGS]
        homing-sim --help | --version
 
 Runs a scenario script on one world, without a window, and writes a CSV trace
@@ -486,6 +487,33 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      values) and write their trails side by side to OUT.png,
                      with shots launched, caught, expired and still flying and
                      the median frames to catch, also printed as a table
+  --map OUT.png      a capture map: for every place the marker could stand,
+  --map OUT.csv      what happens to shots launched towards it, each method in
+                     its own panel. A place's colour is the median frames from
+                     launch to the catch (uncaught shots counting as never),
+                     0 to 500 on a perceptually uniform scale; grey, darker
+                     the fewer, where fewer than half are caught. Each shot
+                     flies alone from launch, in a world as the window's after
+                     `mode M`, `move X Y`: the same shot as the first one of
+                     that script with the shot's own seed. OUT.csv has a row
+                     per place and method: x,y,method,shots,caught,median,
+                     p90,mean (median and p90 empty when not defined, mean of
+                     the caught shots). Settings:
+    --step N         pixels between places, across and down (1, the default:
+                     every pixel; up to 300)
+    --shots N        shots per place and method (default 32, up to 256)
+    --seed N         every shot's own seed is made from N and its place,
+                     method and number (default 1), so a map is reproducible
+                     and any place can be recomputed alone
+    --draws R        every random draw is R, in [0, 1), instead: the geometry
+                     of one typical shot
+    --limit          the speed limit on (modes 4 and 5)
+    --marker-velocity VX VY  the marker moves from its place by (VX, VY)
+                     pixels a frame from the launch on
+    --threads N      threads to use (default: one per core); the map is the
+                     same for any number
+                     While it runs on a terminal, a line on standard error
+                     shows how far it is.
 
 Script: one command per line; tokens separated by blanks; # starts a comment
 anywhere on a line, so no token (a path included) can hold a #.

@@ -579,6 +579,41 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     EXPECT_EQ(unwritable.Err, "homing-sim: cannot write /nonexistent-dir/c.png: No such file or directory\n");
 }
 
+TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
+{
+    const auto dir = TempDir();
+    const std::string csv = (dir / "map.csv").string();
+    std::filesystem::remove(csv);
+    const RunResult made = RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 2");
+    EXPECT_EQ(made.Status, 0) << made.Err;
+    const std::string table = ReadAll(csv);
+    EXPECT_EQ(table.substr(0, 40), "x,y,method,shots,caught,median,p90,mean\n");
+    EXPECT_EQ(CountLines(table), 1 + 3 * 3 * 6); // places 0, 100, 200 across and down, six methods each
+    EXPECT_EQ(RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 1").Status, 0);
+    EXPECT_EQ(ReadAll(csv), table); // replaced, the same for one thread
+
+    const std::string other = (dir / "notes.csv").string();
+    std::ofstream(other) << "name,value\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--map", "--map needs the path of the picture (.png) or table (.csv) to write"},
+        {"--map m.txt", "m.txt does not end in .png or .csv: a map is written as a picture or a table"},
+        {"--map '" + other + "'", other + " exists and is not a capture map: only a map's CSV file is replaced"},
+        {"--map m.csv --step 0", "--step must be a whole number from 1 to 300, got 0"},
+        {"--map m.csv --shots 257", "--shots must be a whole number from 1 to 256, got 257"},
+        {"--map m.csv --draws 1", "--draws must lie in [0, 1), got 1"},
+        {"--map m.csv --marker-velocity 1 x", "--marker-velocity VY must be a finite number, got x"},
+        {"--step 5", "--step is a setting of --map"},
+        {"--map m.csv s.txt", "--map takes no SCRIPT: its settings are options (see --help)"},
+        {"--summary --map m.csv", "--map cannot be combined with --summary or --compare"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const RunResult refused = RunSim(arguments);
+        EXPECT_EQ(refused.Status, 2) << arguments;
+        EXPECT_EQ(refused.Err, "homing-sim: " + message + "\n") << arguments;
+    }
+    EXPECT_EQ(ReadAll(other), "name,value\n"); // untouched
+}
+
 TEST(FloatText, PortableShortestTextIsToCharsText)
 {
     // The web build has no floating-point to_chars; its text must be the same.
