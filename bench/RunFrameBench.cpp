@@ -1,4 +1,4 @@
-// RunFrame with a full table of 21 flying shots, per steering mode.
+// RunFrame with a full table of 21 flying shots, and with one, per steering mode.
 
 #include <benchmark/benchmark.h>
 
@@ -56,6 +56,30 @@ void BM_RunFrame(benchmark::State& state)
         state.SkipWithError("the table did not stay full");
 }
 
+/// One shot's step alone, the same work as a capture map's shot-frame without
+/// the map's machinery: a world whose only flying shot chases a far marker.
+void BM_RunFrameOneShot(benchmark::State& state)
+{
+    World start = FullTable(static_cast<SteeringMode>(state.range(0)));
+    for (int slot = 1; slot < ShotSlots; ++slot)
+        start.Shots[std::size_t(slot)].Alive = FlagFalse;
+    start.FrameCount = LaunchEvery; // held just past a launch frame, as the map holds it
+    World world = start;
+    PseudoRandom random;
+    NoBeep beep;
+    int frame = 0;
+    for (auto _ : state) {
+        if (++frame == FramesPerReset) {
+            world = start;
+            frame = 0;
+        }
+        world.FrameCount = LaunchEvery;
+        benchmark::DoNotOptimize(RunFrame(world, random, beep));
+    }
+    if (FlyingShots(world) != 1)
+        state.SkipWithError("the shot did not stay in flight");
+}
+
 /// Mode 2's C library share: per shot the arctangent of its heading to the
 /// marker and the cosine and sine of its new heading, as `AngleChase` takes
 /// them, on the same 21 shots, without the rest of the step.
@@ -77,4 +101,5 @@ void BM_AngleChaseLibm(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_RunFrame)->DenseRange(0, 5)->ArgName("mode");
+BENCHMARK(BM_RunFrameOneShot)->DenseRange(0, 5)->ArgName("mode");
 BENCHMARK(BM_AngleChaseLibm);
