@@ -82,11 +82,12 @@ int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int sh
 
 PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int y)
 {
-    std::array<int, 256> frames{}; // shots per place are at most 256
+    std::array<int, MaxMapShots> frames{};
+    const int shots = std::clamp(settings.Shots, 1, MaxMapShots);
     PlaceFigures figures;
-    figures.Shots = std::uint16_t(settings.Shots);
+    figures.Shots = std::uint16_t(shots);
     double total = 0;
-    for (int shot = 0; shot < settings.Shots; ++shot) {
+    for (int shot = 0; shot < shots; ++shot) {
         const int caught = FlyShot(settings, mode, x, y, shot);
         frames[std::size_t(shot)] = caught > 0 ? caught : ShotLife + 100; // never, after every catch
         if (caught > 0) {
@@ -94,9 +95,10 @@ PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int
             total += caught;
         }
     }
-    std::sort(frames.begin(), frames.begin() + settings.Shots);
+    std::sort(frames.begin(), frames.begin() + shots);
+    // The k-th smallest with k = ceil(share * shots): the median of 9 is the 5th, of 8 the 4th.
     const auto at = [&](double share) {
-        const int value = frames[std::size_t(std::max(0, int(share * settings.Shots + 0.999999) - 1))];
+        const int value = frames[std::size_t(std::max(0, int(share * shots + 0.999999) - 1))];
         return std::uint16_t(value > ShotLife ? 0 : value);
     };
     figures.Median = at(0.5);
@@ -108,7 +110,7 @@ PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress)
 {
     CaptureMap map;
-    map.Columns = (PlayfieldSize - 1) / settings.Step + 1;
+    map.Columns = (PlayfieldSize - 1) / std::max(1, settings.Step) + 1;
     map.Rows = map.Columns;
     map.Places.resize(std::size_t(map.Columns) * map.Rows * SteeringModeCount);
     std::atomic<int> nextRow{0}, rowsDone{0};
