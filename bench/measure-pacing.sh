@@ -35,12 +35,7 @@ first=$(read_counters)
 last=$first
 # The pointer circles the launcher, 25 moves a second, one xdotool process a second.
 while kill -0 "$pid" 2>/dev/null; do
-  moves=()
-  for step in $(seq 0 24); do
-    read -r x y < <(awk -v s="$step" 'BEGIN { a = s * 6.2832 / 25; printf "%d %d\n", 160 + 90 * cos(a), 160 + 90 * sin(a) }')
-    moves+=(mousemove $((X + x)) $((Y + y)) sleep 0.04)
-  done
-  xdotool "${moves[@]}" 2>/dev/null || true
+  circle_once "$X" "$Y"
   reading=$(read_counters) || break
   last=$reading
 done

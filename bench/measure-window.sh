@@ -37,15 +37,7 @@ switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n
 
 # The pointer circles the playfield, 25 moves a second, while `pid` runs.
 circle() {
-  local pid=$1 x0=$2 y0=$3 moves step x y
-  while kill -0 "$pid" 2>/dev/null; do
-    moves=()
-    for step in $(seq 0 24); do
-      read -r x y < <(awk -v s="$step" 'BEGIN { a = s * 6.2832 / 25; printf "%d %d\n", 160 + 90 * cos(a), 160 + 90 * sin(a) }')
-      moves+=(mousemove $((x0 + x)) $((y0 + y)) sleep 0.04)
-    done
-    xdotool "${moves[@]}" 2> /dev/null || true
-  done
+  while kill -0 "$1" 2>/dev/null; do circle_once "$2" "$3"; done
 }
 
 for round in $(seq "$rounds"); do

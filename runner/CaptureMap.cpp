@@ -120,9 +120,8 @@ CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(doub
         for (int row; (row = nextRow.fetch_add(1)) < map.Rows;) {
             for (int column = 0; column < map.Columns; ++column)
                 for (int mode = 0; mode < SteeringModeCount; ++mode)
-                    map.Places[(std::size_t(row) * map.Columns + column) * SteeringModeCount + std::size_t(mode)] =
-                        MapPlace(settings, static_cast<SteeringMode>(mode), column * settings.Step,
-                                 row * settings.Step);
+                    map.At(column, row, mode) = MapPlace(settings, static_cast<SteeringMode>(mode),
+                                                         column * settings.Step, row * settings.Step);
             const int done = rowsDone.fetch_add(1) + 1;
             if (report)
                 progress(double(done) / map.Rows);
@@ -138,6 +137,16 @@ CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(doub
     return map;
 }
 
+int MostlyCaughtPercent(const CaptureMap& map, SteeringMode mode)
+{
+    const int places = map.Columns * map.Rows;
+    int mostly = 0;
+    for (int row = 0; row < map.Rows; ++row)
+        for (int column = 0; column < map.Columns; ++column)
+            mostly += map.At(column, row, int(mode)).MostlyCaught();
+    return (100 * mostly + places / 2) / places;
+}
+
 std::string MapCsvHeader() { return "x,y,method,shots,caught,median,p90,mean\n"; }
 
 std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row)
@@ -146,7 +155,7 @@ std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int r
     char line[96];
     for (int column = 0; column < map.Columns; ++column)
         for (int mode = 0; mode < SteeringModeCount; ++mode) {
-            const PlaceFigures& f = map.Places[(std::size_t(row) * map.Columns + column) * SteeringModeCount + mode];
+            const PlaceFigures& f = map.At(column, row, mode);
             const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
             std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", column * settings.Step, row * settings.Step, mode,
                           f.Shots, f.Caught, value(f.Median).c_str(), value(f.P90).c_str());

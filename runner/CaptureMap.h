@@ -33,6 +33,9 @@ struct PlaceFigures {
     std::uint16_t Median = 0; ///< frames to the catch, with uncaught shots counted as never; 0 when not defined
     std::uint16_t P90 = 0;    ///< the 90th percentile, likewise
     float Mean = 0;           ///< mean frames to the catch of the caught shots; 0 when none was
+
+    /// At least half the shots are caught: the median is defined.
+    bool MostlyCaught() const { return 2 * Caught >= Shots; }
 };
 
 /// The generator seed of shot `shot` towards (x, y) in `mode`: a script
@@ -51,7 +54,18 @@ PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int
 struct CaptureMap {
     int Columns = 0, Rows = 0;
     std::vector<PlaceFigures> Places;
+
+    /// Where a place's figures for `mode` lie in `Places`.
+    std::size_t Index(int column, int row, int mode) const
+    {
+        return (std::size_t(row) * std::size_t(Columns) + std::size_t(column)) * SteeringModeCount + std::size_t(mode);
+    }
+    PlaceFigures& At(int column, int row, int mode) { return Places[Index(column, row, mode)]; }
+    const PlaceFigures& At(int column, int row, int mode) const { return Places[Index(column, row, mode)]; }
 };
+
+/// The share of places where a method catches at least half its shots, in whole percent.
+int MostlyCaughtPercent(const CaptureMap& map, SteeringMode mode);
 
 /// `progress` is told the share done (0 to 1) now and then, from the calling thread.
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {});

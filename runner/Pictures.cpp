@@ -264,10 +264,9 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
     QPainter painter(&image);
     for (int row = 0; row < map.Rows; ++row)
         for (int column = 0; column < map.Columns; ++column) {
-            const PlaceFigures& f =
-                map.Places[(std::size_t(row) * map.Columns + column) * SteeringModeCount + std::size_t(mode)];
+            const PlaceFigures& f = map.At(column, row, int(mode));
             const QColor colour =
-                2 * f.Caught >= f.Shots ? Viridis(MapShare(f.Median)) : MostlyMissed(double(f.Caught) / f.Shots);
+                f.MostlyCaught() ? Viridis(MapShare(f.Median)) : MostlyMissed(double(f.Caught) / f.Shots);
             painter.fillRect(column * settings.Step, row * settings.Step, settings.Step, settings.Step, colour);
         }
     // The launcher: a white ring round a black dot.

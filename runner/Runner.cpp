@@ -323,14 +323,11 @@ int RunMap(const Arguments& arguments)
     const FontApplication fonts;
     std::array<ComparePanel, 6> panels;
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
-        int places = 0, mostly = 0;
-        for (int n = 0; n < map.Columns * map.Rows; ++n)
-            if (const PlaceFigures& f = map.Places[std::size_t(n) * SteeringModeCount + std::size_t(mode)]; ++places)
-                mostly += 2 * f.Caught >= f.Shots;
+        const auto steering = static_cast<SteeringMode>(mode);
         panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
-                                     "at least half caught at " + std::to_string((100 * mostly + places / 2) / places) +
+                                     "at least half caught at " + std::to_string(MostlyCaughtPercent(map, steering)) +
                                          " % of places",
-                                     MapPanel(map, arguments.Map, static_cast<SteeringMode>(mode))};
+                                     MapPanel(map, arguments.Map, steering)};
     }
     const std::string error = SaveMap(panels, MapNote(arguments.Map), path);
     return error.empty() ? 0 : Fail(error, CannotWrite);

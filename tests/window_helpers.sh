@@ -18,3 +18,14 @@ find_window() {
   [ -n "$window" ] || return 1
   eval "$(xdotool getwindowgeometry --shell "$window")"
 }
+
+# One second of the pointer circling the playfield of a window whose corner is
+# at (X0, Y0): 25 moves, one xdotool process. Usage: circle_once X0 Y0
+circle_once() {
+  local x0=$1 y0=$2 moves=() step x y
+  for step in $(seq 0 24); do
+    read -r x y < <(awk -v s="$step" 'BEGIN { a = s * 6.2832 / 25; printf "%d %d\n", 160 + 90 * cos(a), 160 + 90 * sin(a) }')
+    moves+=(mousemove $((x0 + x)) $((y0 + y)) sleep 0.04)
+  done
+  xdotool "${moves[@]}" 2> /dev/null || true
+}
