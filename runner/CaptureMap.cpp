@@ -123,7 +123,7 @@ CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(doub
                     map.At(column, row, mode) = MapPlace(settings, static_cast<SteeringMode>(mode),
                                                          column * settings.Step, row * settings.Step);
             const int done = rowsDone.fetch_add(1) + 1;
-            if (report)
+            if (report && done < map.Rows)
                 progress(double(done) / map.Rows);
         }
     };
@@ -134,6 +134,8 @@ CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(doub
     work(bool(progress));
     for (std::thread& helper : helpers)
         helper.join();
+    if (progress)
+        progress(1); // whichever thread finished the last row
     return map;
 }
 

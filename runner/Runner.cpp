@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -57,7 +58,8 @@ struct Arguments {
     const char* Script = "-";
     bool ScriptGiven = false;
     Output Writes = Output::Trace;
-    const char* Picture = nullptr; ///< --compare's or --map's output
+    const char* WritesOption = nullptr; ///< the option that chose it: --summary, --compare or --map
+    const char* Picture = nullptr;      ///< --compare's or --map's output
     MapSettings Map;
     const char* MapOption = nullptr; ///< the first map setting given, for a message when --map is not
     bool Help = false;
@@ -137,6 +139,31 @@ bool ParseMapSetting(int argc, char** argv, int& n, MapSettings& map, std::strin
     return true;
 }
 
+/// What the run writes, chosen once: a second choice is refused, named.
+bool ChooseOutput(Arguments& arguments, Output writes, const char* option, std::string& error)
+{
+    if (arguments.WritesOption) {
+        error = std::string_view(arguments.WritesOption) == option
+                    ? std::string(option) + " is given twice"
+                    : std::string(arguments.WritesOption) + " and " + option + " cannot be combined";
+        return false;
+    }
+    arguments.Writes = writes;
+    arguments.WritesOption = option;
+    return true;
+}
+
+/// The path after an output option, as argv[n + 1].
+bool OutputPath(int argc, char** argv, int& n, const char* what, const char*& path, std::string& error)
+{
+    if (n + 1 >= argc || argv[n + 1][0] == '\0' || argv[n + 1][0] == '-') {
+        error = std::string(argv[n]) + " needs the path of " + what + " to write";
+        return false;
+    }
+    path = argv[++n];
+    return true;
+}
+
 bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& error)
 {
     for (int n = 1; n < argc; ++n) {
@@ -145,30 +172,17 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             arguments.Help = true;
         } else if (argument == "--version") {
             arguments.Version = true;
-        } else if (argument == "--summary" || argument == "--compare") {
-            if (arguments.Writes != Output::Trace) {
-                error = "--summary and --compare cannot be combined";
+        } else if (argument == "--summary") {
+            if (!ChooseOutput(arguments, Output::Summary, argv[n], error))
                 return false;
-            }
-            arguments.Writes = argument == "--summary" ? Output::Summary : Output::Compare;
-            if (arguments.Writes == Output::Compare) {
-                if (n + 1 >= argc || argv[n + 1][0] == '\0' || argv[n + 1][0] == '-') {
-                    error = "--compare needs the path of the picture to write";
-                    return false;
-                }
-                arguments.Picture = argv[++n];
-            }
+        } else if (argument == "--compare") {
+            if (!ChooseOutput(arguments, Output::Compare, argv[n], error) ||
+                !OutputPath(argc, argv, n, "the picture", arguments.Picture, error))
+                return false;
         } else if (argument == "--map") {
-            if (arguments.Writes != Output::Trace) {
-                error = "--map cannot be combined with --summary or --compare";
+            if (!ChooseOutput(arguments, Output::Map, argv[n], error) ||
+                !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
-            }
-            if (n + 1 >= argc || argv[n + 1][0] == '\0' || argv[n + 1][0] == '-') {
-                error = "--map needs the path of the picture (.png) or table (.csv) to write";
-                return false;
-            }
-            arguments.Writes = Output::Map;
-            arguments.Picture = argv[++n];
         } else if (IsMapSetting(argument)) {
             if (!arguments.MapOption)
                 arguments.MapOption = argv[n];
@@ -211,14 +225,14 @@ int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput
     if (!trace.Flush())
         return Fail(out.Error, CannotWrite);
     if (!error.empty())
-        return Fail(error);
+        return Fail(error, scenario.PictureFailed ? CannotWrite : BadInput);
     return check.BadLine ? Fail(LineMessage(check.BadLine, check.Error)) : 0;
 }
 
-int RunSummary(ScriptInput& script, CheckedOutput& out)
+int RunSummary(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput& out)
 {
     Scenario scenario;
-    StartScenario(scenario, true, false);
+    StartScenario(scenario, true, firstReading.UsesTrail);
     scenario.Sim.Out = &out;
     SummaryWriter summary(out);
     scenario.History->Sinks.push_back(&summary);
@@ -229,7 +243,7 @@ int RunSummary(ScriptInput& script, CheckedOutput& out)
         scenario.History->Finish(scenario.Sim.World);
     if (out.Failed() || !out.Flush())
         return Fail(out.Error, CannotWrite);
-    return error.empty() ? 0 : Fail(error);
+    return error.empty() ? 0 : Fail(error, scenario.PictureFailed ? CannotWrite : BadInput);
 }
 
 /// Text in pictures needs a font database, which needs an application; no
@@ -245,6 +259,7 @@ struct FontApplication {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(QuietQt);
         Application = std::make_unique<QGuiApplication>(Argc, Argv);
+        std::setlocale(LC_NUMERIC, "C"); // Qt took the user's; every number is read and printed one way
         if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
             std::fputs("homing-sim: no installed font shows the Japanese captions; install fonts-ipafont-gothic (or "
                        "another Japanese font)\n",
@@ -257,10 +272,11 @@ int RunComparison(ScriptInput& script, const char* picture, CheckedOutput& out)
     const FontApplication fonts;
     PseudoRandom clock;
     SeedRandom(clock); // one seed for all six runs, so they draw the same values
-    const std::string error = CompareMethods(script, clock.State, picture, out);
+    bool pictureFailed = false;
+    const std::string error = CompareMethods(script, clock.State, picture, out, pictureFailed);
     if (out.Failed() || !out.Flush())
         return Fail(out.Error, CannotWrite);
-    return error.empty() ? 0 : Fail(error);
+    return error.empty() ? 0 : Fail(error, pictureFailed ? CannotWrite : BadInput);
 }
 
 /// A line on a terminal's standard error, rewritten as the map is made.
@@ -301,12 +317,9 @@ std::string MapNote(const MapSettings& map)
 int RunMap(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
-    const auto endsWith = [&](std::string_view end) {
-        return path.size() > end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0;
-    };
-    const bool csv = endsWith(".csv");
-    if (!csv && !endsWith(".png"))
-        return Fail(Quoted(path) + " does not end in .png or .csv: a map is written as a picture or a table");
+    const bool csv = path.ends_with(".csv");
+    if (!csv && !path.ends_with(".png"))
+        return Fail(QuotedPath(path) + " does not end in .png or .csv: a map is written as a picture or a table");
     const OutputKind kind = csv ? OutputKind::MapCsv : OutputKind::Png;
     if (std::string bad = CheckPicturePath(path, kind); !bad.empty())
         return Fail(bad);
@@ -321,7 +334,7 @@ int RunMap(const Arguments& arguments)
         return error.empty() ? 0 : Fail(error, CannotWrite);
     }
     const FontApplication fonts;
-    std::array<ComparePanel, 6> panels;
+    std::array<ComparePanel, SteeringModeCount> panels;
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const auto steering = static_cast<SteeringMode>(mode);
         panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
@@ -340,13 +353,16 @@ int WriteText(const char* text, CheckedOutput& out)
 }
 
 /// Standard output and error must be open before any file is: a file opened
-/// on a closed descriptor 1 would take the trace, or on 2 the messages.
-bool StandardStreamsOpen(const char* what)
+/// on a closed descriptor 1 would take the trace, or on 2 the messages. A map
+/// writes nothing to standard output, so there a closed one is no fault.
+bool StandardStreamsOpen(const char* what, bool writesStandardOutput)
 {
-    if (::fcntl(STDERR_FILENO, F_GETFD) < 0)
-        ::open("/dev/null", O_WRONLY); // takes descriptor 2: messages go nowhere, not into a file
     if (::fcntl(STDIN_FILENO, F_GETFD) < 0)
         ::open("/dev/null", O_RDONLY);
+    if (::fcntl(STDOUT_FILENO, F_GETFD) < 0 && !writesStandardOutput)
+        ::open("/dev/null", O_WRONLY);
+    if (::fcntl(STDERR_FILENO, F_GETFD) < 0)
+        ::open("/dev/null", O_WRONLY); // takes descriptor 2: messages go nowhere, not into a file
     if (::fcntl(STDOUT_FILENO, F_GETFD) >= 0)
         return true;
     Fail(std::string("cannot write ") + what + ": " + std::strerror(EBADF), CannotWrite);
@@ -377,7 +393,8 @@ int RunHomingSim(int argc, char** argv)
     std::string error;
     if (!ParseArguments(argc, argv, arguments, error))
         return Fail(error);
-    if (!StandardStreamsOpen(OutputName(arguments)))
+    const bool writesStandardOutput = arguments.Help || arguments.Version || arguments.Writes != Output::Map;
+    if (!StandardStreamsOpen(OutputName(arguments), writesStandardOutput))
         return CannotWrite;
     CheckedOutput out(stdout, OutputName(arguments));
     if (arguments.Help)
@@ -399,14 +416,17 @@ int RunHomingSim(int argc, char** argv)
         return Fail(error);
     // A first reading finds any bad line (and whether trails are drawn) before
     // anything runs; the summary and the comparison then run nothing at all.
+    // The comparison passes over picture lines; the trace and the summary
+    // write them, so their paths are checked here too.
     ScriptCheck check;
-    if (error = CheckScript(script, check); !error.empty())
+    error = arguments.Writes == Output::Compare ? CheckScript(script, check) : CheckRunnerScript(script, check);
+    if (!error.empty())
         return Fail(error);
     if (arguments.Writes != Output::Trace && check.BadLine)
         return Fail(LineMessage(check.BadLine, check.Error));
     switch (arguments.Writes) {
     case Output::Trace: return RunTrace(script, check, out);
-    case Output::Summary: return RunSummary(script, out);
+    case Output::Summary: return RunSummary(script, check, out);
     case Output::Compare: return RunComparison(script, arguments.Picture, out);
     case Output::Map: break; // run above
     }

@@ -2,6 +2,7 @@
 
 #include "DrawFrame.h"
 #include "Input.h"
+#include "PictureFile.h"
 #include "Pictures.h"
 #include "SpriteSheet.h"
 
@@ -27,15 +28,30 @@ void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails)
 std::string Execute(Scenario& scenario, const Command& command)
 {
     const World& world = scenario.Sim.World;
+    std::string error;
     switch (command.Kind) {
     case CommandKind::Png:
         PaintFrame(world, scenario.Playfield, scenario.Sheet);
-        return SavePng(scenario.Playfield, command.Path);
+        error = SavePng(scenario.Playfield, command.Path);
+        break;
     case CommandKind::Trail:
         if (!scenario.Trails)
             return "trail needs the runner started with trails kept";
         scenario.History->Settle(world);
-        return SaveTrail(world, scenario.Sheet, *scenario.Trails, *scenario.History, command.Path);
+        error = SaveTrail(world, scenario.Sheet, *scenario.Trails, *scenario.History, command.Path);
+        break;
     default: return RunCommand(scenario.Sim, command);
     }
+    scenario.PictureFailed = !error.empty();
+    return error;
+}
+
+std::string CheckRunnerScript(ScriptInput& input, ScriptCheck& check)
+{
+    return ForEachCommand(input, check, [](long number, const Command& command) {
+        if (command.Kind != CommandKind::Png && command.Kind != CommandKind::Trail)
+            return std::string();
+        const std::string bad = CheckPicturePath(command.Path);
+        return bad.empty() ? bad : LineMessage(number, bad);
+    });
 }

@@ -31,6 +31,7 @@ struct Scenario {
     Surface Playfield;                    ///< 300 x 300, for pictures
     std::unique_ptr<ShotHistory> History; ///< only when figures or trails need it
     std::unique_ptr<TrailCanvas> Trails;  ///< only when trail pictures are asked for
+    bool PictureFailed = false;           ///< a png or trail line's picture could not be written
 };
 
 /// A world as the window's is once it has loaded, its generator seeded from the
@@ -39,4 +40,9 @@ struct Scenario {
 void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails);
 
 /// Carries out one command. Returns an error message, empty on success.
-std::string Execute(Scenario& scenario, const Command& command);
+[[nodiscard]] std::string Execute(Scenario& scenario, const Command& command);
+
+/// Reads the whole script once without running it, as the runner checks it:
+/// a png or trail line whose picture could not be written there is an error
+/// ("line N: ..."), so nothing runs that would be thrown away.
+[[nodiscard]] std::string CheckRunnerScript(ScriptInput& input, ScriptCheck& check);

@@ -86,8 +86,8 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
     Scenario& run = method.Run;
     StartScenario(run, true, true);
     run.History->Sinks.push_back(&method.Counter);
-    Execute(run, {.Kind = CommandKind::Seed, .Number = seed});
-    Execute(run, {.Kind = CommandKind::Mode, .Mode = mode});
+    (void)Execute(run, {.Kind = CommandKind::Seed, .Number = seed}); // neither can fail
+    (void)Execute(run, {.Kind = CommandKind::Mode, .Mode = mode});
     ScriptCheck check;
     const std::string error = RunScript(script, check, nullptr, [&](const Command& command) {
         if (command.Kind == CommandKind::Mode || command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
@@ -109,7 +109,8 @@ std::string FiguresLine(const MethodFigures& figures)
 
 } // namespace
 
-std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath, CheckedOutput& out)
+std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath, CheckedOutput& out,
+                           bool& pictureFailed)
 {
     std::array<MethodFigures, SteeringModeCount> figures;
     std::array<ComparePanel, SteeringModeCount> panels;
@@ -123,8 +124,10 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
                                      FiguresLine(figures[std::size_t(mode)]),
                                      run.Trails->Picture(run.Sim.World, run.Sheet, *run.History)};
     }
-    if (std::string error = SaveComparison(panels, picturePath); !error.empty())
+    if (std::string error = SaveComparison(panels, picturePath); !error.empty()) {
+        pictureFailed = true;
         return error;
+    }
 
     char line[160];
     std::snprintf(line, sizeof line, "%-4s  %-27s  %8s  %6s  %7s  %6s  %s\n", "mode", "method", "launched", "caught",

@@ -62,5 +62,7 @@ std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode
 
 /// Runs the script's inputs once under each steering mode, from the same world
 /// and the same random values, writes the 3 x 2 picture to `picturePath` and
-/// the figures as a table to `out`. Returns what went wrong, or nothing.
-std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath, CheckedOutput& out);
+/// the figures as a table to `out`. Returns what went wrong, or nothing;
+/// `pictureFailed` tells a picture that could not be written from a bad script.
+[[nodiscard]] std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::string& picturePath,
+                                         CheckedOutput& out, bool& pictureFailed);

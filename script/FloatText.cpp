@@ -1,5 +1,7 @@
 #include "FloatText.h"
 
+#include <locale.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -8,8 +10,16 @@
 
 namespace {
 
+/// A decimal read as the "C" locale reads it, whatever locale the process is
+/// in (Qt sets the user's): the script language is not localised.
+float ReadDecimal(const char* text)
+{
+    static const locale_t C = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return ::strtof_l(text, nullptr, C);
+}
+
 /// Whether `text` (NUL-terminated, as printf wrote it) reads back to `value`.
-bool ReadsBack(const char* text, float value) { return std::strtof(text, nullptr) == value; }
+bool ReadsBack(const char* text, float value) { return ReadDecimal(text) == value; }
 
 /// The significant digits and the decimal exponent of the shortest decimal
 /// that reads back to `value` (positive and finite): value ~ d.ddd x 10^exponent.
@@ -23,16 +33,18 @@ std::string ShortestDigits(float value, int& exponent)
         std::snprintf(text, sizeof text, "%.*e", precision, double(value));
         const char* e = std::strchr(text, 'e');
         exponent = std::atoi(e + 1);
-        std::string digits;
+        std::string digits; // whatever the locale's decimal point, only the digits are taken
         for (const char* c = text; c < e; ++c)
-            if (*c != '.')
+            if (*c >= '0' && *c <= '9')
                 digits += *c;
-        if (ReadsBack(text, value))
+        char nearest[48];
+        std::snprintf(nearest, sizeof nearest, "%se%d", digits.c_str(), exponent - precision);
+        if (ReadsBack(nearest, value))
             return digits;
         // The neighbour on the far side of the value from the nearest candidate.
-        const long long nearest = std::atoll(digits.c_str());
+        const long long nearestDigits = std::atoll(digits.c_str());
         const double scale = std::pow(10.0, exponent - precision);
-        const long long other = double(nearest) * scale < double(value) ? nearest + 1 : nearest - 1;
+        const long long other = double(nearestDigits) * scale < double(value) ? nearestDigits + 1 : nearestDigits - 1;
         const std::string otherDigits = std::to_string(other);
         if (otherDigits.size() != digits.size())
             continue; // a carry or a borrow changed the length: another length's candidate
@@ -97,8 +109,7 @@ void AppendFloat(std::string& out, float value)
 bool ParseFiniteFloat(std::string_view text, float& value)
 {
     // The syntax first, since strtof would take more (a '+', hexadecimal,
-    // "inf", leading blanks); then strtof, which rounds once in the "C" locale
-    // this program never leaves.
+    // "inf", leading blanks); then strtof in the "C" locale, which rounds once.
     std::size_t at = text.substr(0, 1) == "-" ? 1 : 0;
     const auto digits = [&] {
         const std::size_t from = at;
@@ -123,6 +134,6 @@ bool ParseFiniteFloat(std::string_view text, float& value)
     if (at != text.size())
         return false;
     const std::string terminated(text);
-    value = std::strtof(terminated.c_str(), nullptr);
+    value = ReadDecimal(terminated.c_str());
     return std::isfinite(value);
 }

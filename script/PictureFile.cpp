@@ -35,7 +35,7 @@ bool BeginsWith(const std::string& path, std::string_view head)
 
 std::string CannotWrite(const std::string& path, int error)
 {
-    return "cannot write " + Quoted(path) + ": " + std::strerror(error ? error : EIO);
+    return "cannot write " + QuotedPath(path) + ": " + std::strerror(error ? error : EIO);
 }
 
 /// Where a picture for `path` really goes: the file a symlink points to.
@@ -151,31 +151,57 @@ bool TakeOver(int fd, const struct stat& replaced)
     return ::fchmod(fd, replaced.st_mode & 07777) == 0;
 }
 
+/// The folder the file at `path` is made in.
+std::string Folder(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+/// The new file is made beside the target and renamed over it: its folder
+/// must exist and take a new file.
+std::string CheckFolder(const std::string& path)
+{
+    const std::string folder = Folder(Target(path));
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0)
+        return CannotWrite(path, errno);
+    if (!S_ISDIR(status.st_mode))
+        return CannotWrite(path, ENOTDIR);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return "cannot write in the folder " + QuotedPath(folder) + " (for " + QuotedPath(path) +
+               "): " + std::strerror(errno);
+    return {};
+}
+
 } // namespace
 
 std::string CheckPicturePath(const std::string& path, OutputKind kind)
 {
-    const std::string_view extension = kind == OutputKind::Png ? ".png" : ".csv";
-    if (path.size() <= extension.size() ||
-        path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
-        return kind == OutputKind::Png ? Quoted(path) + " does not end in .png: pictures are written only to .png files"
-                                       : Quoted(path) + " does not end in .csv";
+    if (kind == OutputKind::Png) {
+        if (std::string bad = PictureNameError(path); !bad.empty())
+            return bad;
+    } else if (!path.ends_with(".csv")) {
+        return QuotedPath(path) + " does not end in .csv";
+    } else if (path == ".csv" || path.ends_with("/.csv")) {
+        return QuotedPath(path) + " has no name before .csv";
+    }
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         struct stat link {};
         if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0)
-            return Quoted(path) + " is a symbolic link to a missing file";
-        return errno == ENOENT ? std::string() : CannotWrite(path, errno);
+            return QuotedPath(path) + " is a symbolic link to a missing file";
+        return errno == ENOENT ? CheckFolder(path) : CannotWrite(path, errno);
     }
     if (!S_ISREG(status.st_mode))
-        return Quoted(path) + " is not a regular file";
+        return QuotedPath(path) + " is not a regular file";
     if (kind == OutputKind::Png && !BeginsWith(Target(path), std::string_view(PngSignature, 8)))
-        return Quoted(path) + " exists and is not a PNG picture: only a PNG file is replaced";
+        return QuotedPath(path) + " exists and is not a PNG picture: only a PNG file is replaced";
     if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWith(Target(path), "x,y,method,"))
-        return Quoted(path) + " exists and is not a capture map: only a map's CSV file is replaced";
+        return QuotedPath(path) + " exists and is not a capture map: only a map's CSV file is replaced";
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
         return CannotWrite(path, errno);
-    return {};
+    return CheckFolder(path);
 }
 
 std::string WritePictureFile(std::string_view bytes, const std::string& path, OutputKind kind)

@@ -140,6 +140,8 @@ bool LineParser::Parse()
         if (!Expect(1, "PATH"))
             return false;
         command.Path = std::string(Argument(0));
+        if (std::string bad = PictureNameError(command.Path); !bad.empty())
+            return Fail(bad);
         return true;
     }
     return Fail("unknown command " + Quoted(name));
@@ -190,6 +192,15 @@ std::string CommandLine(const Command& command)
     return line + '\n';
 }
 
+std::string PictureNameError(const std::string& path)
+{
+    if (!path.ends_with(".png"))
+        return QuotedPath(path) + " does not end in .png: pictures are written only to .png files";
+    if (path == ".png" || path.ends_with("/.png"))
+        return QuotedPath(path) + " has no name before .png";
+    return {};
+}
+
 std::string LineMessage(long number, const std::string& error)
 {
     return "line " + std::to_string(number) + ": " + error;
@@ -219,15 +230,14 @@ std::size_t Utf8Length(std::string_view text)
     return length;
 }
 
-} // namespace
-
-std::string Quoted(std::string_view token)
+/// `token` with every byte that is not printable UTF-8 as \xNN, cut to
+/// `most` characters and "..." when longer.
+std::string Escaped(std::string_view token, std::size_t most)
 {
-    constexpr int MaxCharacters = 60;
     std::string quoted;
-    int characters = 0;
+    std::size_t characters = 0;
     for (std::size_t at = 0; at < token.size(); ++characters) {
-        if (characters == MaxCharacters)
+        if (characters == most)
             return quoted + "...";
         const unsigned char c = static_cast<unsigned char>(token[at]);
         const std::size_t length = Utf8Length(token.substr(at));
@@ -243,6 +253,12 @@ std::string Quoted(std::string_view token)
     return quoted;
 }
 
+} // namespace
+
+std::string Quoted(std::string_view token) { return Escaped(token, 60); }
+
+std::string QuotedPath(std::string_view path) { return Escaped(path, std::string_view::npos); }
+
 ScriptInput::~ScriptInput()
 {
     if (File && Owned)
@@ -250,6 +266,11 @@ ScriptInput::~ScriptInput()
 }
 
 namespace {
+
+long long ChangedAt(const struct stat& status)
+{
+    return static_cast<long long>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
 
 std::string ReadError(const ScriptInput& input, int error)
 {
@@ -321,7 +342,7 @@ std::string Spool(std::FILE* from, ScriptInput& input)
 std::string OpenScript(const char* path, ScriptInput& input)
 {
     const bool standardInput = std::strcmp(path, "-") == 0;
-    input.Name = standardInput ? "standard input" : Quoted(path);
+    input.Name = standardInput ? "standard input" : QuotedPath(path);
     std::FILE* file = standardInput ? stdin : std::fopen(path, "r");
     if (!file)
         return "cannot open " + input.Name + ": " + std::strerror(errno);
@@ -336,6 +357,8 @@ std::string OpenScript(const char* path, ScriptInput& input)
         input.File = file;
         input.Owned = !standardInput;
         input.Start = std::max<long long>(0, ftello(file));
+        input.Size = status.st_size;
+        input.ChangedAt = ChangedAt(status);
         return {};
     }
     std::string error = Spool(file, input);
@@ -365,7 +388,20 @@ std::string ScriptReader::Start(ScriptInput& input)
     if (fseeko(input.File, input.Start, SEEK_SET) != 0)
         return ReadError = ::ReadError(input, errno);
     std::clearerr(input.File);
-    return {};
+    Changed();
+    return ReadError;
+}
+
+/// Whether the file is no longer as it was opened (cut short, written to):
+/// what is read from it then is not the script that was checked.
+bool ScriptReader::Changed()
+{
+    struct stat status {};
+    if (Input->Size < 0 || ::fstat(fileno(Input->File), &status) != 0 ||
+        (status.st_size == Input->Size && ChangedAt(status) == Input->ChangedAt))
+        return false;
+    ReadError = Input->Name + " changed while it was read, at line " + std::to_string(Number + 1);
+    return true;
 }
 
 ScriptReader::LineRead ScriptReader::NextLine(std::string_view& line)
@@ -392,6 +428,8 @@ ScriptReader::LineRead ScriptReader::NextFileLine(std::string_view& line)
         if (BlockAt == BlockEnd) {
             BlockAt = 0;
             BlockEnd = std::fread(Block.data(), 1, Block.size(), Input->File);
+            if (Changed())
+                return LineRead::End;
             if (BlockEnd == 0) {
                 if (std::ferror(Input->File))
                     ReadError = ::ReadError(*Input, errno);

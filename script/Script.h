@@ -38,12 +38,20 @@ ParsedLine ParseLine(std::string_view line);
 /// that reads back to the same float.
 std::string CommandLine(const Command& command);
 
+/// What is wrong with a png or trail PATH as a name, whatever the file
+/// system holds (it must end in .png, with a name before it), or nothing.
+std::string PictureNameError(const std::string& path);
+
 /// An error as every front end reports it against a script's line: "line N: ERROR".
 std::string LineMessage(long number, const std::string& error);
 
 /// A token as an error line quotes it: at most 60 characters, then "...";
 /// control bytes and bytes that are not UTF-8 written as \xNN.
 std::string Quoted(std::string_view token);
+
+/// A path the user gave, as a message shows it: whole, so the user sees which
+/// folder is wrong, with control bytes and bytes that are not UTF-8 as \xNN.
+std::string QuotedPath(std::string_view path);
 
 /// The longest line a script may hold, bytes without its newline: far more
 /// than any command needs, and a bound on the memory one line may take.
@@ -63,6 +71,9 @@ struct ScriptInput {
     long long Start = 0; ///< where the script begins in the file, bytes
     std::string Name;    ///< for messages: the path, or "standard input"
     std::string Text;    ///< the script itself when it came as text (then File is null)
+    /// A file read where it lies, as it was opened: its length in bytes and
+    /// when it was last changed, ns; -1 for a spooled copy, which is ours alone.
+    long long Size = -1, ChangedAt = 0;
 
     ScriptInput() = default;
     ScriptInput(const ScriptInput&) = delete;
@@ -90,7 +101,8 @@ public:
     std::string Start(ScriptInput& input);
 
     /// The next command and its line number: false at the end, at a bad line
-    /// (`Check` says which) or on a read error (`ReadError` says what).
+    /// (`Check` says which) or on a read error (`ReadError` says what; a file
+    /// that changed since it was opened is one).
     bool Next(long& number, Command& command);
 
     ScriptCheck Check;
@@ -107,6 +119,7 @@ private:
     enum class LineRead { Line, End, TooLong };
     LineRead NextLine(std::string_view& line);
     LineRead NextFileLine(std::string_view& line);
+    bool Changed();
 };
 
 /// Reads the script from its start, one line at a time, and hands each command

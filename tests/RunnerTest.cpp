@@ -430,7 +430,7 @@ TEST(RunnerOutput, PicturesReplaceOnlyPngFiles)
     // A write that fails part way (a file-size limit) leaves the folder as it was.
     const std::string before = ReadAll(target);
     const RunResult limited = RunShell("ulimit -f 1; printf 'move 20 20\\npng " + target.string() + "\\n' | $SIM");
-    EXPECT_EQ(limited.Status, 2);
+    EXPECT_EQ(limited.Status, 1); // output that cannot be written, not bad input
     EXPECT_EQ(limited.Err, "homing-sim: line 2: cannot write " + target.string() + ": File too large\n");
     EXPECT_EQ(ReadAll(target), before);
     EXPECT_EQ(entries(), 6);
@@ -500,12 +500,14 @@ TEST(RunnerPictures, TrailDrawsEveryPathSoFar)
     EXPECT_GT(coloured, 50);
 }
 
-TEST(RunnerPictures, UnwritablePathIsABadInputAndKeepsEarlierRows)
+TEST(RunnerPictures, AnUnwritablePathIsRefusedBeforeAnythingRuns)
 {
-    const RunResult run = RunSim("", "random 0.5\nframes 10\npng /nonexistent-dir/frame.png\nframes 5\n");
-    EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Err, "homing-sim: line 3: cannot write /nonexistent-dir/frame.png: No such file or directory\n");
-    EXPECT_EQ(CountLines(run.Out), 2); // the header and frame 10's row
+    for (const char* mode : {"", "--summary"}) {
+        const RunResult run = RunSim(mode, "random 0.5\nframes 10\npng /nonexistent-dir/frame.png\nframes 5\n");
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_EQ(run.Err, "homing-sim: line 3: cannot write /nonexistent-dir/frame.png: No such file or directory\n");
+        EXPECT_EQ(run.Out, "") << mode;
+    }
 
     const auto existing = TempDir() / "keep.png";
     std::ofstream(existing) << "precious";
@@ -604,7 +606,9 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
         {"--map m.csv --marker-velocity 1 x", "--marker-velocity VY must be a finite number, got x"},
         {"--step 5", "--step is a setting of --map"},
         {"--map m.csv s.txt", "--map takes no SCRIPT: its settings are options (see --help)"},
-        {"--summary --map m.csv", "--map cannot be combined with --summary or --compare"},
+        {"--summary --map m.csv", "--summary and --map cannot be combined"},
+        {"--map a.csv --map b.csv", "--map is given twice"},
+        {"--map .csv", ".csv has no name before .csv"},
     };
     for (const auto& [arguments, message] : cases) {
         const RunResult refused = RunSim(arguments);

@@ -44,7 +44,8 @@ EM_JS(void, PlayBeep, (), {
 });
 EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying),
       { Module.showSwitches(mode, limit, hideVectors, replaying); });
-EM_JS(void, SetReplayState, (const char* state), { Module.replayState(UTF8ToString(state)); });
+EM_JS(void, SetReplayState, (const char* state, const char* note),
+      { Module.replayState(UTF8ToString(state), UTF8ToString(note)); });
 EM_JS(void, PageReady, (), { Module.ready(); });
 EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
 
@@ -72,6 +73,7 @@ struct Page {
     FramePacing Pacing;
     std::string Incoming;  ///< a script to replay, as the page hands it over
     ReplayCursor Replay;   ///< replayed instead of live input
+    std::string Skipped;   ///< what the replay passes over, said when it ends
     bool Replayed = false; ///< a replay has ended: the canvas holds its last frame
 };
 
@@ -115,7 +117,8 @@ void PlayDueCommands(Page& page)
         PlayDueCommands(page.Replay, page.TheWorld, page.Random, nullptr, std::numeric_limits<int>::max());
         if (!page.Replay.Playing) { // the canvas holds its last frame
             page.Replayed = true;
-            SetReplayState(page.Replay.Error.empty() ? "done" : ("error: " + page.Replay.Error).c_str());
+            SetReplayState(page.Replay.Error.empty() ? "done" : ("error: " + page.Replay.Error).c_str(),
+                           page.Skipped.c_str());
         }
     }
     Show(page);
@@ -159,6 +162,25 @@ EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
     if (!ThePage->Replay.Playing && !ThePage->Replayed && event->button < 3)
         Input(*ThePage, {.Kind = CommandKind::Press, .Button = Buttons[event->button]});
     return event->button != 0; // no middle-click scrolling
+}
+
+/// The picture lines of a script, which the page passes over (it writes no
+/// files), as a note for the reader; empty when there are none.
+std::string SkippedPictureLines(ScriptInput& script)
+{
+    std::string lines;
+    int count = 0;
+    ScriptCheck check;
+    (void)ForEachCommand(script, check, [&](long number, const Command& command) {
+        if (command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
+            if (++count <= 10)
+                lines += (lines.empty() ? "" : ", ") + std::to_string(number);
+        return std::string();
+    });
+    if (count == 0)
+        return {};
+    return std::string(count == 1 ? "Line " : "Lines ") + lines + (count > 10 ? " and more" : "") +
+           (count == 1 ? " was" : " were") + " passed over: the page writes no pictures (png, trail).";
 }
 
 } // namespace
@@ -209,6 +231,13 @@ EMSCRIPTEN_KEEPALIVE double MeasureFrames(int frames)
 /// on the heap, however long the script.
 EMSCRIPTEN_KEEPALIVE char* ScriptBuffer(int length)
 {
+    if (length < 0 || length > MaxSpoolBytes) {
+        SetReplayState(("error: the script holds more than " + std::to_string(MaxSpoolBytes >> 20) +
+                        " MiB, more than the page takes")
+                           .c_str(),
+                       "");
+        return nullptr;
+    }
     ThePage->Incoming.assign(std::size_t(length), '\0');
     return ThePage->Incoming.data();
 }
@@ -222,10 +251,11 @@ EMSCRIPTEN_KEEPALIVE void Replay()
     if (error.empty())
         error = StartReplay(page.Replay);
     if (!error.empty()) {
-        SetReplayState(("error: " + error).c_str());
+        SetReplayState(("error: " + error).c_str(), "");
         return;
     }
-    SetReplayState("playing");
+    page.Skipped = SkippedPictureLines(page.Replay.Input);
+    SetReplayState("playing", "");
     Show(page);
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +19,7 @@ constexpr std::uint32_t FlushInterval = 1000;
 
 std::string CannotWrite(const std::string& path, int error)
 {
-    return "cannot write " + Quoted(path) + ": " + std::strerror(error);
+    return "cannot write " + QuotedPath(path) + ": " + std::strerror(error);
 }
 
 /// The folder a file would be made in.
@@ -28,10 +29,29 @@ std::string Folder(const std::string& path)
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+/// The path a chain of symbolic links ends at, existing or not (a dangling
+/// link names the file that writing through it would make).
+std::string FollowLinks(std::string path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+            break;
+        std::string target(std::size_t(PATH_MAX), '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0)
+            break;
+        target.resize(std::size_t(length));
+        path = target[0] == '/' ? target : Folder(path) + "/" + target;
+    }
+    return path;
+}
+
 /// Where `path` leads: the file's device and inode when it exists, otherwise
 /// its folder's real path and its name, so two spellings of one file match.
-std::string Identity(const std::string& path)
+std::string Identity(const std::string& given)
 {
+    const std::string path = FollowLinks(given);
     if (struct stat status{}; ::stat(path.c_str(), &status) == 0)
         return "file " + std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
     const std::string folder = Folder(path);
@@ -54,7 +74,7 @@ std::string SameFileTwice(const SessionFiles& files)
                 continue;
             if (Identity(first) == Identity(second))
                 return std::string(named[a].first) + " and " + named[b].first + " name the same file, " +
-                       Quoted(second) + ": give each its own";
+                       QuotedPath(second) + ": give each its own";
         }
     return {};
 }
@@ -72,6 +92,23 @@ std::string CheckWritable(const std::string& path)
         return CannotWrite(path, errno);
     return ::faccessat(AT_FDCWD, Folder(path).c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? std::string()
                                                                                      : CannotWrite(path, errno);
+}
+
+/// Opens a file to write. A named pipe with no reader yet would hold the
+/// window back in silence, so it is said at once that it waits for one.
+int OpenToWrite(const std::string& path)
+{
+    constexpr int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+    if (struct stat status{}; ::stat(path.c_str(), &status) != 0 || !S_ISFIFO(status.st_mode))
+        return ::open(path.c_str(), flags, 0666);
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK);
+    if (fd < 0 && errno == ENXIO) {
+        std::fprintf(stderr, "homing: waiting for a reader of the named pipe %s\n", QuotedPath(path).c_str());
+        fd = ::open(path.c_str(), flags);
+    }
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 } // namespace
@@ -99,7 +136,7 @@ std::string Session::OpenFiles(const SessionFiles& files, std::uint64_t seed)
     if (!files.Replay.empty()) {
         if (std::string error = OpenScript(files.Replay.c_str(), Replay.Input); !error.empty())
             return error;
-        Replay.Name = Quoted(files.Replay);
+        Replay.Name = QuotedPath(files.Replay);
         if (std::string error = StartReplay(Replay); !error.empty())
             return error;
     }
@@ -112,10 +149,11 @@ std::string Session::OpenFiles(const SessionFiles& files, std::uint64_t seed)
          {std::tuple{&files.Record, &RecordFile, "the recording"}, std::tuple{&files.Trace, &TraceFile, "the trace"}}) {
         if (path->empty())
             continue;
-        file->Fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        file->Fd = OpenToWrite(*path);
         if (file->Fd < 0)
             return CannotWrite(*path, errno);
         file->Out = std::make_unique<CheckedOutput>(file->Fd, what);
+        file->Path = *path;
     }
     if (RecordFile.Out)
         Recording = std::make_unique<ScriptRecorder>(*RecordFile.Out, seed);
@@ -155,13 +193,24 @@ void Session::OnFrame(const World& world, const FrameOutcome& outcome)
     ReportWriteFailures();
 }
 
-void Session::ReportWriteFailures()
+void Session::ReportWriteFailures(bool lookForRemoved)
 {
-    for (OutputFile* file : {&RecordFile, &TraceFile})
-        if (file->Out && file->Out->Failed() && !file->Reported) {
+    for (OutputFile* file : {&RecordFile, &TraceFile}) {
+        if (!file->Out || file->Reported)
+            continue;
+        // A file removed from under the session (or its folder) is written
+        // to the end, and then is gone with nothing said, unless it is told.
+        struct stat status {};
+        const bool removed =
+            lookForRemoved && ::fstat(file->Fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 0;
+        if (file->Out->Failed() || removed) {
             file->Reported = true;
-            Fail(file->Out->Error, SessionCannotWrite);
+            Fail(removed ? QuotedPath(file->Path) + " was deleted while the session wrote it: " + file->Out->What +
+                               " is lost"
+                         : file->Out->Error,
+                 SessionCannotWrite);
         }
+    }
 }
 
 void Session::Flush()
@@ -170,5 +219,5 @@ void Session::Flush()
         Recording->Flush();
     if (Trace)
         Trace->Flush();
-    ReportWriteFailures();
+    ReportWriteFailures(true);
 }

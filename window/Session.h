@@ -64,6 +64,7 @@ private:
     struct OutputFile {
         int Fd = -1;
         std::unique_ptr<CheckedOutput> Out;
+        std::string Path; ///< as given, for messages
         bool Reported = false;
     };
     OutputFile RecordFile, TraceFile;
@@ -75,7 +76,7 @@ private:
     int FailedStatus = 0;
 
     std::string OpenFiles(const SessionFiles& files, std::uint64_t seed);
-    void ReportWriteFailures();
+    void ReportWriteFailures(bool lookForRemoved = false);
     /// Says what went wrong in one line; the first failure sets the status.
     void Fail(const std::string& message, int status);
 };

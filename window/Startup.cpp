@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -172,6 +173,24 @@ bool AsksForHelpOrVersion(int argc, char** argv)
     return false;
 }
 
+/// What the parser took but would pass over in silence: an empty or repeated
+/// file option, or an argument that is no option. Returns it in one line.
+std::string UnusedArgument(const QCommandLineParser& parser)
+{
+    for (const QCommandLineOption* option : {&RecordOption, &TraceOption, &ReplayOption}) {
+        const QString name = "--" + option->names().first();
+        const QStringList values = parser.values(*option);
+        if (values.size() > 1)
+            return name.toStdString() + " is given twice; a session takes one of each";
+        if (values.size() == 1 && values.first().isEmpty())
+            return name.toStdString() + " needs a FILE, got an empty name";
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return "unexpected argument " + QuotedPath(parser.positionalArguments().first().toStdString()) +
+               " (the window takes --record, --trace and --replay; see --help)";
+    return {};
+}
+
 /// The window's icon, at every size, from the same artwork as the installed one.
 QIcon ProgramIcon()
 {
@@ -190,6 +209,7 @@ QIcon ProgramIcon()
 int RunHoming(int argc, char** argv)
 {
     std::signal(SIGXFSZ, SIG_IGN); // a file-size limit fails a write, reported, instead of killing the session
+    std::signal(SIGPIPE, SIG_IGN); // so does a trace piped to a reader that has gone
 
     QCoreApplication::setApplicationName("homing");
     QCoreApplication::setApplicationVersion(HOMING_VERSION);
@@ -207,10 +227,15 @@ int RunHoming(int argc, char** argv)
     if (const int refused = ChoosePlatform(argc, argv, x))
         return refused;
     QApplication application(argc, argv);
-    x.Release(); // Qt holds its own connection now
+    std::setlocale(LC_NUMERIC, "C"); // Qt took the user's; a script's numbers read the same everywhere
+    x.Release();                     // Qt holds its own connection now
     QCommandLineParser parser;
     Describe(parser);
     parser.process(application);
+    if (const std::string unused = UnusedArgument(parser); !unused.empty()) {
+        std::fprintf(stderr, "homing: %s\n", unused.c_str());
+        return SessionBadInput;
+    }
     const SessionFiles files{parser.value(RecordOption).toStdString(), parser.value(TraceOption).toStdString(),
                              parser.value(ReplayOption).toStdString()};
     QApplication::setWindowIcon(ProgramIcon());
@@ -221,7 +246,7 @@ int RunHoming(int argc, char** argv)
     Form1 form;
     if (const std::string error = form.OpenSession(files); !error.empty()) {
         std::fprintf(stderr, "homing: %s\n", error.c_str());
-        return 2;
+        return SessionBadInput;
     }
     form.show();
     WatchEndings(form);
