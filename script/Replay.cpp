@@ -39,6 +39,12 @@ std::string StartReplay(ReplayCursor& cursor)
     return {};
 }
 
+void EndIfChanged(ReplayCursor& cursor)
+{
+    if (cursor.Playing && cursor.Reader.Changed())
+        End(cursor, cursor.Reader.ReadError);
+}
+
 int PlayDueCommands(ReplayCursor& cursor, World& world, QueuedRandom& random, ScriptRecorder* recorder, int limit)
 {
     int played = 0;

@@ -33,3 +33,7 @@ std::string StartReplay(ReplayCursor& cursor);
 /// end of the script, or at a command that fails, the replay ends: `Playing`
 /// turns false and `Error` says what went wrong, if anything did.
 int PlayDueCommands(ReplayCursor& cursor, World& world, QueuedRandom& random, ScriptRecorder* recorder, int limit);
+
+/// Ends a replay whose file has changed since it was checked (its reader may
+/// hold the rest of a short script already), with `Error` saying so.
+void EndIfChanged(ReplayCursor& cursor);

@@ -392,12 +392,10 @@ std::string ScriptReader::Start(ScriptInput& input)
     return ReadError;
 }
 
-/// Whether the file is no longer as it was opened (cut short, written to):
-/// what is read from it then is not the script that was checked.
 bool ScriptReader::Changed()
 {
     struct stat status {};
-    if (Input->Size < 0 || ::fstat(fileno(Input->File), &status) != 0 ||
+    if (!Input || !Input->File || Input->Size < 0 || ::fstat(fileno(Input->File), &status) != 0 ||
         (status.st_size == Input->Size && ChangedAt(status) == Input->ChangedAt))
         return false;
     ReadError = Input->Name + " changed while it was read, at line " + std::to_string(Number + 1);
@@ -602,7 +600,12 @@ Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   turn      modes 2 and 3: its turn rate, degrees per frame; modes 0, 1, 4
             and 5: unused (left from the slot's earlier shots)
 
-Exit status: 0 on success; 1 when the output cannot be written (a full disk, a
-closed pipe), with one line on standard error; 2 on a bad script, argument or
-file, with one line on standard error naming the line and what is wrong.
+Every output (a png or trail line's picture, --compare's or --map's) is
+checked before anything runs. Numbers are read and written the same way in
+every locale.
+
+Exit status: 0 on success; 1 when an output cannot be written (a full disk, a
+file-size limit), with one line on standard error; 2 on a bad script, argument
+or file, with one line on standard error naming the line and what is wrong. A
+reader that stops early (| head) ends it quietly by SIGPIPE, as any filter.
 )";

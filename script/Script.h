@@ -105,6 +105,11 @@ public:
     /// that changed since it was opened is one).
     bool Next(long& number, Command& command);
 
+    /// Whether the file is no longer as it was opened (cut short, written
+    /// to): what is read from it then is not the script that was checked.
+    /// `ReadError` says so when it has changed.
+    bool Changed();
+
     ScriptCheck Check;
     std::string ReadError;
 
@@ -119,7 +124,6 @@ private:
     enum class LineRead { Line, End, TooLong };
     LineRead NextLine(std::string_view& line);
     LineRead NextFileLine(std::string_view& line);
-    bool Changed();
 };
 
 /// Reads the script from its start, one line at a time, and hands each command

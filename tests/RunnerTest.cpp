@@ -541,6 +541,13 @@ TEST(RunnerStudy, SummaryHasOneRowPerShot)
               0u);
     EXPECT_EQ(CountLines(run.Out), 1 + 6);
 
+    // Every valid script runs, its pictures included.
+    const auto trail = TempDir() / "summary-trail.png";
+    const RunResult pictured = RunSim("--summary", "seed 3\nframes 20\ntrail " + trail.string() + "\n");
+    ASSERT_EQ(pictured.Status, 0) << pictured.Err;
+    EXPECT_EQ(CountLines(pictured.Out), 1 + 2);
+    EXPECT_TRUE(std::filesystem::is_regular_file(trail));
+
     // Rows come in launch order though shot 1, four times as fast, is caught
     // first; a shot cleared after the last frame ran is cleared, not flying.
     const RunResult order =
@@ -571,6 +578,9 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     EXPECT_EQ(both.Status, 2);
     EXPECT_EQ(both.Err, "homing-sim: --summary and --compare cannot be combined\n");
 
+    const RunResult twice = RunSim("--compare a.png --compare b.png");
+    EXPECT_EQ(twice.Err, "homing-sim: --compare is given twice\n");
+
     const RunResult badScript = RunSim("--summary", "frames 30\nmode 7\n");
     EXPECT_EQ(badScript.Status, 2);
     EXPECT_EQ(badScript.Err, "homing-sim: line 2: mode must be 0 to 5, got 7\n");
@@ -579,6 +589,33 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     const RunResult unwritable = RunSim("--compare /nonexistent-dir/c.png", "frames 10\n");
     EXPECT_EQ(unwritable.Status, 2);
     EXPECT_EQ(unwritable.Err, "homing-sim: cannot write /nonexistent-dir/c.png: No such file or directory\n");
+}
+
+// Every output is checked before the work it would throw away: a map of the
+// whole grid towards a missing folder is refused at once (computed, it would
+// run for minutes). Output that cannot be written at the end is exit 1, not
+// bad input; a map needs no standard output; its progress line ends at 100 %.
+TEST(RunnerStudy, OutputsAreCheckedFirstAndTheirFailuresAreExit1)
+{
+    const RunResult missing = RunSim("--map /nonexistent-dir/m.png --step 1 --shots 256");
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_EQ(missing.Err, "homing-sim: cannot write /nonexistent-dir/m.png: No such file or directory\n");
+
+    const auto dir = TempDir() / "outputs";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string compare = (dir / "c.png").string(), map = (dir / "m.csv").string();
+    const RunResult tooLarge = RunShell("ulimit -f 1; printf 'frames 30\\n' | $SIM --compare '" + compare + "'");
+    EXPECT_EQ(tooLarge.Status, 1) << tooLarge.Err;
+    EXPECT_EQ(tooLarge.Err, "homing-sim: cannot write " + compare + ": File too large\n");
+
+    const RunResult closed = RunShell("$SIM --map '" + map + "' --step 150 --shots 1 >&-");
+    EXPECT_EQ(closed.Status, 0) << closed.Err;
+    const std::string terminal = (dir / "terminal.txt").string();
+    const RunResult progress = RunShell("script -qec \"$SIM --map '" + map +
+                                        "' --step 60 --shots 1 --threads 64\" /dev/null > '" + terminal + "'");
+    EXPECT_EQ(progress.Status, 0);
+    EXPECT_TRUE(ReadAll(terminal).ends_with("map 100 %, about 0 s left  \r\n")) << ReadAll(terminal);
 }
 
 TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)

@@ -34,11 +34,55 @@ expect "--replay and --record name the same file, $work/link.txt: give each its 
   "$homing" --replay "$work/keep.txt" --record "$work/link.txt"
 expect "--record and --trace name the same file, $work/locked/../new.csv: give each its own" \
   "$homing" --record "$work/new.csv" --trace "$work/locked/../new.csv"
+# A dangling link leads to the file the other option names.
+ln -s new.csv "$work/dangling.txt"
+expect "--record and --trace name the same file, $work/new.csv: give each its own" \
+  "$homing" --record "$work/dangling.txt" --trace "$work/new.csv"
+# Nothing the window would pass over in silence.
+expect "--record needs a FILE, got an empty name" "$homing" --record ""
+expect "--record is given twice; a session takes one of each" "$homing" --record "$work/a.txt" --record "$work/b.txt"
+expect "unexpected argument session.txt (the window takes --record, --trace and --replay; see --help)" \
+  "$homing" session.txt
+[ ! -e "$work/a.txt" ] && [ ! -e "$work/b.txt" ] || { echo "FAIL: a refused recording was made"; exit 1; }
 # Every file is checked before any is opened: the recording is left whole.
 expect "cannot write /nonexistent/x.csv: No such file or directory" \
   "$homing" --record "$work/keep.txt" --trace /nonexistent/x.csv
 [ "$(cat "$work/keep.txt")" = "$(printf 'keep\nthese lines')" ] || { echo "FAIL: keep.txt was touched"; exit 1; }
 [ ! -e "$work/new.csv" ] || { echo "FAIL: new.csv was made"; exit 1; }
+
+# Met while the window runs, each said in one line: a file deleted while it
+# is written, a replayed script cut short while it plays, a named pipe that
+# has no reader yet.
+said() { # PATTERN: waits up to ten seconds for the window to say a line that matches it
+  for _ in $(seq 100); do
+    grep -qx "homing: $1" "$work/err.txt" 2> /dev/null && return 0
+    sleep 0.1
+  done
+  echo "FAIL: the window did not say: $1 (it said: $(cat "$work/err.txt"))"
+  exit 1
+}
+running() { # ARGUMENTS...: the window in the background, its messages in err.txt
+  : > "$work/err.txt"
+  "$homing" "$@" 2> "$work/err.txt" &
+  pid=$!
+}
+stop() { kill -TERM "$pid" 2> /dev/null || true; wait "$pid" || true; }
+mkdir "$work/gone"
+running --record "$work/gone/s.txt"
+sleep 0.5
+rm -rf "$work/gone"
+said "$work/gone/s.txt was deleted while the session wrote it: the recording is lost"
+stop
+{ echo 'seed 1'; for _ in $(seq 2000); do printf 'move 10 20\nframes 1\n'; done; } > "$work/long.txt"
+running --replay "$work/long.txt"
+sleep 0.5
+truncate -s 1000 "$work/long.txt"
+said "$work/long.txt changed while it was read, at line [0-9]*"
+stop
+mkfifo "$work/pipe.txt"
+running --record "$work/pipe.txt"
+said "waiting for a reader of the named pipe $work/pipe.txt"
+stop
 
 # Without permission (root may write anywhere, so drop to nobody for this one,
 # running a copy of the program where nobody can reach it, wherever the build is).

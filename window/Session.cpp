@@ -215,6 +215,9 @@ void Session::ReportWriteFailures(bool lookForRemoved)
 
 void Session::Flush()
 {
+    EndIfChanged(Replay);
+    if (!Replay.Error.empty())
+        Fail(std::exchange(Replay.Error, {}), SessionBadInput);
     if (Recording)
         Recording->Flush();
     if (Trace)

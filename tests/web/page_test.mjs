@@ -3,6 +3,7 @@
 // runner's picture of the same script.
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -149,8 +150,11 @@ await bad.close();
 
 // The page reads exactly the bytes it is given, as homing-sim does: a NUL, a
 // byte that is not UTF-8, a long line; and a script far longer than the stack.
+// Picture lines are checked as homing-sim checks them, and all of the fragment
+// after #script= is the script, '&' included.
 for (const encoded of ['frames%202%0Amove%201%00%202%0A', 'frames%201%0A%FF%0A', 'move%201%202%00', 'x'.repeat(5000),
-                       'limit%0A'.repeat(220000)]) {
+                       'limit%0A'.repeat(220000), 'png%20x.txt%0Aframes%205', 'frames%201%0Atrail%20%2Fetc%2Fpasswd',
+                       'seed%201&x=1%0Aframes%205']) {
   const bytes = encoded.replace(/%([0-9A-F]{2})/g, (_, hex) => String.fromCharCode(parseInt(hex, 16)));
   writeFileSync(join(work, 'bytes.txt'), Buffer.from(bytes, 'latin1'));
   let expected = 'done';
@@ -163,6 +167,25 @@ for (const encoded of ['frames%202%0Amove%201%00%202%0A', 'frames%201%0A%FF%0A',
   check(got === expected, `the page says ${JSON.stringify(got)} where homing-sim says ${JSON.stringify(expected)}`);
   await page.close();
 }
+
+// A picture line that homing-sim would write is passed over, and said to be.
+const pictured = await open(pageUrl + '#script=' + encodeURIComponent(`frames 2\npng ${join(work, 'p.png')}\n`));
+await pictured.waitForFunction(() => document.body.dataset.replay === 'done', { timeout: 20000 });
+check(await pictured.evaluate(() => document.getElementById('message').textContent).then((text) =>
+  text === 'Line 2 was passed over: the page writes no pictures (png, trail).'), 'a skipped picture line is not said');
+await pictured.close();
+
+// A script of 16 MB from a server: copied into the heap after the heap grows for it.
+writeFileSync(join(work, 'long.txt'), ('# ' + 'x'.repeat(4000) + '\n').repeat(4200) + 'frames 5\n');
+const server = createServer((request, reply) =>
+  reply.end(readFileSync(request.url.startsWith('/index.html') ? pagePath : join(work, 'long.txt'))));
+await new Promise((listening) => server.listen(0, '127.0.0.1', listening));
+const served = await open(`http://127.0.0.1:${server.address().port}/index.html?script=long.txt`);
+await served.waitForFunction(() => document.body.dataset.replay && document.body.dataset.replay !== 'playing',
+  { timeout: 30000 });
+check(await served.evaluate(() => document.body.dataset.replay) === 'done', 'a 16 MB script did not play');
+await served.close();
+server.close();
 
 check(errors.length === 0, 'console errors: ' + errors.join('; '));
 await browser.close();
