@@ -10,8 +10,9 @@ inline constexpr const char* Check1Caption = "最高速度以上にならない"
 inline constexpr const char* Check2Caption = "速度ベクトル表示をしない";
 
 /// The caption of each steering mode's option button, in UTF-8, by mode
-/// number (the users check the count against the modes).
-inline constexpr std::array<const char*, 6> ModeCaptions = {
+/// number. Sized by its entries, not the count: the users static_assert
+/// that there is one for every mode, so none can be left out unnoticed.
+inline constexpr std::array ModeCaptions = {
     "XY別通常追尾", // per-axis chase
     "通常追尾",     // direct chase
     "角度追尾",     // angle chase
@@ -21,7 +22,7 @@ inline constexpr std::array<const char*, 6> ModeCaptions = {
 };
 
 /// The same methods in English, for terminals and file names.
-inline constexpr std::array<const char*, 6> ModeNames = {
+inline constexpr std::array ModeNames = {
     "per-axis chase",     "direct chase", "angle chase", "vector turn chase", "per-axis accelerating chase",
     "accelerating chase",
 };

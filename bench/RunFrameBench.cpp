@@ -100,6 +100,6 @@ void BM_AngleChaseLibm(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_RunFrame)->DenseRange(0, 5)->ArgName("mode");
-BENCHMARK(BM_RunFrameOneShot)->DenseRange(0, 5)->ArgName("mode");
+BENCHMARK(BM_RunFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
+BENCHMARK(BM_RunFrameOneShot)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
 BENCHMARK(BM_AngleChaseLibm);

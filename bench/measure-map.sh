@@ -2,7 +2,7 @@
 # measure-map.sh [STEP] [SHOTS]: how fast homing-sim makes a capture map, on
 # one thread and on every core, side by side: shots and shot-frames a second,
 # the speed-up, and the cost of a shot-frame beside one shot's step measured
-# alone (homing-bench's RunFrameOneShot, the mean over the six methods).
+# alone (homing-bench's RunFrameOneShot, the mean over the methods).
 # A benchmark, not a test: it prints figures. Usage (after ./scripts/setup):
 #   bench/measure-map.sh 3 32
 set -euo pipefail
@@ -25,11 +25,12 @@ shot_frames=$(awk -F, 'NR > 1 { n += ($8 == "" ? 0 : $8 * $5) + ($4 - $5) * 500 
   "$work/map.csv")
 step_ns=$(build/bench/homing-bench --benchmark_filter='BM_RunFrameOneShot/' --benchmark_format=csv 2> /dev/null |
   awk -F, '/BM_RunFrameOneShot\// { t += $4; ++n } END { printf "%.2f", t / n }')
-awk -v places="$places" -v shots="$shots" -v frames="$shot_frames" -v step="$step_ns" '
+methods=$(awk -F, 'NR > 1 { seen[$3] = 1 } END { print length(seen) }' "$work/map.csv")
+awk -v places="$places" -v methods="$methods" -v shots="$shots" -v frames="$shot_frames" -v step="$step_ns" '
   { t[NR] = $1; s[NR] = $2; m[NR] = $3 }
   END {
-    n = places * 6 * shots
-    printf "%d places x 6 methods x %d shots = %d shots\n", places, shots, n
+    n = places * methods * shots
+    printf "%d places x %d methods x %d shots = %d shots\n", places, methods, shots, n
     printf "about %.0f shot-frames flown\n", frames
     for (i = 1; i <= NR; ++i)
       printf "%2d thread(s): %6.2f s, %8.0f shots and %6.1f million shot-frames a second, peak memory %.0f MB\n",

@@ -23,15 +23,6 @@ struct FixedRandom final : RandomSource {
     float RandomUnit() override { return Value; }
 };
 
-/// A 64-bit mix (splitmix64's finaliser): neighbouring places get unrelated seeds.
-std::uint64_t Mix(std::uint64_t value)
-{
-    value += 0x9E3779B97F4A7C15ull;
-    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
-    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
-    return value ^ (value >> 31);
-}
-
 int Fly(World& world, RandomSource& random, const MapSettings& settings, int x, int y)
 {
     NoBeep beep;
@@ -56,10 +47,11 @@ int Fly(World& world, RandomSource& random, const MapSettings& settings, int x, 
 
 std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int shot)
 {
-    std::uint64_t value = Mix(seed);
+    // Neighbouring places get unrelated seeds.
+    std::uint64_t value = Mix64(seed);
     for (const std::uint64_t part :
          {std::uint64_t(std::uint32_t(x)), std::uint64_t(std::uint32_t(y)), std::uint64_t(mode), std::uint64_t(shot)})
-        value = Mix(value ^ part);
+        value = Mix64(value ^ part);
     return value;
 }
 

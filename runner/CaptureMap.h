@@ -49,7 +49,7 @@ int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int sh
 PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int y);
 
 /// Every place of the grid for all six methods, row by row, the methods of
-/// one place together: [(row * columns + column) * 6 + mode]. The work is
+/// one place together: [(row * columns + column) * SteeringModeCount + mode]. The work is
 /// spread over the threads; the result does not depend on how many.
 struct CaptureMap {
     int Columns = 0, Rows = 0;

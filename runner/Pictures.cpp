@@ -200,17 +200,21 @@ namespace {
 
 constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
 
-/// The six panels in a 3 x 2 grid, `extra` pixels of background left below.
-QImage ComparisonImage(const std::array<ComparePanel, 6>& panels, int extra)
+/// Panels across the grid, and the rows the methods take.
+constexpr int PanelColumns = 3, PanelRows = (SteeringModeCount + PanelColumns - 1) / PanelColumns;
+
+/// The methods' panels in a grid, `extra` pixels of background left below.
+QImage ComparisonImage(const ComparePanels& panels, int extra)
 {
-    QImage image(3 * Cell + 4 * Gap, 2 * (Head + Cell + Foot) + 3 * Gap + extra, QImage::Format_RGB32);
+    QImage image(PanelColumns * Cell + (PanelColumns + 1) * Gap,
+                 PanelRows * (Head + Cell + Foot) + (PanelRows + 1) * Gap + extra, QImage::Format_RGB32);
     image.fill(QColor(236, 236, 236));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     for (std::size_t n = 0; n < panels.size(); ++n) {
         const ComparePanel& panel = panels[n];
-        const int left = Gap + int(n % 3) * (Cell + Gap);
-        const int top = Gap + int(n / 3) * (Head + Cell + Foot + Gap);
+        const int left = Gap + int(n % PanelColumns) * (Cell + Gap);
+        const int top = Gap + int(n / PanelColumns) * (Head + Cell + Foot + Gap);
         const QString caption = QString::fromUtf8(panel.Caption);
         const QFont captionFont = CaptionFont(CaptionFontPoints);
         painter.setPen(Qt::black);
@@ -253,7 +257,7 @@ QColor MostlyMissed(double caughtShare) { return QColor::fromHsv(0, 0, int(std::
 
 } // namespace
 
-std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path)
+std::string SaveComparison(const ComparePanels& panels, const std::string& path)
 {
     return SaveImage(ComparisonImage(panels, 0), path);
 }
@@ -277,7 +281,7 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
     return image;
 }
 
-std::string SaveMap(const std::array<ComparePanel, 6>& panels, const std::string& note, const std::string& path)
+std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path)
 {
     constexpr int Legend = 86;
     QImage image = ComparisonImage(panels, Legend);

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <string>
+
+#include "World.h"
 #include <vector>
 
 #include <QImage>
@@ -14,7 +16,7 @@
 #include "ShotHistory.h"
 
 /// Saves a surface as a PNG file. Returns what went wrong, or nothing.
-std::string SavePng(const Surface& surface, const std::string& path);
+[[nodiscard]] std::string SavePng(const Surface& surface, const std::string& path);
 
 /// The trail picture, built as the frames run: a shot's path is drawn when the
 /// shot ends and the marker's path as it goes, so memory does not grow with
@@ -37,8 +39,8 @@ private:
     std::vector<PathPoint> MarkerPath; ///< marker positions not yet drawn, the last drawn one first
 };
 
-std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails, const ShotHistory& history,
-                      const std::string& path);
+[[nodiscard]] std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails,
+                                    const ShotHistory& history, const std::string& path);
 
 /// One method's panel of the comparison picture.
 struct ComparePanel {
@@ -48,9 +50,12 @@ struct ComparePanel {
     QImage Trail;
 };
 
-/// Saves the six trail pictures in a 3 x 2 grid, each headed by its caption
+/// One panel for each steering method, by mode number.
+using ComparePanels = std::array<ComparePanel, SteeringModeCount>;
+
+/// Saves the methods' trail pictures in a grid three panels wide, each headed by its caption
 /// in the window's Japanese face and its English name, with its figures underneath.
-std::string SaveComparison(const std::array<ComparePanel, 6>& panels, const std::string& path);
+[[nodiscard]] std::string SaveComparison(const ComparePanels& panels, const std::string& path);
 
 /// The frames the map's colour scale spans.
 inline constexpr int MapFramesShown = 500;
@@ -62,4 +67,4 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
 
 /// Saves the six map panels as the comparison lays them out, with the colour
 /// bar, the grey key and `note` (the settings) underneath.
-std::string SaveMap(const std::array<ComparePanel, 6>& panels, const std::string& note, const std::string& path);
+[[nodiscard]] std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path);

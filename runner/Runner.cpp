@@ -20,9 +20,11 @@
 #include "Captions.h"
 #include "CaptureMap.h"
 #include "FloatText.h"
+#include "Help.h"
 #include "Output.h"
 #include "PictureFile.h"
 #include "Pictures.h"
+#include "Quoted.h"
 #include "Scenario.h"
 #include "Script.h"
 #include "Study.h"
@@ -66,12 +68,6 @@ struct Arguments {
     bool Version = false;
 };
 
-bool IsMapSetting(std::string_view argument)
-{
-    return argument == "--step" || argument == "--shots" || argument == "--seed" || argument == "--draws" ||
-           argument == "--limit" || argument == "--marker-velocity" || argument == "--threads";
-}
-
 /// A whole number in [low, high] from argv[n + 1].
 bool WholeArgument(int argc, char** argv, int& n, std::uint64_t low, std::uint64_t high, std::uint64_t& value,
                    std::string& error)
@@ -99,44 +95,47 @@ bool FloatArgument(int argc, char** argv, int& n, const char* what, float& value
     return true;
 }
 
-/// One of --map's settings and its values, from argv[n] on.
-bool ParseMapSetting(int argc, char** argv, int& n, MapSettings& map, std::string& error)
+/// What one argument was to --map's settings.
+enum class SettingRead { NotASetting, Read, Bad };
+
+/// One of --map's settings and its values, from argv[n] on: the one place
+/// that knows their names.
+SettingRead ReadMapSetting(int argc, char** argv, int& n, MapSettings& map, std::string& error)
 {
     const std::string_view name = argv[n];
     std::uint64_t whole = 0;
+    const auto read = [](bool good) { return good ? SettingRead::Read : SettingRead::Bad; };
     if (name == "--limit") {
         map.Limit = true;
-        return true;
-    }
-    if (name == "--step") {
+    } else if (name == "--step") {
         if (!WholeArgument(argc, argv, n, 1, PlayfieldSize, whole, error))
-            return false;
+            return SettingRead::Bad;
         map.Step = int(whole);
     } else if (name == "--shots") {
         if (!WholeArgument(argc, argv, n, 1, MaxMapShots, whole, error))
-            return false;
+            return SettingRead::Bad;
         map.Shots = int(whole);
     } else if (name == "--threads") {
         if (!WholeArgument(argc, argv, n, 1, 256, whole, error))
-            return false;
+            return SettingRead::Bad;
         map.Threads = unsigned(whole);
     } else if (name == "--seed") {
-        if (!WholeArgument(argc, argv, n, 0, UINT64_MAX, map.Seed, error))
-            return false;
+        return read(WholeArgument(argc, argv, n, 0, UINT64_MAX, map.Seed, error));
     } else if (name == "--draws") {
         if (!FloatArgument(argc, argv, n, "--draws", map.Draw, error))
-            return false;
+            return SettingRead::Bad;
         if (!(map.Draw >= 0 && map.Draw < 1)) {
             error = "--draws must lie in [0, 1), got " + Quoted(argv[n]);
-            return false;
+            return SettingRead::Bad;
         }
         map.FixedDraws = true;
     } else if (name == "--marker-velocity") {
-        if (!FloatArgument(argc, argv, n, "--marker-velocity VX", map.MarkerVX, error) ||
-            !FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error))
-            return false;
+        return read(FloatArgument(argc, argv, n, "--marker-velocity VX", map.MarkerVX, error) &&
+                    FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error));
+    } else {
+        return SettingRead::NotASetting;
     }
-    return true;
+    return SettingRead::Read;
 }
 
 /// What the run writes, chosen once: a second choice is refused, named.
@@ -166,6 +165,7 @@ bool OutputPath(int argc, char** argv, int& n, const char* what, const char*& pa
 
 bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& error)
 {
+    SettingRead setting = SettingRead::NotASetting;
     for (int n = 1; n < argc; ++n) {
         const std::string_view argument = argv[n];
         if (argument == "--help" || argument == "-h") {
@@ -183,11 +183,12 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             if (!ChooseOutput(arguments, Output::Map, argv[n], error) ||
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
-        } else if (IsMapSetting(argument)) {
-            if (!arguments.MapOption)
-                arguments.MapOption = argv[n];
-            if (!ParseMapSetting(argc, argv, n, arguments.Map, error))
+        } else if (const int at = n;
+                   (setting = ReadMapSetting(argc, argv, n, arguments.Map, error)) != SettingRead::NotASetting) {
+            if (setting == SettingRead::Bad)
                 return false;
+            if (!arguments.MapOption)
+                arguments.MapOption = argv[at];
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + Quoted(argument) + " (see --help)";
             return false;
@@ -334,7 +335,7 @@ int RunMap(const Arguments& arguments)
         return error.empty() ? 0 : Fail(error, CannotWrite);
     }
     const FontApplication fonts;
-    std::array<ComparePanel, SteeringModeCount> panels;
+    ComparePanels panels;
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const auto steering = static_cast<SteeringMode>(mode);
         panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
@@ -398,7 +399,7 @@ int RunHomingSim(int argc, char** argv)
         return CannotWrite;
     CheckedOutput out(stdout, OutputName(arguments));
     if (arguments.Help)
-        return WriteText(ScriptHelp, out);
+        return WriteText(RunnerHelp, out);
     if (arguments.Version)
         return WriteText("homing-sim " HOMING_VERSION "\n", out);
     if (arguments.Writes == Output::Compare)

@@ -13,7 +13,7 @@
 #include "Random.h"
 #include "Raster.h"
 #include "RunFrame.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptWorld.h"
 #include "Seams.h"
 #include "ShotHistory.h"

@@ -113,7 +113,7 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
                            bool& pictureFailed)
 {
     std::array<MethodFigures, SteeringModeCount> figures;
-    std::array<ComparePanel, SteeringModeCount> panels;
+    ComparePanels panels;
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const auto method = std::make_unique<MethodRun>();
         if (std::string error = RunMethod(script, seed, static_cast<SteeringMode>(mode), *method); !error.empty())

@@ -11,7 +11,7 @@
 
 #include "Output.h"
 #include "Scenario.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ShotHistory.h"
 
 /// Writes one CSV row per shot ever launched, in launch order.
@@ -58,7 +58,7 @@ struct MethodRun {
 /// Runs the script's inputs under one steering mode, in a fresh run seeded
 /// with `seed`, ignoring its mode, png and trail lines. The script is read
 /// again from its start; its lines must all be good.
-std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode, MethodRun& method);
+[[nodiscard]] std::string RunMethod(ScriptInput& script, std::uint64_t seed, SteeringMode mode, MethodRun& method);
 
 /// Runs the script's inputs once under each steering mode, from the same world
 /// and the same random values, writes the 3 x 2 picture to `picturePath` and

@@ -6,6 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+
+#include "Quoted.h"
 
 namespace {
 
@@ -13,6 +16,34 @@ namespace {
 constexpr std::size_t WriteAt = 1 << 16;
 
 } // namespace
+
+std::size_t WriteAll(int fd, const char* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t wrote = ::write(fd, data + done, size - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            if (wrote == 0)
+                errno = ENOSPC;
+            break;
+        }
+        done += std::size_t(wrote);
+    }
+    return done;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
+std::string CannotWriteMessage(const std::string& path, int error)
+{
+    return "cannot write " + QuotedPath(path) + ": " + std::strerror(error ? error : EIO);
+}
 
 CheckedOutput::CheckedOutput(int fd, const char* what) : Fd(fd), What(what)
 {
@@ -42,17 +73,9 @@ bool CheckedOutput::Flush()
 {
     if (Failed())
         return false;
-    std::size_t done = 0;
-    while (done < Pending.size()) {
-        const ssize_t wrote = ::write(Fd, Pending.data() + done, Pending.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0) {
-            Fail(wrote < 0 ? errno : ENOSPC);
-            break;
-        }
-        done += std::size_t(wrote);
-    }
+    const std::size_t done = WriteAll(Fd, Pending.data(), Pending.size());
+    if (done < Pending.size())
+        Fail(errno);
     if (Failed() && Written >= 0) {
         // Keep the lines that went out whole; a line cut short goes.
         std::size_t keep = 0;

@@ -5,9 +5,25 @@
 // straight to the descriptor, so a file only ever holds whole lines: a write
 // that fails part way is cut back to the last line it finished.
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+/// The signals that end a run whose output must be left whole: the window
+/// finishes its files, the runner removes a picture's temporary file.
+inline constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+/// Writes all of `data` to `fd`, again after an interrupted or partial write.
+/// Returns how many bytes went out: fewer than `size` when a write failed,
+/// with errno saying why (ENOSPC for a write that took nothing).
+std::size_t WriteAll(int fd, const char* data, std::size_t size);
+
+/// "cannot write PATH: REASON", the path whole; EIO when `error` is 0.
+std::string CannotWriteMessage(const std::string& path, int error);
+
+/// The folder a file at `path` is made in ("." for a bare name).
+std::string FolderOf(const std::string& path);
 
 struct CheckedOutput {
     /// Writes to the open descriptor `fd`, which stays the caller's to close.

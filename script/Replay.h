@@ -7,7 +7,7 @@
 
 #include "FrameObserver.h"
 #include "Random.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptRecorder.h"
 
 struct ReplayCursor final : FrameObserver {
@@ -26,7 +26,7 @@ struct ReplayCursor final : FrameObserver {
 /// Reads the opened script through once (a bad line refuses it, naming the
 /// line) and starts the cursor at its beginning. Returns what is wrong in one
 /// line, or nothing.
-std::string StartReplay(ReplayCursor& cursor);
+[[nodiscard]] std::string StartReplay(ReplayCursor& cursor);
 
 /// Applies the commands due now, at most `limit` of them, through `Apply`
 /// (recorded when `recorder` is set), and returns how many it applied. At the

@@ -4,14 +4,19 @@
 
 ScriptRecorder::ScriptRecorder(CheckedOutput& out, std::uint64_t seed) : Out(out)
 {
-    Out.Write("# recorded by homing --record\nseed " + std::to_string(seed) + "\n");
+    Out.Write("# recorded by homing --record\n" + CommandLine({.Kind = CommandKind::Seed, .Number = seed}));
+}
+
+void ScriptRecorder::WriteFramesRun()
+{
+    if (FramesRun > 0)
+        Out.Write(CommandLine({.Kind = CommandKind::Frames, .Number = FramesRun}));
+    FramesRun = 0;
 }
 
 void ScriptRecorder::Line(const std::string& text)
 {
-    if (FramesRun > 0)
-        Out.Write("frames " + std::to_string(FramesRun) + "\n");
-    FramesRun = 0;
+    WriteFramesRun();
     Out.Write(text);
 }
 
@@ -29,8 +34,6 @@ void ScriptRecorder::OnFrame(const World&, const FrameOutcome&) { ++FramesRun; }
 
 void ScriptRecorder::Flush()
 {
-    if (FramesRun > 0)
-        Out.Write("frames " + std::to_string(FramesRun) + "\n");
-    FramesRun = 0;
+    WriteFramesRun();
     Out.Flush();
 }

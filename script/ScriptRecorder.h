@@ -29,4 +29,5 @@ private:
     std::uint64_t FramesRun = 0; ///< frames since the last line written
 
     void Line(const std::string& text);
+    void WriteFramesRun();
 };

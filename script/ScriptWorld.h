@@ -10,7 +10,7 @@
 #include "FrameObserver.h"
 #include "Output.h"
 #include "Random.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptRecorder.h"
 #include "Seams.h"
 #include "World.h"
@@ -48,10 +48,10 @@ bool Apply(World& world, QueuedRandom& random, const Command& command, std::stri
 /// Hands each command of the script to `execute` until one fails, and returns
 /// that error naming its line (a failed write to `out` as it is), or a read
 /// error. A bad line stops it too and is left in `check`.
-std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutput* out,
-                      const std::function<std::string(const Command&)>& execute);
+[[nodiscard]] std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutput* out,
+                                    const std::function<std::string(const Command&)>& execute);
 
 /// Carries out one command but `png` and `trail`, which are the caller's:
 /// `frames` runs the frame step without drawing. Returns an error message,
 /// empty on success.
-std::string RunCommand(ScriptWorld& sim, const Command& command);
+[[nodiscard]] std::string RunCommand(ScriptWorld& sim, const Command& command);

@@ -12,6 +12,7 @@ void Steer(Shot& shot, const World& world)
     case SteeringMode::AngleChase2: return AngleChase2(shot, world);
     case SteeringMode::PerAxisAccelChase: return PerAxisAccelChase(shot, world);
     case SteeringMode::AccelChase: return AccelChase(shot, world);
+    case SteeringMode::Count: return; // not a method
     }
 }
 

@@ -2,15 +2,26 @@
 
 #include <chrono>
 
-float PseudoRandom::RandomUnit()
+namespace {
+
+constexpr std::uint64_t GoldenGamma = 0x9E3779B97F4A7C15u; ///< SplitMix64's step
+
+std::uint64_t Finalise(std::uint64_t z)
 {
-    State += 0x9E3779B97F4A7C15u;
-    std::uint64_t z = State;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    z ^= z >> 31;
+    return z ^ (z >> 31);
+}
+
+} // namespace
+
+std::uint64_t Mix64(std::uint64_t value) { return Finalise(value + GoldenGamma); }
+
+float PseudoRandom::RandomUnit()
+{
+    State += GoldenGamma;
     // The top 24 bits fit a float's significand exactly: k / 2^24 < 1.
-    return static_cast<float>(z >> 40) * 0x1p-24f;
+    return static_cast<float>(Finalise(State) >> 40) * 0x1p-24f;
 }
 
 float QueuedRandom::RandomUnit()

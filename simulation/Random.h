@@ -29,6 +29,10 @@ struct QueuedRandom final : RandomSource {
     float RandomUnit() override;
 };
 
+/// SplitMix64's finaliser: every bit of the result depends on every bit of
+/// `value`, so neighbouring inputs give unrelated outputs.
+std::uint64_t Mix64(std::uint64_t value);
+
 /// Seeds from the clock, so every run differs.
 void SeedRandom(PseudoRandom& random);
 /// Seeds with a given number, so a run can be replayed.

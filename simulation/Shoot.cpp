@@ -59,6 +59,7 @@ int Shoot(World& world, RandomSource& random)
         shot.Speed = Draw(random, 0.5, 0.2); // acceleration
         shot.Angle = Draw(random, 7, 3);     // speed limit
         break;
+    case SteeringMode::Count: break; // not a method
     }
     return slot;
 }

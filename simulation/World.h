@@ -16,7 +16,7 @@ inline constexpr Flag FlagFalse = 0;
 /// Flips a switch between -1 and 0.
 constexpr Flag Invert(Flag flag) { return flag ? FlagFalse : FlagTrue; }
 
-/// The six steering methods; the number is the option button's index.
+/// The steering methods; the number is the option button's index.
 enum class SteeringMode : std::int32_t {
     PerAxisChase = 0,      ///< each axis closes in by at most the speed
     DirectChase = 1,       ///< straight at the marker at constant speed
@@ -24,8 +24,10 @@ enum class SteeringMode : std::int32_t {
     AngleChase2 = 3,       ///< the velocity swung by the turn angle, or aimed outright
     PerAxisAccelChase = 4, ///< a fixed push on each axis
     AccelChase = 5,        ///< a push straight at the marker
+    Count                  ///< not a method: how many there are
 };
-inline constexpr int SteeringModeCount = 6;
+/// The one count every table of methods is sized by or checked against.
+inline constexpr int SteeringModeCount = static_cast<int>(SteeringMode::Count);
 
 inline constexpr int ShotSlots = 21;
 inline constexpr float LaunchX = 150;           ///< pixels

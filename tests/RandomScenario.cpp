@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "World.h"
+
 namespace {
 
 /// SplitMix64: small, and the same everywhere.
@@ -44,12 +46,13 @@ void PrintScenario(std::uint64_t number)
     Generator random{number * 0x2545f4914f6cdd1du + 1};
     // One draw per statement: the order of a call's arguments is unspecified.
     const std::uint64_t seed = random.Next();
-    std::printf("# random scenario %" PRIu64 "\nseed %" PRIu64 "\nmode %d\n", number, seed, random.Below(6));
+    std::printf("# random scenario %" PRIu64 "\nseed %" PRIu64 "\nmode %d\n", number, seed,
+                random.Below(SteeringModeCount));
     if (random.Below(4) == 0)
         std::printf("random 0 0.5 0.99999994\n");
     for (int step = 0, events = 20 + random.Below(20); step < events; ++step) {
         switch (random.Below(16)) {
-        case 0: std::printf("mode %d\n", random.Below(6)); break;
+        case 0: std::printf("mode %d\n", random.Below(SteeringModeCount)); break;
         case 1: std::printf("press %s\n", random.Below(2) ? "right" : "middle"); break;
         case 2: std::printf("press left\n"); break;
         case 3: std::printf("limit\n"); break;

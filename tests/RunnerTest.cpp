@@ -22,8 +22,10 @@
 
 #include "FloatText.h"
 #include "PictureFile.h"
+#include "Quoted.h"
 #include "Replay.h"
 #include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptWorld.h"
 
 namespace {
@@ -190,7 +192,8 @@ TEST(ReplayCursor, WaitsForFramesBatchesAndStopsAtAFailingLine)
 
 TEST(ScriptParser, DecimalsRoundOnceDirectlyToFloat)
 {
-    // Through a double this rounds to 1 + 2^-23 (a double rounding); directly, to 1.
+    // Directly this rounds up to 1 + 2^-23; through a double it would first become the tie 1 + 2^-24 and
+    // then round to even, 1 (a double rounding).
     const ParsedLine move = ParseLine("move 1.000000059604644775390625000001 0");
     ASSERT_EQ(move.Kind, ParsedLine::Status::Ok);
     EXPECT_EQ(move.Parsed.X, std::nextafter(1.f, 2.f));
@@ -627,7 +630,7 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
     EXPECT_EQ(made.Status, 0) << made.Err;
     const std::string table = ReadAll(csv);
     EXPECT_EQ(table.substr(0, 40), "x,y,method,shots,caught,median,p90,mean\n");
-    EXPECT_EQ(CountLines(table), 1 + 3 * 3 * 6); // places 0, 100, 200 across and down, six methods each
+    EXPECT_EQ(CountLines(table), 1 + 3 * 3 * SteeringModeCount); // places 0, 100, 200 across and down
     EXPECT_EQ(RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 1").Status, 0);
     EXPECT_EQ(ReadAll(csv), table); // replaced, the same for one thread
 

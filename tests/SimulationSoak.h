@@ -30,7 +30,7 @@ inline void SoakAllModes(std::int64_t frames, std::uint64_t seed, std::int32_t s
     for (std::int64_t frame = 0; frame < frames; ++frame) {
         const float roll = events.RandomUnit();
         if (roll < 0.0005f)
-            SelectMode(world, static_cast<SteeringMode>(static_cast<int>(events.RandomUnit() * 6)));
+            SelectMode(world, static_cast<SteeringMode>(static_cast<int>(events.RandomUnit() * SteeringModeCount)));
         else if (roll < 0.0008f)
             PressOnPlayfield(world, MouseButton::Right);
         else if (roll < 0.0012f)

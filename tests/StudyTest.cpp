@@ -45,10 +45,12 @@ std::vector<ShotRecord> History(const std::string& text)
     CollectShots shots;
     run.History->Sinks.push_back(&shots);
     ScriptCheck check;
-    ForEachCommand(script, check, [&](long number, const Command& command) {
-        EXPECT_EQ(Execute(run, command), "") << "line " << number;
-        return std::string();
-    });
+    EXPECT_EQ(ForEachCommand(script, check,
+                             [&](long number, const Command& command) {
+                                 EXPECT_EQ(Execute(run, command), "") << "line " << number;
+                                 return std::string();
+                             }),
+              "");
     run.History->Finish(run.Sim.World);
     return shots.Shots;
 }
@@ -149,8 +151,8 @@ TEST(Compare, EveryMethodRunsAfreshOnTheSameRandomValues)
     }
     // The same run twice gives the same world: nothing carried over.
     MethodRun again, once;
-    RunMethod(script, 1234, SteeringMode::AngleChase, again);
-    RunMethod(script, 1234, SteeringMode::AngleChase, once);
+    EXPECT_EQ(RunMethod(script, 1234, SteeringMode::AngleChase, again), "");
+    EXPECT_EQ(RunMethod(script, 1234, SteeringMode::AngleChase, once), "");
     EXPECT_TRUE(SameWorld(again.Run.Sim.World, once.Run.Sim.World));
 }
 
@@ -205,7 +207,8 @@ TEST(Summary, OutcomesAgreeWithTheTrace)
         traced.Sim.Observers.Add(&trace);
         traced.History->Sinks.push_back(&summary);
         ScriptCheck check;
-        ForEachCommand(script, check, [&](long, const Command& command) { return Execute(traced, command); });
+        ASSERT_EQ(ForEachCommand(script, check, [&](long, const Command& command) { return Execute(traced, command); }),
+                  "");
         traced.History->Finish(traced.Sim.World);
         ASSERT_TRUE(trace.Flush());
         ASSERT_TRUE(summaryOut.Flush());

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Output.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptWorld.h"
 #include "TraceWriter.h"
 

@@ -17,7 +17,7 @@
 #include "Input.h"
 #include "Random.h"
 #include "Replay.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptWorld.h"
 #include "Seams.h"
 #include "SpriteSheet.h"

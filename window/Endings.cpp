@@ -13,10 +13,9 @@
 #include <cstdlib>
 
 #include "Form1.h"
+#include "Output.h"
 
 namespace {
-
-constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 int SignalPipe[2] = {-1, -1};
 volatile std::sig_atomic_t CaughtSignal = 0;

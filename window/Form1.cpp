@@ -27,14 +27,11 @@ struct Place {
 constexpr QSize ClientSize{516, 318};
 constexpr Place Picture1Place{8, 8, 304, 304};
 constexpr Place Picture2Place{336, 16, 84, 68};
-constexpr std::array<Place, SteeringModeCount> Option1Places{{
-    {320, 104, 169, 17},
-    {320, 128, 169, 17},
-    {320, 152, 169, 17},
-    {320, 176, 169, 17},
-    {320, 200, 169, 17},
-    {320, 224, 169, 17},
-}};
+constexpr std::array Option1Places{
+    Place{320, 104, 169, 17}, Place{320, 128, 169, 17}, Place{320, 152, 169, 17},
+    Place{320, 176, 169, 17}, Place{320, 200, 169, 17}, Place{320, 224, 169, 17},
+};
+static_assert(Option1Places.size() == SteeringModeCount, "every method's option button has its place");
 // Check1 and Check2 overlap by one row, and Check2 runs 5 pixels past the
 // client area's right edge, where the window cuts it off.
 constexpr Place Check1Place{320, 256, 193, 25};
@@ -70,7 +67,9 @@ std::int16_t ButtonNumber(Qt::MouseButton button)
 
 } // namespace
 
-Form1::Form1() : Playfield(MakeSurface(PlayfieldSize, PlayfieldSize)), Sheet(LoadSpriteSheet())
+Form1::Form1(Clock* clock)
+    : Playfield(MakeSurface(PlayfieldSize, PlayfieldSize)), Sheet(LoadSpriteSheet()),
+      FrameClock(clock ? *clock : RealClock)
 {
     CreateControls();
     ConnectHandlers();
@@ -222,7 +221,8 @@ void Form1::ShowSwitches()
 void Form1::Timer1_Timer()
 {
     Timer1->stop(); // fires once: the loop must never be entered twice
-    FrameServices services{TheWorld, Random, Beep, Clock, PumpAndReplay, Playfield, Sheet, *Presenter, &TheSession};
+    FrameServices services{TheWorld,  Random, Beep,       FrameClock, PumpAndReplay,
+                           Playfield, Sheet,  *Presenter, &TheSession};
     FrameLoop(services, Pacing);
     TheSession.Flush();
 }

@@ -29,7 +29,8 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    Form1();
+    /// `clock` paces the frames: the real one unless a test hands in its own.
+    explicit Form1(Clock* clock = nullptr);
 
     // The event handlers; each changes the world only between frames.
     void Form_Load();
@@ -47,7 +48,7 @@ public:
 
     /// Starts recording, tracing or replaying this session, before the window
     /// is shown. Returns what is wrong with the files in one line, or nothing.
-    std::string OpenSession(const SessionFiles& files);
+    [[nodiscard]] std::string OpenSession(const SessionFiles& files);
     /// Writes out what the session's files hold back; returns the exit
     /// status the session owes (0 when all went well). Safe to call again.
     int FinishSession();
@@ -77,7 +78,8 @@ private:
     Surface Playfield; ///< Picture1's persistent image
     Surface Sheet;     ///< Picture2's: the sprite sheet
     FramePacing Pacing;
-    SteadyClock Clock;
+    SteadyClock RealClock;
+    Clock& FrameClock;
     QtEventPump Pump;
     SystemBeep Beep;
     std::unique_ptr<PlayfieldPresenter> Presenter; ///< made once Picture1 exists

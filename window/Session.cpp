@@ -1,4 +1,5 @@
 #include "Session.h"
+#include "Quoted.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -17,48 +19,31 @@ namespace {
 /// A crash loses at most this much of either file, ms.
 constexpr std::uint32_t FlushInterval = 1000;
 
-std::string CannotWrite(const std::string& path, int error)
-{
-    return "cannot write " + QuotedPath(path) + ": " + std::strerror(error);
-}
-
-/// The folder a file would be made in.
-std::string Folder(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 /// The path a chain of symbolic links ends at, existing or not (a dangling
 /// link names the file that writing through it would make).
-std::string FollowLinks(std::string path)
+std::filesystem::path FollowLinks(std::filesystem::path path)
 {
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat link {};
-        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+    std::error_code error;
+    for (int depth = 0; depth < 40 && std::filesystem::is_symlink(std::filesystem::symlink_status(path, error));
+         ++depth) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error)
             break;
-        std::string target(std::size_t(PATH_MAX), '\0');
-        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-        if (length <= 0)
-            break;
-        target.resize(std::size_t(length));
-        path = target[0] == '/' ? target : Folder(path) + "/" + target;
+        path = target.is_absolute() ? target : path.parent_path() / target;
     }
     return path;
 }
 
 /// Where `path` leads: the file's device and inode when it exists, otherwise
-/// its folder's real path and its name, so two spellings of one file match.
+/// its real path as far as it exists, so two spellings of one file match.
 std::string Identity(const std::string& given)
 {
-    const std::string path = FollowLinks(given);
+    const std::filesystem::path path = FollowLinks(given);
     if (struct stat status{}; ::stat(path.c_str(), &status) == 0)
         return "file " + std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
-    const std::string folder = Folder(path);
-    char* real = ::realpath(folder.c_str(), nullptr);
-    std::string identity = "path " + std::string(real ? real : folder.c_str()) + "/" + path.substr(path.rfind('/') + 1);
-    std::free(real);
-    return identity;
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
+    return "path " + (error ? path : real).string();
 }
 
 /// Two of the options name one file: replaying a script into itself, or a
@@ -85,13 +70,15 @@ std::string CheckWritable(const std::string& path)
 {
     if (struct stat status{}; ::stat(path.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
-            return CannotWrite(path, EISDIR);
-        return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? std::string() : CannotWrite(path, errno);
+            return CannotWriteMessage(path, EISDIR);
+        return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? std::string()
+                                                                          : CannotWriteMessage(path, errno);
     }
     if (errno != ENOENT)
-        return CannotWrite(path, errno);
-    return ::faccessat(AT_FDCWD, Folder(path).c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? std::string()
-                                                                                     : CannotWrite(path, errno);
+        return CannotWriteMessage(path, errno);
+    return ::faccessat(AT_FDCWD, FolderOf(path).c_str(), W_OK | X_OK, AT_EACCESS) == 0
+               ? std::string()
+               : CannotWriteMessage(path, errno);
 }
 
 /// Opens a file to write. A named pipe with no reader yet would hold the
@@ -151,7 +138,7 @@ std::string Session::OpenFiles(const SessionFiles& files, std::uint64_t seed)
             continue;
         file->Fd = OpenToWrite(*path);
         if (file->Fd < 0)
-            return CannotWrite(*path, errno);
+            return CannotWriteMessage(*path, errno);
         file->Out = std::make_unique<CheckedOutput>(file->Fd, what);
         file->Path = *path;
     }

@@ -10,7 +10,7 @@
 #include "Output.h"
 #include "Random.h"
 #include "Replay.h"
-#include "Script.h"
+#include "ScriptReader.h"
 #include "ScriptRecorder.h"
 #include "TickCount.h"
 #include "TraceWriter.h"
@@ -40,7 +40,7 @@ public:
     /// folders of the files to write), and only then opens the files to
     /// write, the recording starting with `seed`: a refused session touches
     /// nothing. Returns what is wrong in one line, or nothing.
-    std::string Open(const SessionFiles& files, std::uint64_t seed);
+    [[nodiscard]] std::string Open(const SessionFiles& files, std::uint64_t seed);
 
     /// The recorder, or null when the session is not recorded.
     ScriptRecorder* Recorder() { return Recording.get(); }

@@ -25,6 +25,7 @@
 #include "Endings.h"
 #include "Form1.h"
 #include "Icon.h"
+#include "Quoted.h"
 
 namespace {
 

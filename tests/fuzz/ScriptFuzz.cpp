@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "Scenario.h"
-#include "Script.h"
+#include "ScriptReader.h"
 
 namespace {
 

@@ -13,7 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "Output.h"
+#include "Quoted.h"
+#include "Random.h"
 #include "Script.h"
 
 namespace {
@@ -33,28 +37,20 @@ bool BeginsWith(const std::string& path, std::string_view head)
     return same;
 }
 
-std::string CannotWrite(const std::string& path, int error)
-{
-    return "cannot write " + QuotedPath(path) + ": " + std::strerror(error ? error : EIO);
-}
-
 /// Where a picture for `path` really goes: the file a symlink points to.
 std::string Target(const std::string& path)
 {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
         return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    const std::string target = resolved ? resolved : path;
-    std::free(resolved);
-    return target;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    return error ? path : target.string();
 }
 
 // The temporary file being written, for the signal handler to remove: set
 // and cleared only while the ending signals are blocked.
 char TemporaryPath[PATH_MAX + 1];
 volatile std::sig_atomic_t HaveTemporary = 0;
-constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void RemoveTemporaryAndEnd(int signal)
 {
@@ -100,47 +96,33 @@ void CatchEndingSignals()
 /// `mode` less the umask. It is recorded for the signal handler.
 int OpenTemporary(const std::string& target, mode_t mode)
 {
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::size_t length = target.size() - directory.size(); // 5 at least: a name ending in .png
+    const std::string name = std::filesystem::path(target).filename().string();
+    const std::string directory = target.substr(0, target.size() - name.size());
+    const std::size_t length = name.size(); // 5 at least: a name ending in .png
     const std::string prefix = length >= 14 ? ".homing-" : ".";
     const int digits = int(std::min<std::size_t>(length, 14) - prefix.size());
     static std::uint64_t counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::uint64_t unique = (std::uint64_t(::getpid()) << 32) ^
-                                     std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                                     (++counter * 0x9e3779b97f4a7c15u);
+        const std::uint64_t unique =
+            Mix64((std::uint64_t(::getpid()) << 32) ^
+                  std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^ ++counter);
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(unique));
-        const std::string name = directory + prefix + std::string(suffix + 16 - digits);
-        if (name.size() > PATH_MAX) {
+        const std::string temporary = directory + prefix + std::string(suffix + 16 - digits);
+        if (temporary.size() > PATH_MAX) {
             errno = ENAMETOOLONG;
             return -1;
         }
         const SignalsHeld held;
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
-            std::memcpy(TemporaryPath, name.c_str(), name.size() + 1);
+            std::memcpy(TemporaryPath, temporary.c_str(), temporary.size() + 1);
             HaveTemporary = 1;
         }
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t wrote = ::write(fd, data, size);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return false;
-        data += wrote;
-        size -= std::size_t(wrote);
-    }
-    return true;
 }
 
 /// Gives the new file the permissions and owner of the picture it replaces.
@@ -151,23 +133,16 @@ bool TakeOver(int fd, const struct stat& replaced)
     return ::fchmod(fd, replaced.st_mode & 07777) == 0;
 }
 
-/// The folder the file at `path` is made in.
-std::string Folder(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 /// The new file is made beside the target and renamed over it: its folder
 /// must exist and take a new file.
 std::string CheckFolder(const std::string& path)
 {
-    const std::string folder = Folder(Target(path));
+    const std::string folder = FolderOf(Target(path));
     struct stat status {};
     if (::stat(folder.c_str(), &status) != 0)
-        return CannotWrite(path, errno);
+        return CannotWriteMessage(path, errno);
     if (!S_ISDIR(status.st_mode))
-        return CannotWrite(path, ENOTDIR);
+        return CannotWriteMessage(path, ENOTDIR);
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return "cannot write in the folder " + QuotedPath(folder) + " (for " + QuotedPath(path) +
                "): " + std::strerror(errno);
@@ -180,7 +155,7 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind)
 {
     if (kind == OutputKind::Png) {
         if (std::string bad = PictureNameError(path); !bad.empty())
-            return bad;
+            return QuotedPath(path) + bad;
     } else if (!path.ends_with(".csv")) {
         return QuotedPath(path) + " does not end in .csv";
     } else if (path == ".csv" || path.ends_with("/.csv")) {
@@ -191,7 +166,7 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind)
         struct stat link {};
         if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0)
             return QuotedPath(path) + " is a symbolic link to a missing file";
-        return errno == ENOENT ? CheckFolder(path) : CannotWrite(path, errno);
+        return errno == ENOENT ? CheckFolder(path) : CannotWriteMessage(path, errno);
     }
     if (!S_ISREG(status.st_mode))
         return QuotedPath(path) + " is not a regular file";
@@ -200,7 +175,7 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind)
     if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWith(Target(path), "x,y,method,"))
         return QuotedPath(path) + " exists and is not a capture map: only a map's CSV file is replaced";
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
-        return CannotWrite(path, errno);
+        return CannotWriteMessage(path, errno);
     return CheckFolder(path);
 }
 
@@ -215,8 +190,8 @@ std::string WritePictureFile(std::string_view bytes, const std::string& path, Ou
     // A picture being replaced may be private: its stand-in is, until it takes over.
     const int fd = OpenTemporary(target, replacing ? 0600 : 0666);
     if (fd < 0)
-        return CannotWrite(path, errno);
-    bool written = WriteAll(fd, bytes.data(), bytes.size()) && (!replacing || TakeOver(fd, replaced));
+        return CannotWriteMessage(path, errno);
+    bool written = WriteAll(fd, bytes.data(), bytes.size()) == bytes.size() && (!replacing || TakeOver(fd, replaced));
     int error = written ? 0 : errno;
     if (::close(fd) != 0 && written) {
         written = false;
@@ -230,5 +205,5 @@ std::string WritePictureFile(std::string_view bytes, const std::string& path, Ou
     error = error ? error : errno;
     ::unlink(TemporaryPath);
     HaveTemporary = 0;
-    return CannotWrite(path, error);
+    return CannotWriteMessage(path, error);
 }

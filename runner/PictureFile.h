@@ -13,7 +13,7 @@ enum class OutputKind { Png, MapCsv };
 /// not a directory, device, pipe, socket or any other file. Returns what is
 /// wrong, or nothing. A map's CSV is checked alike: a .csv name, and an
 /// existing file replaced only when it is empty or a capture map's.
-std::string CheckPicturePath(const std::string& path, OutputKind kind = OutputKind::Png);
+[[nodiscard]] std::string CheckPicturePath(const std::string& path, OutputKind kind = OutputKind::Png);
 
 /// Writes `bytes` to a new file beside `path` and renames it into place, so a
 /// failed write leaves the folder as it was. A picture it replaces keeps its
@@ -21,4 +21,5 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind = OutputKi
 /// or SIGHUP part way, it removes its temporary file first (SIGKILL cannot be
 /// caught, and may leave one: a hidden `.homing-…` file). Returns what went
 /// wrong, or nothing.
-std::string WritePictureFile(std::string_view bytes, const std::string& path, OutputKind kind = OutputKind::Png);
+[[nodiscard]] std::string WritePictureFile(std::string_view bytes, const std::string& path,
+                                           OutputKind kind = OutputKind::Png);

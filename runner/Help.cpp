@@ -1,0 +1,113 @@
+#include "Help.h"
+
+const char* const RunnerHelp = R"(Usage: homing-sim [SCRIPT]
+       homing-sim --summary [SCRIPT]
+       homing-sim --compare OUT.png [SCRIPT]
+       homing-sim --map OUT.png|OUT.csv [MAP SETTINGS]
+       homing-sim --help | --version
+
+Runs a scenario script on one world, without a window, and writes a CSV trace
+to standard output. SCRIPT is a file; without it, or with -, the script is read
+from standard input. The world starts as the window's does once it has loaded:
+mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
+
+  --summary          instead of the trace, one CSV row per shot launched:
+                     shot,slot,mode,launch_frame,end_frame,outcome,frames,
+                     path_length,closest,max_turn,circled,speed,angle,turn
+                     (outcome: hit, expired, cleared or flying, when still
+                     flying at the end; path_length and closest in pixels;
+                     max_turn, the largest change of direction between two
+                     frames, in degrees; circled: yes when its direction
+                     turned through more than 360 degrees in one sense)
+  --compare OUT.png  run the script's inputs once under each of the six methods
+                     (its mode, png and trail lines are ignored; every run
+                     starts from the same world and draws the same random
+                     values) and write their trails side by side to OUT.png,
+                     with shots launched, caught, expired and still flying and
+                     the median frames to catch, also printed as a table
+  --map OUT.png      a capture map: for every place the marker could stand,
+  --map OUT.csv      what happens to shots launched towards it, each method in
+                     its own panel. A place's colour is the median frames from
+                     launch to the catch (uncaught shots counting as never),
+                     0 to 500 on a perceptually uniform scale; grey, darker
+                     the fewer, where fewer than half are caught. Each shot
+                     flies alone from launch, in a world as the window's after
+                     `mode M`, `move X Y`: the same shot as the first one of
+                     that script with the shot's own seed. OUT.csv has a row
+                     per place and method: x,y,method,shots,caught,median,
+                     p90,mean (median and p90 empty when not defined, mean of
+                     the caught shots). Settings:
+    --step N         pixels between places, across and down (1, the default:
+                     every pixel; up to 300)
+    --shots N        shots per place and method (default 32, up to 256)
+    --seed N         every shot's own seed is made from N and its place,
+                     method and number (default 1), so a map is reproducible
+                     and any place can be recomputed alone
+    --draws R        every random draw is R, in [0, 1), instead: the geometry
+                     of one typical shot
+    --limit          the speed limit on (modes 4 and 5)
+    --marker-velocity VX VY  the marker moves from its place by (VX, VY)
+                     pixels a frame from the launch on
+    --threads N      threads to use (default: one per core); the map is the
+                     same for any number
+                     While it runs on a terminal, a line on standard error
+                     shows how far it is.
+
+Script: one command per line; tokens separated by blanks; # starts a comment
+anywhere on a line, so no token (a path included) can hold a #.
+
+  seed N             seed the random generator with the whole number N
+                     (without it, it is seeded from the clock)
+  random V1 V2 ...   queue exact values for the random source, each in [0, 1);
+                     queued values are drawn first, in order
+  mode M             click option button M (0 to 5): set the steering mode and
+                     clear all shots
+                       0 per-axis chase       3 vector turn chase
+                       1 direct chase         4 per-axis accelerating chase
+                       2 angle chase          5 accelerating chase
+  move X Y           move the pointer over the playfield to (X, Y), in pixels
+  press BUTTON       press left, right or middle on the playfield
+                     (right and middle clear the shots)
+  limit              click the speed-limit check box
+  vectors            click the velocity-lines check box
+  frames N           run N frames, writing the trace rows after each
+  png PATH           save the playfield as the window would show it now
+  trail PATH         save the path of every shot so far over the playfield, a
+                     dot where a shot was caught and a cross where it expired,
+                     over the marker's own path in grey
+  PATH must end in .png; an existing file there is replaced only if it is a
+  PNG picture you may write, never a directory, device, pipe or socket; it
+  keeps its permissions.
+
+A line holds at most 4096 bytes; standard input is copied to $TMPDIR (or
+/tmp), at most 256 MiB; at most 1048576 random values may wait to be drawn.
+
+Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
+  one row after each frame for every slot that was flying at that frame's hit
+  test or ended its life in it; floats are written as the shortest decimal
+  that reads back to the same 32-bit float.
+  frame     the frame count, from 1; a shot is launched on every tenth frame
+  slot      the shot's slot, 0 to 20 (the lowest free one at launch)
+  state     flying, hit (caught within 16 pixels, this frame) or expired
+            (reached age 500, this frame)
+  age       frames flown, 1 in the frame of its launch
+  x, y      position after this frame's move, pixels (y down)
+  vx, vy    velocity of this frame's move, pixels per frame
+  speed     modes 0 to 3: the shot's speed, pixels per frame; modes 4 and 5:
+            its acceleration, pixels per frame per frame
+  angle     mode 2: its heading, degrees from the x axis towards y (it turns
+            with the shot); mode 3: the random heading it was launched at,
+            never updated; modes 4 and 5: its speed limit, pixels per frame;
+            modes 0 and 1: unused (left from the slot's earlier shots)
+  turn      modes 2 and 3: its turn rate, degrees per frame; modes 0, 1, 4
+            and 5: unused (left from the slot's earlier shots)
+
+Every output (a png or trail line's picture, --compare's or --map's) is
+checked before anything runs. Numbers are read and written the same way in
+every locale.
+
+Exit status: 0 on success; 1 when an output cannot be written (a full disk, a
+file-size limit), with one line on standard error; 2 on a bad script, argument
+or file, with one line on standard error naming the line and what is wrong. A
+reader that stops early (| head) ends it quietly by SIGPIPE, as any filter.
+)";
