@@ -1,9 +1,12 @@
-// RunFrame with a full table of 21 flying shots, and with one, per steering mode.
+// RunFrame with a full table of 21 flying shots, and with one, per steering
+// mode; beside them, a capture map's cost per shot-frame of the same mode.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "CaptureMap.h"
 #include "Input.h"
 #include "Random.h"
 #include "RunFrame.h"
@@ -54,6 +57,71 @@ void BM_RunFrame(benchmark::State& state)
     }
     if (FlyingShots(world) != ShotSlots)
         state.SkipWithError("the table did not stay full");
+    // What one shot of the 21 costs: the figure a map's shot-frame is held to.
+    state.counters["per_shot"] = benchmark::Counter(double(state.iterations()) * ShotSlots,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+/// The places both map benchmarks fly towards: an 8 x 8 grid across the playfield.
+template <typename Visit>
+void ForEachBenchPlace(Visit visit)
+{
+    for (int y = 10; y < PlayfieldSize; y += 40)
+        for (int x = 10; x < PlayfieldSize; x += 40)
+            visit(x, y);
+}
+constexpr int BenchShots = 32; ///< a place's shots, each with its own draws, as the map's default
+
+/// A capture map's shots of one mode on one thread: the cost of a shot-frame
+/// (a caught shot's frames to the catch, an expired one's 500).
+void BM_MapShotFrame(benchmark::State& state)
+{
+    const auto mode = static_cast<SteeringMode>(state.range(0));
+    const MapSettings settings;
+    double shotFrames = 0;
+    for (auto _ : state)
+        ForEachBenchPlace([&](int x, int y) {
+            int frames[BenchShots];
+            FlyShots(settings, mode, x, y, 0, BenchShots, frames);
+            for (const int caught : frames)
+                shotFrames += caught > 0 ? caught : ShotLife;
+        });
+    state.counters["per_shot_frame"] =
+        benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+/// The same shots flown by RunFrame in a full table: 21 of a place's shots
+/// launched into the slots at once, then frames until all have ended (the
+/// count held past a launch frame). Its cost per shot-frame is the table's
+/// own for the very geometry the map flies, beside BM_RunFrame's far marker.
+void BM_TableShotFrame(benchmark::State& state)
+{
+    const auto mode = static_cast<SteeringMode>(state.range(0));
+    const MapSettings settings;
+    double shotFrames = 0;
+    PseudoRandom unused;
+    NoBeep beep;
+    for (auto _ : state)
+        ForEachBenchPlace([&](int x, int y) {
+            for (int first = 0; first < BenchShots; first += ShotSlots) {
+                World world;
+                LoadWorld(world);
+                SelectMode(world, mode);
+                MovePointer(world, float(x), float(y));
+                for (int n = first; n < std::min(BenchShots, first + ShotSlots); ++n) {
+                    PseudoRandom random;
+                    SeedRandom(random, ShotSeed(settings.Seed, x, y, mode, n));
+                    LaunchShot(world.Shots[std::size_t(n - first)], mode, random);
+                }
+                for (int flying; (flying = FlyingShots(world)) > 0;) {
+                    shotFrames += flying;
+                    world.FrameCount = LaunchEvery;
+                    benchmark::DoNotOptimize(RunFrame(world, unused, beep));
+                }
+            }
+        });
+    state.counters["per_shot_frame"] =
+        benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 /// One shot's step alone, the same work as a capture map's shot-frame without
@@ -102,4 +170,6 @@ void BM_AngleChaseLibm(benchmark::State& state)
 
 BENCHMARK(BM_RunFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
 BENCHMARK(BM_RunFrameOneShot)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
+BENCHMARK(BM_MapShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AngleChaseLibm);

@@ -4,6 +4,8 @@ const char* const RunnerHelp = R"(Usage: homing-sim [SCRIPT]
        homing-sim --summary [SCRIPT]
        homing-sim --compare OUT.png [SCRIPT]
        homing-sim --map OUT.png|OUT.csv [MAP SETTINGS]
+       homing-sim --map SHARD.csv --rows FIRST-LAST [MAP SETTINGS]
+       homing-sim --join-map OUT.png|OUT.csv SHARD.csv...
        homing-sim --help | --version
 
 Runs a scenario script on one world, without a window, and writes a CSV trace
@@ -52,6 +54,13 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      same for any number
                      While it runs on a terminal, a line on standard error
                      shows how far it is.
+    --rows FIRST-LAST  only those rows of the grid (from 0), written as a
+                     shard: a map CSV whose first line carries its rows and
+                     settings, for studies split across machines
+  --join-map OUT.png|OUT.csv SHARD.csv...  the map the shards make together,
+                     byte for byte the map one run makes; shards made with
+                     other settings, a row missing or given twice, or a shard
+                     cut short are refused, and nothing is written
 
 Script: one command per line; tokens separated by blanks; # starts a comment
 anywhere on a line, so no token (a path included) can hold a #.

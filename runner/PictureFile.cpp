@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "MapCsv.h"
 #include "Output.h"
 #include "Quoted.h"
 #include "Random.h"
@@ -23,6 +24,19 @@
 namespace {
 
 constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
+
+/// Whether the file begins as a map's CSV does, or a shard of one.
+bool BeginsWithMapCsv(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    std::string head(40, '\0');
+    const ssize_t got = ::read(fd, head.data(), head.size());
+    ::close(fd);
+    head.resize(got > 0 ? std::size_t(got) : 0);
+    return LooksLikeMapCsv(head);
+}
 
 /// Whether the file begins with `head`.
 bool BeginsWith(const std::string& path, std::string_view head)
@@ -172,7 +186,7 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind)
         return QuotedPath(path) + " is not a regular file";
     if (kind == OutputKind::Png && !BeginsWith(Target(path), std::string_view(PngSignature, 8)))
         return QuotedPath(path) + " exists and is not a PNG picture: only a PNG file is replaced";
-    if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWith(Target(path), "x,y,method,"))
+    if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWithMapCsv(Target(path)))
         return QuotedPath(path) + " exists and is not a capture map: only a map's CSV file is replaced";
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
         return CannotWriteMessage(path, errno);

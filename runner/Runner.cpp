@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <clocale>
@@ -16,11 +17,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Captions.h"
 #include "CaptureMap.h"
 #include "FloatText.h"
 #include "Help.h"
+#include "MapCsv.h"
+#include "MapSettings.h"
 #include "Output.h"
 #include "PictureFile.h"
 #include "Pictures.h"
@@ -54,7 +58,7 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
         std::fprintf(stderr, "homing-sim: %s\n", qPrintable(message));
 }
 
-enum class Output { Trace, Summary, Compare, Map };
+enum class Output { Trace, Summary, Compare, Map, JoinMap };
 
 struct Arguments {
     const char* Script = "-";
@@ -64,78 +68,29 @@ struct Arguments {
     const char* Picture = nullptr;      ///< --compare's or --map's output
     MapSettings Map;
     const char* MapOption = nullptr; ///< the first map setting given, for a message when --map is not
+    bool Shard = false;              ///< --rows given: only those rows, as a shard
+    MapRows Rows;
+    std::vector<const char*> Shards; ///< --join-map's shards
     bool Help = false;
     bool Version = false;
 };
 
-/// A whole number in [low, high] from argv[n + 1].
-bool WholeArgument(int argc, char** argv, int& n, std::uint64_t low, std::uint64_t high, std::uint64_t& value,
-                   std::string& error)
+/// --rows FIRST-LAST: rows of the grid, checked against the grid once the step is known.
+bool ReadRows(int argc, char** argv, int& n, MapRows& rows, std::string& error)
 {
-    const std::string_view name = argv[n];
     const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || status != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-        error = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
-                std::to_string(high) + ", got " + Quoted(text);
+    const std::size_t dash = text.find('-');
+    const auto whole = [](std::string_view part, int& value) {
+        const auto [end, status] = std::from_chars(part.data(), part.data() + part.size(), value);
+        return !part.empty() && status == std::errc() && end == part.data() + part.size() && value >= 0;
+    };
+    if (dash == std::string_view::npos || !whole(text.substr(0, dash), rows.First) ||
+        !whole(text.substr(dash + 1), rows.Last) || rows.First > rows.Last) {
+        error = "--rows must be FIRST-LAST, two whole numbers with FIRST no more than LAST, got " + Quoted(text);
         return false;
     }
     ++n;
     return true;
-}
-
-bool FloatArgument(int argc, char** argv, int& n, const char* what, float& value, std::string& error)
-{
-    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
-    if (!ParseFiniteFloat(text, value)) {
-        error = std::string(what) + " must be a finite number, got " + Quoted(text);
-        return false;
-    }
-    ++n;
-    return true;
-}
-
-/// What one argument was to --map's settings.
-enum class SettingRead { NotASetting, Read, Bad };
-
-/// One of --map's settings and its values, from argv[n] on: the one place
-/// that knows their names.
-SettingRead ReadMapSetting(int argc, char** argv, int& n, MapSettings& map, std::string& error)
-{
-    const std::string_view name = argv[n];
-    std::uint64_t whole = 0;
-    const auto read = [](bool good) { return good ? SettingRead::Read : SettingRead::Bad; };
-    if (name == "--limit") {
-        map.Limit = true;
-    } else if (name == "--step") {
-        if (!WholeArgument(argc, argv, n, 1, PlayfieldSize, whole, error))
-            return SettingRead::Bad;
-        map.Step = int(whole);
-    } else if (name == "--shots") {
-        if (!WholeArgument(argc, argv, n, 1, MaxMapShots, whole, error))
-            return SettingRead::Bad;
-        map.Shots = int(whole);
-    } else if (name == "--threads") {
-        if (!WholeArgument(argc, argv, n, 1, 256, whole, error))
-            return SettingRead::Bad;
-        map.Threads = unsigned(whole);
-    } else if (name == "--seed") {
-        return read(WholeArgument(argc, argv, n, 0, UINT64_MAX, map.Seed, error));
-    } else if (name == "--draws") {
-        if (!FloatArgument(argc, argv, n, "--draws", map.Draw, error))
-            return SettingRead::Bad;
-        if (!(map.Draw >= 0 && map.Draw < 1)) {
-            error = "--draws must lie in [0, 1), got " + Quoted(argv[n]);
-            return SettingRead::Bad;
-        }
-        map.FixedDraws = true;
-    } else if (name == "--marker-velocity") {
-        return read(FloatArgument(argc, argv, n, "--marker-velocity VX", map.MarkerVX, error) &&
-                    FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error));
-    } else {
-        return SettingRead::NotASetting;
-    }
-    return SettingRead::Read;
 }
 
 /// What the run writes, chosen once: a second choice is refused, named.
@@ -179,10 +134,16 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             if (!ChooseOutput(arguments, Output::Compare, argv[n], error) ||
                 !OutputPath(argc, argv, n, "the picture", arguments.Picture, error))
                 return false;
-        } else if (argument == "--map") {
-            if (!ChooseOutput(arguments, Output::Map, argv[n], error) ||
+        } else if (argument == "--map" || argument == "--join-map") {
+            if (!ChooseOutput(arguments, argument == "--map" ? Output::Map : Output::JoinMap, argv[n], error) ||
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
+        } else if (argument == "--rows") {
+            if (!arguments.MapOption)
+                arguments.MapOption = argv[n];
+            if (!ReadRows(argc, argv, n, arguments.Rows, error))
+                return false;
+            arguments.Shard = true;
         } else if (const int at = n;
                    (setting = ReadMapSetting(argc, argv, n, arguments.Map, error)) != SettingRead::NotASetting) {
             if (setting == SettingRead::Bad)
@@ -192,6 +153,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + Quoted(argument) + " (see --help)";
             return false;
+        } else if (arguments.Writes == Output::JoinMap) {
+            arguments.Shards.push_back(argv[n]);
         } else if (arguments.ScriptGiven) {
             error = "only one SCRIPT may be given, got " + Quoted(argument) + " too";
             return false;
@@ -201,12 +164,29 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
         }
     }
     if (arguments.MapOption && arguments.Writes != Output::Map) {
-        error = std::string(arguments.MapOption) + " is a setting of --map";
+        error = std::string(arguments.MapOption) + " is a setting of --map" +
+                (arguments.Writes == Output::JoinMap ? " (a joined map takes its shards' settings)" : "");
         return false;
     }
     if (arguments.Writes == Output::Map && arguments.ScriptGiven) {
         error = "--map takes no SCRIPT: its settings are options (see --help)";
         return false;
+    }
+    if (arguments.Writes == Output::JoinMap && arguments.Shards.empty()) {
+        error = "--join-map needs the shards to join: --join-map OUT.csv SHARD.csv...";
+        return false;
+    }
+    if (arguments.Shard) {
+        const int rows = MapGridSize(arguments.Map.Step);
+        if (arguments.Rows.Last >= rows) {
+            error = "--rows " + std::to_string(arguments.Rows.First) + "-" + std::to_string(arguments.Rows.Last) +
+                    " goes past the grid's last row, " + std::to_string(rows - 1);
+            return false;
+        }
+        if (!std::string_view(arguments.Picture).ends_with(".csv")) {
+            error = "--rows writes a shard, a table: its output must end in .csv";
+            return false;
+        }
     }
     return true;
 }
@@ -315,22 +295,22 @@ std::string MapNote(const MapSettings& map)
     return note;
 }
 
-int RunMap(const Arguments& arguments)
+/// The map's outputs, checked before anything is computed: a .png or a
+/// .csv; its kind.
+std::string CheckMapOutput(const std::string& path, OutputKind& kind)
 {
-    const std::string path = arguments.Picture;
     const bool csv = path.ends_with(".csv");
     if (!csv && !path.ends_with(".png"))
-        return Fail(QuotedPath(path) + " does not end in .png or .csv: a map is written as a picture or a table");
-    const OutputKind kind = csv ? OutputKind::MapCsv : OutputKind::Png;
-    if (std::string bad = CheckPicturePath(path, kind); !bad.empty())
-        return Fail(bad);
-    MapProgress progress;
-    const CaptureMap map =
-        ::isatty(STDERR_FILENO) ? ComputeMap(arguments.Map, std::ref(progress)) : ComputeMap(arguments.Map);
-    if (csv) {
-        std::string text = MapCsvHeader();
-        for (int row = 0; row < map.Rows; ++row)
-            text += MapCsvRows(map, arguments.Map, row);
+        return QuotedPath(path) + " does not end in .png or .csv: a map is written as a picture or a table";
+    kind = csv ? OutputKind::MapCsv : OutputKind::Png;
+    return CheckPicturePath(path, kind);
+}
+
+/// Writes a whole map as its CSV `text` or as the picture of its figures.
+int WriteMap(const CaptureMap& map, const MapSettings& settings, const std::string& text, const std::string& path,
+             OutputKind kind)
+{
+    if (kind == OutputKind::MapCsv) {
         const std::string error = WritePictureFile(text, path, kind);
         return error.empty() ? 0 : Fail(error, CannotWrite);
     }
@@ -341,10 +321,75 @@ int RunMap(const Arguments& arguments)
         panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
                                      "at least half caught at " + std::to_string(MostlyCaughtPercent(map, steering)) +
                                          " % of places",
-                                     MapPanel(map, arguments.Map, steering)};
+                                     MapPanel(map, settings, steering)};
     }
-    const std::string error = SaveMap(panels, MapNote(arguments.Map), path);
+    const std::string error = SaveMap(panels, MapNote(settings), path);
     return error.empty() ? 0 : Fail(error, CannotWrite);
+}
+
+int RunMap(const Arguments& arguments)
+{
+    const std::string path = arguments.Picture;
+    OutputKind kind = OutputKind::Png;
+    if (std::string bad = CheckMapOutput(path, kind); !bad.empty())
+        return Fail(bad);
+    const MapRows rows = arguments.Shard ? arguments.Rows : MapRows{};
+    MapProgress progress;
+    const CaptureMap map = ::isatty(STDERR_FILENO) ? ComputeMap(arguments.Map, std::ref(progress), rows)
+                                                   : ComputeMap(arguments.Map, {}, rows);
+    if (kind == OutputKind::Png)
+        return WriteMap(map, arguments.Map, {}, path, kind);
+    std::string text = arguments.Shard ? MapShardLine(arguments.Map, rows) + MapCsvHeader() : MapCsvHeader();
+    for (int row = arguments.Shard ? rows.First : 0; row <= (arguments.Shard ? rows.Last : map.Rows - 1); ++row)
+        text += MapCsvRows(map, arguments.Map, row);
+    return WriteMap(map, arguments.Map, text, path, kind);
+}
+
+/// A shard's whole text; no shard of the finest grid comes near the bound.
+std::string ReadWholeFile(const char* path, std::string& text)
+{
+    constexpr long long MostBytes = 256ll << 20;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return "cannot read " + QuotedPath(path) + ": " + std::strerror(errno);
+    char block[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0 && (long long)(text.size() + got) <= MostBytes)
+        text.append(block, got);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed)
+        return "cannot read " + QuotedPath(path) + ": " + std::strerror(error);
+    if (got > 0)
+        return QuotedPath(path) + " holds more than " + std::to_string(MostBytes >> 20) + " MiB: it is not a shard";
+    return {};
+}
+
+/// Reads every shard whole, checks that they agree and cover the grid once,
+/// then writes the map they make, byte for byte the map one run makes.
+int RunJoinMap(const Arguments& arguments)
+{
+    const std::string path = arguments.Picture;
+    OutputKind kind = OutputKind::Png;
+    if (std::string bad = CheckMapOutput(path, kind); !bad.empty())
+        return Fail(bad);
+    std::vector<std::string> names;
+    std::vector<MapShard> shards;
+    for (const char* shardPath : arguments.Shards) {
+        names.push_back(QuotedPath(shardPath));
+        std::string text;
+        if (std::string error = ReadWholeFile(shardPath, text); !error.empty())
+            return Fail(error);
+        shards.emplace_back();
+        if (std::string error = ReadMapShard(text, shards.back()); !error.empty())
+            return Fail(names.back() + ": " + error);
+    }
+    std::string csv;
+    CaptureMap map;
+    if (std::string error = JoinMapShards(names, shards, csv, map); !error.empty())
+        return Fail(error);
+    return WriteMap(map, shards[0].Read, csv, path, kind);
 }
 
 /// Writes a whole text, such as the help, to standard output.
@@ -378,7 +423,8 @@ const char* OutputName(const Arguments& arguments)
     case Output::Trace: return "the trace";
     case Output::Summary: return "the summary";
     case Output::Compare: return "the table";
-    case Output::Map: return "the map";
+    case Output::Map:
+    case Output::JoinMap: return "the map";
     }
     return "the output";
 }
@@ -394,7 +440,8 @@ int RunHomingSim(int argc, char** argv)
     std::string error;
     if (!ParseArguments(argc, argv, arguments, error))
         return Fail(error);
-    const bool writesStandardOutput = arguments.Help || arguments.Version || arguments.Writes != Output::Map;
+    const bool writesStandardOutput =
+        arguments.Help || arguments.Version || (arguments.Writes != Output::Map && arguments.Writes != Output::JoinMap);
     if (!StandardStreamsOpen(OutputName(arguments), writesStandardOutput))
         return CannotWrite;
     CheckedOutput out(stdout, OutputName(arguments));
@@ -407,6 +454,8 @@ int RunHomingSim(int argc, char** argv)
             return Fail(bad);
     if (arguments.Writes == Output::Map)
         return RunMap(arguments);
+    if (arguments.Writes == Output::JoinMap)
+        return RunJoinMap(arguments);
 
     if (!arguments.ScriptGiven && ::isatty(STDIN_FILENO))
         std::fputs("homing-sim: reading a script from standard input (end it with Ctrl+D; --help describes the "
@@ -429,7 +478,8 @@ int RunHomingSim(int argc, char** argv)
     case Output::Trace: return RunTrace(script, check, out);
     case Output::Summary: return RunSummary(script, check, out);
     case Output::Compare: return RunComparison(script, arguments.Picture, out);
-    case Output::Map: break; // run above
+    case Output::Map:
+    case Output::JoinMap: break; // run above
     }
     return 0;
 }

@@ -7,6 +7,3 @@
 /// each by the world's mode and moves it by its velocity.
 /// Returns the slots freed at the end of their life.
 SlotMask MoveShot(World& world);
-
-/// Sets one shot's velocity by the world's steering mode.
-void Steer(Shot& shot, const World& world);

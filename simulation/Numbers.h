@@ -13,13 +13,17 @@ constexpr float ToFloat(double value) { return static_cast<float>(value); }
 /// happen whatever the optimiser does: GCC 12 folds a vector float-to-double
 /// conversion pair into nothing, so two neighbouring `double(float(x))` lines
 /// may silently lose it. An empty asm that claims to change the float in its
-/// register makes the rounded value opaque at no cost; elsewhere a volatile
-/// store and load do the same, at the price of a trip through memory.
+/// register (or WebAssembly local) makes the rounded value opaque at no cost;
+/// elsewhere a volatile store and load do the same, at the price of a trip
+/// through memory.
 inline double RoundToFloat(double value)
 {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__SSE2_MATH__))
     float rounded = static_cast<float>(value);
     asm("" : "+x"(rounded));
+#elif defined(__wasm__)
+    float rounded = static_cast<float>(value);
+    asm("" : "+r"(rounded)); // the same barrier on a WebAssembly local
 #else
     volatile float rounded = static_cast<float>(value);
 #endif

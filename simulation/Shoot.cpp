@@ -29,8 +29,12 @@ int Shoot(World& world, RandomSource& random)
     const int slot = LowestFreeSlot(world);
     if (slot < 0)
         return -1;
+    LaunchShot(world.Shots[slot], world.Mode, random);
+    return slot;
+}
 
-    Shot& shot = world.Shots[slot];
+void LaunchShot(Shot& shot, SteeringMode mode, RandomSource& random)
+{
     shot.Alive = FlagTrue;
     shot.Age = 0;
     shot.X = LaunchX;
@@ -39,7 +43,7 @@ int Shoot(World& world, RandomSource& random)
     shot.VY = 0;
 
     // Each draw is a separate call, in the order speed, angle, turn.
-    switch (world.Mode) {
+    switch (mode) {
     case SteeringMode::PerAxisChase: shot.Speed = Draw(random, 3, 1); break;
     case SteeringMode::DirectChase: shot.Speed = Draw(random, 5, 2); break;
     case SteeringMode::AngleChase:
@@ -61,5 +65,4 @@ int Shoot(World& world, RandomSource& random)
         break;
     case SteeringMode::Count: break; // not a method
     }
-    return slot;
 }

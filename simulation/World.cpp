@@ -1,6 +1,7 @@
 #include "World.h"
 
 #include "Seams.h"
+#include "ShotStep.h"
 
 void ClearShots(World& world)
 {
@@ -13,15 +14,8 @@ SlotMask HitTest(World& world, BeepSink& beep)
     SlotMask caught = 0;
     for (int slot = 0; slot < ShotSlots; ++slot) {
         Shot& shot = world.Shots[slot];
-        if (!shot.Alive)
-            continue;
-        const double dy = double(world.MeY) - double(shot.Y);
-        const double dx = double(world.MeX) - double(shot.X);
-        if (dy * dy + dx * dx < HitRadiusSquared) {
-            beep.Beep();
-            shot.Alive = FlagFalse;
+        if (shot.Alive && HitTestFlyingShot(shot, world, beep))
             caught |= SlotMask{1} << slot;
-        }
     }
     return caught;
 }

@@ -10,6 +10,7 @@
 
 #include "CaptureMap.h"
 #include "FloatText.h"
+#include "MapCsv.h"
 #include "ScriptWorld.h"
 
 namespace {

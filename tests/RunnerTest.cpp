@@ -594,6 +594,53 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     EXPECT_EQ(unwritable.Err, "homing-sim: cannot write /nonexistent-dir/c.png: No such file or directory\n");
 }
 
+// Shards of rows computed apart join to the very bytes of the map computed in
+// one run, as a table and as a picture; shards that do not fit together (a
+// gap, an overlap, other settings, one cut short) are refused whole.
+TEST(RunnerStudy, ShardsJoinToTheWholeMapAndMisfitsAreRefused)
+{
+    const auto dir = TempDir() / "shards";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto at = [&](const char* name) { return "'" + (dir / name).string() + "'"; };
+    const std::string settings = " --step 30 --shots 2 --seed 7 --limit --marker-velocity 0.5 -0.25 --threads 2";
+    for (const char* run : {"--map whole.csv", "--map whole.png", "--map a.csv --rows 0-3", "--map b.csv --rows 4-4",
+                            "--map c.csv --rows 5-9", "--map other.csv --rows 4-4 --step 30 --shots 2 --seed 8"}) {
+        const std::string name = std::string(run).substr(6, std::string(run).find(' ', 6) - 6);
+        const std::string options = std::string(run).substr(6 + name.size());
+        const bool own = options.find("--seed 8") != std::string::npos;
+        ASSERT_EQ(RunSim("--map " + at(name.c_str()) + options + (own ? "" : settings)).Status, 0) << run;
+    }
+    ASSERT_EQ(
+        RunSim("--join-map " + at("joined.csv") + " " + at("c.csv") + " " + at("a.csv") + " " + at("b.csv")).Status, 0);
+    EXPECT_EQ(ReadAll(dir / "joined.csv"), ReadAll(dir / "whole.csv"));
+    ASSERT_EQ(
+        RunSim("--join-map " + at("joined.png") + " " + at("a.csv") + " " + at("b.csv") + " " + at("c.csv")).Status, 0);
+    EXPECT_EQ(ReadAll(dir / "joined.png"), ReadAll(dir / "whole.png"));
+
+    std::ofstream(dir / "cut.csv") << ReadAll(dir / "c.csv").substr(0, 900);
+    const std::string a = (dir / "a.csv").string(), b = (dir / "b.csv").string(), c = (dir / "c.csv").string();
+    const std::vector<std::pair<std::string, std::string>> misfits = {
+        {at("a.csv") + " " + at("c.csv"), "rows 4-4 are in no shard (the next, " + c + ", starts at row 5)"},
+        {at("a.csv") + " " + at("b.csv") + " " + at("c.csv") + " " + at("b.csv"),
+         b + " holds rows 4-4, which overlap those of " + b + " (4-4)"},
+        {at("a.csv") + " " + at("other.csv") + " " + at("c.csv"),
+         (dir / "other.csv").string() + " was made with other settings (--step 30 --shots 2 --seed 8) than " + a +
+             " (--step 30 --shots 2 --seed 7 --limit --marker-velocity 0.5 -0.25)"},
+        {at("a.csv") + " " + at("b.csv") + " " + at("cut.csv"),
+         (dir / "cut.csv").string() + ": it ends part way through row 5 (cut short?)"},
+        {at("whole.csv"), (dir / "whole.csv").string() +
+                              ": it is not a shard of a map (made with --rows): its first line is not \"# homing-sim "
+                              "map shard: rows FIRST-LAST of ROWS; SETTINGS\""},
+    };
+    for (const auto& [shards, message] : misfits) {
+        const RunResult refused = RunSim("--join-map " + at("refused.csv") + " " + shards);
+        EXPECT_EQ(refused.Status, 2) << shards;
+        EXPECT_EQ(refused.Err, "homing-sim: " + message + "\n") << shards;
+        EXPECT_FALSE(std::filesystem::exists(dir / "refused.csv")) << shards;
+    }
+}
+
 // Every output is checked before the work it would throw away: a map of the
 // whole grid towards a missing folder is refused at once (computed, it would
 // run for minutes). Output that cannot be written at the end is exit 1, not

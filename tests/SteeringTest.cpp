@@ -6,6 +6,7 @@
 
 #include "MoveShot.h"
 #include "Numbers.h"
+#include "ShotStep.h"
 #include "Steering.h"
 #include "TestSupport.h"
 

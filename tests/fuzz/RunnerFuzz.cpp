@@ -89,11 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(script.data(), 1, script.size(), file);
         std::fclose(file);
     }
-    if (std::find(arguments.begin(), arguments.end(), "--map") != arguments.end())
+    const bool map = std::find(arguments.begin(), arguments.end(), "--map") != arguments.end();
+    if (map)
         for (const char* bound : {"--step", "60", "--shots", "2", "--threads", "1"})
             arguments.emplace_back(bound); // a small map: the last of a setting given twice holds
     arguments.insert(arguments.begin(), "homing-sim");
-    arguments.push_back("script.txt");
+    if (!map)
+        arguments.push_back("script.txt"); // a map takes none; --join-map takes it as a shard
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());

@@ -1,0 +1,62 @@
+#pragma once
+// One flying shot's part of a frame: the per-slot body of the movement pass
+// and of the hit test. `MoveShot` and `HitTest` run it for every slot; the
+// capture maps run it for shots that fly alone, so a map's shot is flown by
+// exactly the code that flies it in the window. Inline, so each caller's loop
+// is as tight as the table's own; a file that includes it is compiled as
+// MoveShot.cpp is (see simulation/CMakeLists.txt).
+
+#include "Numbers.h"
+#include "Seams.h"
+#include "Steering.h"
+#include "World.h"
+
+/// Sets one shot's velocity by the world's steering mode.
+inline void Steer(Shot& shot, const World& world)
+{
+    switch (world.Mode) {
+    case SteeringMode::PerAxisChase: return PerAxisChase(shot, world);
+    case SteeringMode::DirectChase: return DirectChase(shot, world);
+    case SteeringMode::AngleChase: return AngleChase(shot, world);
+    case SteeringMode::AngleChase2: return AngleChase2(shot, world);
+    case SteeringMode::PerAxisAccelChase: return PerAxisAccelChase(shot, world);
+    case SteeringMode::AccelChase: return AccelChase(shot, world);
+    case SteeringMode::Count: return; // not a method
+    }
+}
+
+/// Ages a flying shot, frees it when it reaches the end of its life (it still
+/// takes this one last move), steers it by the world's mode and moves it by
+/// its velocity. True when it reached the end of its life.
+inline bool MoveFlyingShot(Shot& shot, const World& world)
+{
+    shot.Age += 1;
+    const bool expired = shot.Age >= ShotLife;
+    if (expired)
+        shot.Alive = FlagFalse;
+    Steer(shot, world);
+    // VX and VY are read one at a time, as the steering steps may have stored
+    // them (compiled without the SLP vectorizer).
+    shot.X = ToFloat(double(shot.VX) + double(shot.X));
+    shot.Y = ToFloat(double(shot.VY) + double(shot.Y));
+    return expired;
+}
+
+/// The squared distance from a shot to the marker, as the hit test measures it, pixels squared.
+inline double SquaredDistanceToMarker(const Shot& shot, const World& world)
+{
+    const double dy = double(world.MeY) - double(shot.Y);
+    const double dx = double(world.MeX) - double(shot.X);
+    return dy * dy + dx * dx;
+}
+
+/// A flying shot within 16 pixels of the marker is caught: one beep, and it
+/// is freed. True when it was caught.
+inline bool HitTestFlyingShot(Shot& shot, const World& world, BeepSink& beep)
+{
+    if (!(SquaredDistanceToMarker(shot, world) < HitRadiusSquared))
+        return false;
+    beep.Beep();
+    shot.Alive = FlagFalse;
+    return true;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Capture maps: for every place the marker could stand, what happens to shots
+// launched towards it by each steering method. Each shot flies alone, by the
+// simulation's own per-slot code (LoneShots.h), so a place's figures equal
+// what the trace of the same scenario shows. No Qt: the runner draws them,
+// and the page computes them too.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LoneShots.h"
+#include "MapSettings.h"
+#include "World.h"
+
+/// What the shots of one method did towards one place.
+struct PlaceFigures {
+    std::uint16_t Shots = 0;
+    std::uint16_t Caught = 0;
+    std::uint16_t Median = 0; ///< frames to the catch, with uncaught shots counted as never; 0 when not defined
+    std::uint16_t P90 = 0;    ///< the 90th percentile, likewise
+    float Mean = 0;           ///< mean frames to the catch of the caught shots; 0 when none was
+
+    /// At least half the shots are caught: the median is defined.
+    bool MostlyCaught() const { return 2 * Caught >= Shots; }
+};
+
+/// Frames from launch to catch of one shot (the launch frame counts as 1), or
+/// 0 when it expires first.
+int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot);
+
+/// The figures of a place's shots (all of them flown side by side).
+PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int y);
+
+/// Every place of the grid for every method, row by row, the methods of one
+/// place together: [(row * columns + column) * SteeringModeCount + mode].
+struct CaptureMap {
+    int Columns = 0, Rows = 0;
+    std::vector<PlaceFigures> Places;
+
+    /// Where a place's figures for `mode` lie in `Places`.
+    std::size_t Index(int column, int row, int mode) const
+    {
+        return (std::size_t(row) * std::size_t(Columns) + std::size_t(column)) * SteeringModeCount + std::size_t(mode);
+    }
+    PlaceFigures& At(int column, int row, int mode) { return Places[Index(column, row, mode)]; }
+    const PlaceFigures& At(int column, int row, int mode) const { return Places[Index(column, row, mode)]; }
+};
+
+/// The share of places where a method catches at least half its shots, in whole percent.
+int MostlyCaughtPercent(const CaptureMap& map, SteeringMode mode);
+
+/// Rows of the grid, both ends included.
+struct MapRows {
+    int First = 0, Last = -1; ///< Last -1: to the grid's last row
+};
+
+/// Computes the rows asked for (the others stay empty), spread over the
+/// settings' threads; the result does not depend on how many. `progress` is
+/// told the share done (0 to 1) now and then, from the calling thread, and 1
+/// at the end.
+CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {}, MapRows rows = {});

@@ -1,0 +1,189 @@
+#include "MapCsv.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <numeric>
+#include <string_view>
+
+#include "FloatText.h"
+#include "Quoted.h"
+
+namespace {
+
+constexpr std::string_view ShardStart = "# homing-sim map shard: rows ";
+
+/// A whole number at the start of `text`, which then moves past it.
+bool TakeWhole(std::string_view& text, int& value)
+{
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (status != std::errc() || value < 0)
+        return false;
+    text.remove_prefix(std::size_t(end - text.data()));
+    return true;
+}
+
+bool TakeText(std::string_view& text, std::string_view expected)
+{
+    if (!text.starts_with(expected))
+        return false;
+    text.remove_prefix(expected.size());
+    return true;
+}
+
+/// The comma-separated fields of one CSV line.
+std::vector<std::string_view> Fields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    for (std::size_t at = 0;;) {
+        const std::size_t comma = line.find(',', at);
+        fields.push_back(line.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at));
+        if (comma == std::string_view::npos)
+            return fields;
+        at = comma + 1;
+    }
+}
+
+bool WholeField(std::string_view field, int& value)
+{
+    if (field.empty()) {
+        value = 0; // an undefined median or percentile
+        return true;
+    }
+    const auto [end, status] = std::from_chars(field.data(), field.data() + field.size(), value);
+    return status == std::errc() && end == field.data() + field.size() && value >= 0 && value <= 65535;
+}
+
+/// Reads a map row by row into `map`: every place and method of the rows in
+/// order, as MapCsvRows writes them. Returns what is wrong, or nothing.
+std::string ReadRows(std::string_view body, const MapSettings& settings, const MapRows& rows, CaptureMap& map)
+{
+    long line = 0;
+    for (int row = rows.First; row <= rows.Last; ++row)
+        for (int column = 0; column < map.Columns; ++column)
+            for (int mode = 0; mode < SteeringModeCount; ++mode) {
+                ++line;
+                const std::size_t end = body.find('\n');
+                if (end == std::string_view::npos)
+                    return "it ends part way through row " + std::to_string(row) + " (cut short?)";
+                const std::vector<std::string_view> fields = Fields(body.substr(0, end));
+                body.remove_prefix(end + 1);
+                int x = -1, y = -1, method = -1, shots = 0, caught = 0, median = 0, p90 = 0;
+                float mean = 0;
+                const bool read = fields.size() == 8 && WholeField(fields[0], x) && WholeField(fields[1], y) &&
+                                  WholeField(fields[2], method) && WholeField(fields[3], shots) &&
+                                  WholeField(fields[4], caught) && WholeField(fields[5], median) &&
+                                  WholeField(fields[6], p90) &&
+                                  (fields[7].empty() || ParseFiniteFloat(fields[7], mean));
+                if (!read || x != column * settings.Step || y != row * settings.Step || method != mode)
+                    return "its row " + std::to_string(line) + " is not place (" +
+                           std::to_string(column * settings.Step) + ", " + std::to_string(row * settings.Step) +
+                           ") of method " + std::to_string(mode);
+                map.At(column, row, mode) = {std::uint16_t(shots), std::uint16_t(caught), std::uint16_t(median),
+                                             std::uint16_t(p90), mean};
+            }
+    return body.empty() ? std::string()
+                        : "it holds more than its rows " + std::to_string(rows.First) + "-" + std::to_string(rows.Last);
+}
+
+std::string RowsText(const MapRows& rows) { return std::to_string(rows.First) + "-" + std::to_string(rows.Last); }
+
+} // namespace
+
+std::string MapCsvHeader() { return "x,y,method,shots,caught,median,p90,mean\n"; }
+
+std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row)
+{
+    std::string rows;
+    char line[96];
+    for (int column = 0; column < map.Columns; ++column)
+        for (int mode = 0; mode < SteeringModeCount; ++mode) {
+            const PlaceFigures& f = map.At(column, row, mode);
+            const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
+            std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", column * settings.Step, row * settings.Step, mode,
+                          f.Shots, f.Caught, value(f.Median).c_str(), value(f.P90).c_str());
+            rows += line;
+            if (f.Caught) {
+                std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
+                rows += line;
+            }
+            rows += '\n';
+        }
+    return rows;
+}
+
+bool LooksLikeMapCsv(const std::string& head)
+{
+    return head.starts_with("x,y,method,") || head.starts_with(ShardStart);
+}
+
+std::string MapShardLine(const MapSettings& settings, const MapRows& rows)
+{
+    return std::string(ShardStart) + RowsText(rows) + " of " + std::to_string(MapGridSize(settings.Step)) + "; " +
+           MapSettingsText(settings) + "\n";
+}
+
+std::string ReadMapShard(const std::string& text, MapShard& shard)
+{
+    std::string_view rest = text;
+    const std::size_t lineEnd = rest.find('\n');
+    std::string_view line = rest.substr(0, lineEnd);
+    int of = 0;
+    if (lineEnd == std::string_view::npos || !TakeText(line, ShardStart) || !TakeWhole(line, shard.Rows.First) ||
+        !TakeText(line, "-") || !TakeWhole(line, shard.Rows.Last) || !TakeText(line, " of ") || !TakeWhole(line, of) ||
+        !TakeText(line, "; "))
+        return "it is not a shard of a map (made with --rows): its first line is not \"" + std::string(ShardStart) +
+               "FIRST-LAST of ROWS; SETTINGS\"";
+    shard.Settings = std::string(line);
+    if (std::string error = ReadMapSettingsText(shard.Settings, shard.Read); !error.empty())
+        return "its settings are not a map's: " + error;
+    if (of != MapGridSize(shard.Read.Step) || shard.Rows.First > shard.Rows.Last || shard.Rows.Last >= of)
+        return "its rows " + RowsText(shard.Rows) + " of " + std::to_string(of) + " are not rows of its grid";
+    rest.remove_prefix(lineEnd + 1);
+    if (!TakeText(rest, MapCsvHeader()))
+        return "its second line is not the map's header " + Quoted(MapCsvHeader().substr(0, 40));
+    shard.Body = std::string(rest);
+    CaptureMap check;
+    check.Columns = check.Rows = of;
+    check.Places.resize(std::size_t(of) * std::size_t(of) * SteeringModeCount);
+    return ReadRows(shard.Body, shard.Read, shard.Rows, check);
+}
+
+std::string JoinMapShards(const std::vector<std::string>& names, const std::vector<MapShard>& shards, std::string& csv,
+                          CaptureMap& map)
+{
+    if (shards.empty())
+        return "--join-map needs the shards to join";
+    for (std::size_t n = 1; n < shards.size(); ++n)
+        if (shards[n].Settings != shards[0].Settings)
+            return names[n] + " was made with other settings (" + shards[n].Settings + ") than " + names[0] + " (" +
+                   shards[0].Settings + ")";
+    std::vector<std::size_t> order(shards.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return shards[a].Rows.First < shards[b].Rows.First; });
+    const MapSettings& settings = shards[0].Read;
+    const int rows = MapGridSize(settings.Step);
+    int next = 0; // the first row no shard has given yet
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        const MapShard& shard = shards[order[n]];
+        if (shard.Rows.First > next)
+            return "rows " + RowsText({next, shard.Rows.First - 1}) + " are in no shard (the next, " + names[order[n]] +
+                   ", starts at row " + std::to_string(shard.Rows.First) + ")";
+        if (shard.Rows.First < next)
+            return names[order[n]] + " holds rows " + RowsText(shard.Rows) + ", which overlap those of " +
+                   names[order[n - 1]] + " (" + RowsText(shards[order[n - 1]].Rows) + ")";
+        next = shard.Rows.Last + 1;
+    }
+    if (next < rows)
+        return "rows " + RowsText({next, rows - 1}) + " of " + std::to_string(rows) + " are in no shard";
+    map.Columns = map.Rows = rows;
+    map.Places.assign(std::size_t(rows) * std::size_t(rows) * SteeringModeCount, {});
+    csv = MapCsvHeader();
+    for (const std::size_t n : order) {
+        if (std::string error = ReadRows(shards[n].Body, settings, shards[n].Rows, map); !error.empty())
+            return names[n] + ": " + error;
+        csv += shards[n].Body;
+    }
+    return {};
+}

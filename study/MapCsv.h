@@ -1,0 +1,42 @@
+#pragma once
+// A capture map as CSV text: one row per place and method. A shard, some of
+// the grid's rows computed on one machine, starts with a line that carries
+// its rows and settings, so shards made with other settings cannot be joined.
+
+#include <string>
+#include <vector>
+
+#include "CaptureMap.h"
+#include "MapSettings.h"
+
+/// "x,y,method,shots,caught,median,p90,mean\n".
+std::string MapCsvHeader();
+
+/// The CSV rows of one row of the grid, every place and method.
+std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row);
+
+/// What a map's CSV file begins with, its header or a shard's first line:
+/// a file that begins otherwise is not replaced by a map.
+bool LooksLikeMapCsv(const std::string& head);
+
+/// The first line of a shard of rows `rows` (both ends given).
+std::string MapShardLine(const MapSettings& settings, const MapRows& rows);
+
+/// A shard read back: its rows of the grid and its settings, as its first
+/// line gives them, and its CSV rows, checked against both.
+struct MapShard {
+    std::string Settings; ///< as MapSettingsText wrote them
+    MapSettings Read;     ///< the same, read
+    MapRows Rows;
+    std::string Body; ///< its CSV rows, the header left out
+};
+
+/// Reads a shard's whole text. Returns what is wrong in one line, or nothing.
+[[nodiscard]] std::string ReadMapShard(const std::string& text, MapShard& shard);
+
+/// Joins shards that agree on their settings and hold every row of the grid
+/// exactly once into the whole map's CSV (the bytes one run writes) and its
+/// figures. `names` name the shards in messages. Returns what is wrong in
+/// one line, naming the shard, or nothing.
+[[nodiscard]] std::string JoinMapShards(const std::vector<std::string>& names, const std::vector<MapShard>& shards,
+                                        std::string& csv, CaptureMap& map);

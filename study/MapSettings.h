@@ -1,0 +1,43 @@
+#pragma once
+// What a capture map is asked for, read from options as homing-sim takes
+// them (and as the page's address names them), and written back as the same
+// options, so a map's settings travel with its rows.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// The most shots a place may take.
+inline constexpr int MaxMapShots = 256;
+
+struct MapSettings {
+    int Step = 1;            ///< pixels between the places mapped, across and down
+    int Shots = 32;          ///< shots per place and method
+    std::uint64_t Seed = 1;  ///< the seed every shot's own seed is made from
+    bool FixedDraws = false; ///< every random draw is `Draw` instead of the shot's own
+    float Draw = 0.5f;       ///< in [0, 1)
+    bool Limit = false;      ///< the speed limit on (modes 4 and 5)
+    float MarkerVX = 0;      ///< the marker's velocity from its place, pixels per frame
+    float MarkerVY = 0;      ///< pixels per frame
+    unsigned Threads = 0;    ///< 0: one per core; not a setting of the map itself
+};
+
+/// Places across (and down) the grid at `step` pixels apart.
+int MapGridSize(int step);
+
+/// What one argument was to the map's settings.
+enum class SettingRead { NotASetting, Read, Bad };
+
+/// Reads one map setting and its values from argv[n] on, moving `n` past
+/// them; the one place that knows their names and bounds. `error` says what
+/// is wrong in one line when it returns Bad.
+[[nodiscard]] SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSettings& settings,
+                                         std::string& error);
+
+/// The settings that decide a map's figures, as the options that ask for
+/// them ("--step 10 --shots 32 --seed 1 ..."), floats as the shortest text
+/// that reads back to them: two maps with the same text have the same rows.
+std::string MapSettingsText(const MapSettings& settings);
+
+/// Reads settings written by `MapSettingsText` (or typed as options).
+[[nodiscard]] std::string ReadMapSettingsText(const std::string& text, MapSettings& settings);
