@@ -81,10 +81,10 @@ void BM_MapShotFrame(benchmark::State& state)
     double shotFrames = 0;
     for (auto _ : state)
         ForEachBenchPlace([&](int x, int y) {
-            int frames[BenchShots];
-            FlyShots(settings, mode, x, y, 0, BenchShots, frames);
-            for (const int caught : frames)
-                shotFrames += caught > 0 ? caught : ShotLife;
+            ShotEnd ends[BenchShots];
+            FlyShots(settings, mode, x, y, 0, BenchShots, ends);
+            for (const ShotEnd& end : ends)
+                shotFrames += end.Frames > 0 ? end.Frames : ShotLife;
         });
     state.counters["per_shot_frame"] =
         benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

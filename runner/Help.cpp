@@ -6,6 +6,7 @@ const char* const RunnerHelp = R"(Usage: homing-sim [SCRIPT]
        homing-sim --map OUT.png|OUT.csv [MAP SETTINGS]
        homing-sim --map SHARD.csv --rows FIRST-LAST [MAP SETTINGS]
        homing-sim --join-map OUT.png|OUT.csv SHARD.csv...
+       homing-sim --sweep OUT.png|OUT.csv [--values N] [MAP SETTINGS]
        homing-sim --help | --version
 
 Runs a scenario script on one world, without a window, and writes a CSV trace
@@ -37,8 +38,12 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      `mode M`, `move X Y`: the same shot as the first one of
                      that script with the shot's own seed. OUT.csv has a row
                      per place and method: x,y,method,shots,caught,median,
-                     p90,mean (median and p90 empty when not defined, mean of
-                     the caught shots). Settings:
+                     p90,mean,miss (median and p90 empty when not defined,
+                     mean of the caught shots, miss the median closest
+                     approach of the shots not caught, in pixels, empty when
+                     all were caught). Each panel draws the catch boundary,
+                     between places where at least half the shots are caught
+                     and places where fewer are. Settings:
     --step N         pixels between places, across and down (1, the default:
                      every pixel; up to 300)
     --shots N        shots per place and method (default 32, up to 256)
@@ -50,6 +55,17 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
     --limit          the speed limit on (modes 4 and 5)
     --marker-velocity VX VY  the marker moves from its place by (VX, VY)
                      pixels a frame from the launch on
+    --marker-motion line VX VY | circle RADIUS PERIOD | weave AMPLITUDE PERIOD
+                     | flee SPEED   the marker moves in a line (as above),
+                     circles its place (from its right, clockwise), swings
+                     sideways across the way from the launcher (from its
+                     place) or runs straight away from the launcher (to the
+                     right from the launcher itself); periods in frames,
+                     lengths in pixels, speeds in pixels a frame
+    --hold DRAW=R    one launch draw held at R, in [0, 1), for the methods
+                     that make it, the others drawn as usual: speed (modes
+                     0 to 3), heading and turn (modes 2 and 3), acceleration
+                     and limit (modes 4 and 5)
     --threads N      threads to use (default: one per core); the map is the
                      same for any number
                      While it runs on a terminal, a line on standard error
@@ -57,6 +73,18 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
     --rows FIRST-LAST  only those rows of the grid (from 0), written as a
                      shard: a map CSV whose first line carries its rows and
                      settings, for studies split across machines
+  --sweep OUT.png    a parameter sweep: for each method and each of its launch
+  --sweep OUT.csv    draws, the draw held at N values evenly across [0, 1)
+                     (r = (i + 0.5) / N) as --hold holds it, and the map's
+                     figures at each: the share of places where at least
+                     half the shots are caught, the share of shots caught,
+                     the median over places of their median frames to the
+                     catch and of their miss distance. Takes the map's
+                     settings (its grid --step 10 unless given) and
+    --values N       values of each draw (default 10, up to 100). OUT.csv:
+                     method,parameter,r,value,places_mostly_caught,
+                     shots_caught,median,miss; value is the draw's value as
+                     the launch makes it, in the parameter's own units
   --join-map OUT.png|OUT.csv SHARD.csv...  the map the shards make together,
                      byte for byte the map one run makes; shards made with
                      other settings, a row missing or given twice, or a shard

@@ -6,7 +6,7 @@
 #include <string_view>
 
 /// What a file written this way holds: a PNG picture, or a capture map's CSV.
-enum class OutputKind { Png, MapCsv };
+enum class OutputKind { Png, MapCsv, SweepCsv };
 
 /// Checks that `path` may take a picture: its name ends in .png, and whatever
 /// is there already (through any symlink) is a PNG file the user may write,

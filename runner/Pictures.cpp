@@ -255,6 +255,25 @@ double MapShare(double frames) { return std::sqrt(std::clamp(frames / MapFramesS
 /// Fewer than half caught: grey, darker the fewer.
 QColor MostlyMissed(double caughtShare) { return QColor::fromHsv(0, 0, int(std::lrint(90 + 280 * caughtShare))); }
 
+/// The catch boundary: a red that neither the colour scale nor the greys hold.
+const QColor BoundaryColour(235, 40, 60);
+
+/// The edges between places where at least half the shots are caught and
+/// places where fewer are, one line along each such edge of the grid.
+void DrawCatchBoundary(QPainter& painter, const CaptureMap& map, const MapSettings& settings, SteeringMode mode)
+{
+    painter.setPen(QPen(BoundaryColour, settings.Step >= 4 ? 2 : 1));
+    const int step = settings.Step;
+    for (int row = 0; row < map.Rows; ++row)
+        for (int column = 0; column < map.Columns; ++column) {
+            const bool mostly = map.At(column, row, int(mode)).MostlyCaught();
+            if (column + 1 < map.Columns && map.At(column + 1, row, int(mode)).MostlyCaught() != mostly)
+                painter.drawLine((column + 1) * step, row * step, (column + 1) * step, (row + 1) * step);
+            if (row + 1 < map.Rows && map.At(column, row + 1, int(mode)).MostlyCaught() != mostly)
+                painter.drawLine(column * step, (row + 1) * step, (column + 1) * step, (row + 1) * step);
+        }
+}
+
 } // namespace
 
 std::string SaveComparison(const ComparePanels& panels, const std::string& path)
@@ -273,6 +292,7 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
                 f.MostlyCaught() ? Viridis(MapShare(f.Median)) : MostlyMissed(double(f.Caught) / f.Shots);
             painter.fillRect(column * settings.Step, row * settings.Step, settings.Step, settings.Step, colour);
         }
+    DrawCatchBoundary(painter, map, settings, mode);
     // The launcher: a white ring round a black dot.
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 2));
@@ -311,7 +331,106 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     painter.drawEllipse(QPointF(keyLeft + 100, top + 26), 4, 4);
     painter.setPen(Qt::black);
     painter.drawText(QRect(keyLeft + 110, top + 18, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter, "the launcher");
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(BoundaryColour, 2));
+    painter.drawLine(keyLeft, top + 46, keyLeft + 32, top + 46);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(keyLeft + 40, top + 38, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     "catch boundary: half the shots caught");
     painter.drawText(QRect(left, top + 58, image.width() - 2 * Gap, 20), Qt::AlignLeft | Qt::AlignTop,
+                     QString::fromStdString(note));
+    painter.end();
+    return SaveImage(image, path);
+}
+
+namespace {
+
+constexpr int ChartWidth = Cell, ChartHeight = 150, ChartLeft = 40, ChartBottom = 34;
+const QColor PlacesColour(42, 77, 143), ShotsColour(224, 130, 20);
+
+/// One sweep chart: its caption, axes, and the two shares against the draw's value.
+void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int top)
+{
+    const SteeringMode mode = curve.Parameter.Mode;
+    const LaunchDraw draw = curve.Parameter.Draw;
+    painter.setPen(Qt::black);
+    const QFont captionFont = CaptionFont(CaptionFontPoints);
+    painter.setFont(captionFont);
+    const QString caption = QString::fromUtf8(ModeCaptions[std::size_t(mode)]);
+    painter.drawText(QRect(left, top, ChartWidth, Head), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    const int nameLeft = left + QFontMetrics(captionFont).horizontalAdvance(caption) + 8;
+    painter.setPen(QColor(70, 70, 70));
+    painter.setFont(CaptionFont(9));
+    painter.drawText(QRect(nameLeft, top, left + ChartWidth - nameLeft, Head), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromUtf8(ModeNames[std::size_t(mode)]));
+    const QRect plot(left + ChartLeft, top + Head, ChartWidth - ChartLeft - 8, ChartHeight);
+    painter.fillRect(plot, Qt::white);
+    const double low = DrawValue(mode, draw, 0), high = DrawValue(mode, draw, 0.99999994f);
+    const auto at = [&](double value, double share) {
+        return QPointF(plot.left() + (value - low) / (high - low) * plot.width(),
+                       plot.bottom() - share * plot.height());
+    };
+    painter.setPen(QColor(200, 200, 200));
+    for (const double share : {0.25, 0.5, 0.75})
+        painter.drawLine(at(low, share), at(high, share));
+    painter.setPen(Qt::black);
+    painter.drawRect(plot);
+    for (const int percent : {0, 50, 100})
+        painter.drawText(QRect(left, int(at(low, percent / 100.0).y()) - 8, ChartLeft - 4, 16),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(percent) + " %");
+    for (const double part : {0.0, 0.5, 1.0}) {
+        const double value = low + part * (high - low);
+        const QPointF tick = at(value, 0);
+        painter.drawLine(tick, tick + QPointF(0, 4));
+        painter.drawText(QRectF(tick.x() - 40, tick.y() + 4, 80, 14), Qt::AlignHCenter | Qt::AlignTop,
+                         QString::number(value, 'g', 3));
+    }
+    painter.drawText(QRect(plot.left(), plot.bottom() + 18, plot.width(), 14), Qt::AlignHCenter | Qt::AlignTop,
+                     QString::fromUtf8(DrawMeaning(draw)));
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const bool places : {true, false}) {
+        QPolygonF line;
+        for (const SweepPoint& point : curve.Points)
+            line << at(point.Value, places ? point.Figures.MostlyCaught : point.Figures.Caught);
+        painter.setPen(QPen(places ? PlacesColour : ShotsColour, 2, places ? Qt::SolidLine : Qt::DashLine));
+        painter.drawPolyline(line);
+        painter.setBrush(places ? PlacesColour : ShotsColour);
+        for (const QPointF& point : line)
+            painter.drawEllipse(point, 2.5, 2.5);
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+} // namespace
+
+std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note, const std::string& path)
+{
+    constexpr int Columns = 3, Legend = 56, CellHeight = Head + ChartHeight + ChartBottom + Gap;
+    const int width = Columns * ChartWidth + (Columns + 1) * Gap;
+    QImage image(width, Gap + SteeringModeCount * CellHeight + Legend, QImage::Format_RGB32);
+    image.fill(QColor(236, 236, 236));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    // A row for each method, its draws side by side.
+    int column = 0;
+    for (std::size_t n = 0; n < curves.size(); ++n) {
+        if (n > 0 && curves[n].Parameter.Mode != curves[n - 1].Parameter.Mode)
+            column = 0;
+        DrawSweepChart(painter, curves[n], Gap + column++ * (ChartWidth + Gap),
+                       Gap + int(curves[n].Parameter.Mode) * CellHeight);
+    }
+    const int top = Gap + SteeringModeCount * CellHeight;
+    painter.setFont(CaptionFont(9));
+    for (const bool places : {true, false}) {
+        const int left = Gap + (places ? 0 : 420);
+        painter.setPen(QPen(places ? PlacesColour : ShotsColour, 2, places ? Qt::SolidLine : Qt::DashLine));
+        painter.drawLine(left, top + 8, left + 32, top + 8);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(left + 40, top, 380, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                         places ? "places where at least half the shots are caught" : "all shots caught");
+    }
+    painter.drawText(QRect(Gap, top + 22, width - 2 * Gap, 30), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      QString::fromStdString(note));
     painter.end();
     return SaveImage(image, path);

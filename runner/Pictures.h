@@ -3,8 +3,6 @@
 
 #include <array>
 #include <string>
-
-#include "World.h"
 #include <vector>
 
 #include <QImage>
@@ -14,6 +12,8 @@
 #include "PictureFile.h"
 #include "Raster.h"
 #include "ShotHistory.h"
+#include "Sweep.h"
+#include "World.h"
 
 /// Saves a surface as a PNG file. Returns what went wrong, or nothing.
 [[nodiscard]] std::string SavePng(const Surface& surface, const std::string& path);
@@ -68,3 +68,10 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
 /// Saves the six map panels as the comparison lays them out, with the colour
 /// bar, the grey key and `note` (the settings) underneath.
 [[nodiscard]] std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path);
+
+/// Saves a sweep as small multiples: a chart for each method and launch draw,
+/// the draw's value across in its own units, and on one scale in every
+/// chart the share of places where at least half the shots are caught and
+/// the share of all shots caught; `note` (the settings) under the legend.
+[[nodiscard]] std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note,
+                                    const std::string& path);

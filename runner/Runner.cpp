@@ -32,6 +32,7 @@
 #include "Scenario.h"
 #include "Script.h"
 #include "Study.h"
+#include "Sweep.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
         std::fprintf(stderr, "homing-sim: %s\n", qPrintable(message));
 }
 
-enum class Output { Trace, Summary, Compare, Map, JoinMap };
+enum class Output { Trace, Summary, Compare, Map, JoinMap, Sweep };
 
 struct Arguments {
     const char* Script = "-";
@@ -67,8 +68,11 @@ struct Arguments {
     const char* WritesOption = nullptr; ///< the option that chose it: --summary, --compare or --map
     const char* Picture = nullptr;      ///< --compare's or --map's output
     MapSettings Map;
-    const char* MapOption = nullptr; ///< the first map setting given, for a message when --map is not
-    bool Shard = false;              ///< --rows given: only those rows, as a shard
+    const char* MapOption = nullptr;   ///< the first map setting given, for a message when --map is not
+    bool StepGiven = false;            ///< --step given (a sweep's grid is --step 10 otherwise)
+    int Values = 10;                   ///< --values N: a sweep's values of each parameter
+    const char* SweepOption = nullptr; ///< --values, for a message when --sweep is not given
+    bool Shard = false;                ///< --rows given: only those rows, as a shard
     MapRows Rows;
     std::vector<const char*> Shards; ///< --join-map's shards
     bool Help = false;
@@ -87,6 +91,19 @@ bool ReadRows(int argc, char** argv, int& n, MapRows& rows, std::string& error)
     if (dash == std::string_view::npos || !whole(text.substr(0, dash), rows.First) ||
         !whole(text.substr(dash + 1), rows.Last) || rows.First > rows.Last) {
         error = "--rows must be FIRST-LAST, two whole numbers with FIRST no more than LAST, got " + Quoted(text);
+        return false;
+    }
+    ++n;
+    return true;
+}
+
+/// --values N: a sweep's values of each parameter, 1 to 100.
+bool ReadValues(int argc, char** argv, int& n, int& values, std::string& error)
+{
+    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), values);
+    if (text.empty() || status != std::errc() || end != text.data() + text.size() || values < 1 || values > 100) {
+        error = "--values must be a whole number from 1 to 100, got " + Quoted(text);
         return false;
     }
     ++n;
@@ -134,6 +151,14 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             if (!ChooseOutput(arguments, Output::Compare, argv[n], error) ||
                 !OutputPath(argc, argv, n, "the picture", arguments.Picture, error))
                 return false;
+        } else if (argument == "--sweep") {
+            if (!ChooseOutput(arguments, Output::Sweep, argv[n], error) ||
+                !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
+                return false;
+        } else if (argument == "--values") {
+            arguments.SweepOption = argv[n];
+            if (!ReadValues(argc, argv, n, arguments.Values, error))
+                return false;
         } else if (argument == "--map" || argument == "--join-map") {
             if (!ChooseOutput(arguments, argument == "--map" ? Output::Map : Output::JoinMap, argv[n], error) ||
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
@@ -150,6 +175,7 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
                 return false;
             if (!arguments.MapOption)
                 arguments.MapOption = argv[at];
+            arguments.StepGiven = arguments.StepGiven || std::string_view(argv[at]) == "--step";
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + Quoted(argument) + " (see --help)";
             return false;
@@ -163,15 +189,22 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             arguments.ScriptGiven = true;
         }
     }
-    if (arguments.MapOption && arguments.Writes != Output::Map) {
-        error = std::string(arguments.MapOption) + " is a setting of --map" +
+    const bool mapLike = arguments.Writes == Output::Map || arguments.Writes == Output::Sweep;
+    if (arguments.MapOption && (!mapLike || (arguments.Shard && arguments.Writes != Output::Map))) {
+        error = std::string(arguments.Shard && mapLike ? "--rows" : arguments.MapOption) + " is a setting of --map" +
                 (arguments.Writes == Output::JoinMap ? " (a joined map takes its shards' settings)" : "");
         return false;
     }
-    if (arguments.Writes == Output::Map && arguments.ScriptGiven) {
-        error = "--map takes no SCRIPT: its settings are options (see --help)";
+    if (arguments.SweepOption && arguments.Writes != Output::Sweep) {
+        error = std::string(arguments.SweepOption) + " is a setting of --sweep";
         return false;
     }
+    if (mapLike && arguments.ScriptGiven) {
+        error = std::string(arguments.WritesOption) + " takes no SCRIPT: its settings are options (see --help)";
+        return false;
+    }
+    if (arguments.Writes == Output::Sweep && !arguments.StepGiven)
+        arguments.Map.Step = 10;
     if (arguments.Writes == Output::JoinMap && arguments.Shards.empty()) {
         error = "--join-map needs the shards to join: --join-map OUT.csv SHARD.csv...";
         return false;
@@ -262,7 +295,9 @@ int RunComparison(ScriptInput& script, const char* picture, CheckedOutput& out)
 
 /// A line on a terminal's standard error, rewritten as the map is made.
 struct MapProgress {
+    const char* What = "map";
     std::chrono::steady_clock::time_point Start = std::chrono::steady_clock::now(), Shown = Start;
+    explicit MapProgress(const char* what = "map") : What(what) {}
     void operator()(double done)
     {
         const auto now = std::chrono::steady_clock::now();
@@ -271,7 +306,7 @@ struct MapProgress {
         Shown = now;
         const double seconds = std::chrono::duration<double>(now - Start).count();
         const double left = done > 0 ? seconds * (1 - done) / done : 0;
-        std::fprintf(stderr, "\rhoming-sim: map %3.0f %%, about %.0f s left  %s", 100 * done, left,
+        std::fprintf(stderr, "\rhoming-sim: %s %3.0f %%, about %.0f s left  %s", What, 100 * done, left,
                      done >= 1 ? "\n" : "");
     }
 };
@@ -285,12 +320,28 @@ std::string MapNote(const MapSettings& map)
     note +=
         map.FixedDraws ? "every random draw " + draw : "each shot's own random draws, seed " + std::to_string(map.Seed);
     note += map.Limit ? "; speed limit on" : "; speed limit off";
-    if (map.MarkerVX != 0 || map.MarkerVY != 0) {
-        std::string velocity;
-        AppendFloat(velocity, map.MarkerVX);
-        velocity += ", ";
-        AppendFloat(velocity, map.MarkerVY);
-        note += "; the marker moving (" + velocity + ") pixels a frame from its place";
+    const auto number = [](float value) {
+        std::string text;
+        AppendFloat(text, value);
+        return text;
+    };
+    switch (map.Motion) {
+    case MarkerMotion::Line:
+        if (map.MarkerVX != 0 || map.MarkerVY != 0)
+            note += "; the marker moving (" + number(map.MarkerVX) + ", " + number(map.MarkerVY) +
+                    ") pixels a frame from its place";
+        break;
+    case MarkerMotion::Circle:
+        note += "; the marker circling its place, radius " + number(map.MotionSize) + " pixels, once in " +
+                number(map.MotionPeriod) + " frames";
+        break;
+    case MarkerMotion::Weave:
+        note += "; the marker weaving across the way from the launcher, " + number(map.MotionSize) +
+                " pixels either side, once in " + number(map.MotionPeriod) + " frames";
+        break;
+    case MarkerMotion::Flee:
+        note += "; the marker fleeing from the launcher at " + number(map.MotionSize) + " pixels a frame";
+        break;
     }
     return note;
 }
@@ -343,6 +394,33 @@ int RunMap(const Arguments& arguments)
     for (int row = arguments.Shard ? rows.First : 0; row <= (arguments.Shard ? rows.Last : map.Rows - 1); ++row)
         text += MapCsvRows(map, arguments.Map, row);
     return WriteMap(map, arguments.Map, text, path, kind);
+}
+
+/// The sweep, checked before it is computed, as a picture or a table.
+int RunSweep(const Arguments& arguments)
+{
+    const std::string path = arguments.Picture;
+    const bool csv = path.ends_with(".csv");
+    if (!csv && !path.ends_with(".png"))
+        return Fail(QuotedPath(path) + " does not end in .png or .csv: a sweep is written as a picture or a table");
+    const OutputKind kind = csv ? OutputKind::SweepCsv : OutputKind::Png;
+    if (std::string bad = CheckPicturePath(path, kind); !bad.empty())
+        return Fail(bad);
+    MapProgress progress("sweep");
+    const std::vector<SweepCurve> curves = ::isatty(STDERR_FILENO)
+                                               ? ComputeSweep(arguments.Map, arguments.Values, std::ref(progress))
+                                               : ComputeSweep(arguments.Map, arguments.Values);
+    std::string error;
+    if (csv) {
+        error = WritePictureFile(SweepCsv(curves), path, kind);
+    } else {
+        const FontApplication fonts;
+        error = SaveSweep(curves,
+                          MapNote(arguments.Map) + "; " + std::to_string(arguments.Values) +
+                              " values of each draw, held while the others are drawn as usual",
+                          path);
+    }
+    return error.empty() ? 0 : Fail(error, CannotWrite);
 }
 
 /// A shard's whole text; no shard of the finest grid comes near the bound.
@@ -425,6 +503,7 @@ const char* OutputName(const Arguments& arguments)
     case Output::Compare: return "the table";
     case Output::Map:
     case Output::JoinMap: return "the map";
+    case Output::Sweep: return "the sweep";
     }
     return "the output";
 }
@@ -441,7 +520,8 @@ int RunHomingSim(int argc, char** argv)
     if (!ParseArguments(argc, argv, arguments, error))
         return Fail(error);
     const bool writesStandardOutput =
-        arguments.Help || arguments.Version || (arguments.Writes != Output::Map && arguments.Writes != Output::JoinMap);
+        arguments.Help || arguments.Version ||
+        (arguments.Writes != Output::Map && arguments.Writes != Output::JoinMap && arguments.Writes != Output::Sweep);
     if (!StandardStreamsOpen(OutputName(arguments), writesStandardOutput))
         return CannotWrite;
     CheckedOutput out(stdout, OutputName(arguments));
@@ -456,6 +536,8 @@ int RunHomingSim(int argc, char** argv)
         return RunMap(arguments);
     if (arguments.Writes == Output::JoinMap)
         return RunJoinMap(arguments);
+    if (arguments.Writes == Output::Sweep)
+        return RunSweep(arguments);
 
     if (!arguments.ScriptGiven && ::isatty(STDIN_FILENO))
         std::fputs("homing-sim: reading a script from standard input (end it with Ctrl+D; --help describes the "
@@ -479,7 +561,8 @@ int RunHomingSim(int argc, char** argv)
     case Output::Summary: return RunSummary(script, check, out);
     case Output::Compare: return RunComparison(script, arguments.Picture, out);
     case Output::Map:
-    case Output::JoinMap: break; // run above
+    case Output::JoinMap:
+    case Output::Sweep: break; // run above
     }
     return 0;
 }

@@ -51,12 +51,20 @@ inline double SquaredDistanceToMarker(const Shot& shot, const World& world)
 }
 
 /// A flying shot within 16 pixels of the marker is caught: one beep, and it
-/// is freed. True when it was caught.
-inline bool HitTestFlyingShot(Shot& shot, const World& world, BeepSink& beep)
+/// is freed. True when it was caught; `measured` is the squared distance the
+/// test measured, pixels squared.
+inline bool HitTestFlyingShot(Shot& shot, const World& world, BeepSink& beep, double& measured)
 {
-    if (!(SquaredDistanceToMarker(shot, world) < HitRadiusSquared))
+    measured = SquaredDistanceToMarker(shot, world);
+    if (!(measured < HitRadiusSquared))
         return false;
     beep.Beep();
     shot.Alive = FlagFalse;
     return true;
+}
+
+inline bool HitTestFlyingShot(Shot& shot, const World& world, BeepSink& beep)
+{
+    double measured = 0;
+    return HitTestFlyingShot(shot, world, beep, measured);
 }

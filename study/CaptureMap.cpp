@@ -5,65 +5,78 @@
 #include <atomic>
 #include <thread>
 
+namespace {
+
+/// The k-th smallest of `count` values with k = ceil(share * count): the
+/// median of 9 is the 5th, of 8 the 4th. Sorts them.
+template <typename Value>
+Value Rank(Value* values, int count, double share)
+{
+    std::sort(values, values + count);
+    return values[std::max(0, int(share * count + 0.999999) - 1)];
+}
+
+} // namespace
+
 int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
 {
-    int frames = 0;
-    FlyShots(settings, mode, x, y, shot, 1, &frames);
-    return frames;
+    ShotEnd end;
+    FlyShots(settings, mode, x, y, shot, 1, &end);
+    return end.Frames;
 }
 
 PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int y)
 {
-    std::array<int, MaxMapShots> frames{};
+    std::array<ShotEnd, MaxMapShots> ends;
     const int shots = std::clamp(settings.Shots, 1, MaxMapShots);
+    FlyShots(settings, mode, x, y, 0, shots, ends.data());
+    return PlaceFiguresOf(ends.data(), shots);
+}
+
+PlaceFigures PlaceFiguresOf(const ShotEnd* ends, int shots)
+{
+    std::array<int, MaxMapShots> frames;
+    std::array<float, MaxMapShots> missed;
     PlaceFigures figures;
     figures.Shots = std::uint16_t(shots);
     double total = 0;
-    FlyShots(settings, mode, x, y, 0, shots, frames.data());
+    int misses = 0;
     for (int shot = 0; shot < shots; ++shot) {
-        const int caught = frames[std::size_t(shot)];
+        const int caught = ends[shot].Frames;
         frames[std::size_t(shot)] = caught > 0 ? caught : ShotLife + 100; // never, after every catch
         if (caught > 0) {
             ++figures.Caught;
             total += caught;
+        } else {
+            missed[std::size_t(misses++)] = ends[shot].Closest;
         }
     }
-    std::sort(frames.begin(), frames.begin() + shots);
-    // The k-th smallest with k = ceil(share * shots): the median of 9 is the 5th, of 8 the 4th.
-    const auto at = [&](double share) {
-        const int value = frames[std::size_t(std::max(0, int(share * shots + 0.999999) - 1))];
+    const auto frameRank = [&](double share) {
+        const int value = Rank(frames.data(), shots, share);
         return std::uint16_t(value > ShotLife ? 0 : value);
     };
-    figures.Median = at(0.5);
-    figures.P90 = at(0.9);
+    figures.Median = frameRank(0.5);
+    figures.P90 = frameRank(0.9);
     figures.Mean = figures.Caught ? float(total / figures.Caught) : 0.f;
+    figures.Miss = misses ? Rank(missed.data(), misses, 0.5) : 0.f;
     return figures;
 }
 
-CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress, MapRows rows)
+void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
+              const std::function<void(double)>& progress)
 {
-    CaptureMap map;
-    map.Columns = MapGridSize(settings.Step);
-    map.Rows = map.Columns;
-    map.Places.resize(std::size_t(map.Columns) * map.Rows * SteeringModeCount);
-    const int first = std::clamp(rows.First, 0, map.Rows - 1);
-    const int last = rows.Last < 0 ? map.Rows - 1 : std::clamp(rows.Last, first, map.Rows - 1);
-    const int count = last - first + 1;
-    std::atomic<int> nextRow{first}, rowsDone{0};
-    // Rows are handed out one at a time; each place's figures depend on its
-    // own seeds only, so the map is the same for any number of threads.
+    std::atomic<int> next{0}, done{0};
+    // Tasks are handed out one at a time; each depends on its own seeds only,
+    // so what they make is the same for any number of threads.
     const auto work = [&](bool report) {
-        for (int row; (row = nextRow.fetch_add(1)) <= last;) {
-            for (int column = 0; column < map.Columns; ++column)
-                for (int mode = 0; mode < SteeringModeCount; ++mode)
-                    map.At(column, row, mode) = MapPlace(settings, static_cast<SteeringMode>(mode),
-                                                         column * settings.Step, row * settings.Step);
-            const int done = rowsDone.fetch_add(1) + 1;
-            if (report && done < count)
-                progress(double(done) / count);
+        for (int task; (task = next.fetch_add(1)) < tasks;) {
+            run(task);
+            const int finished = done.fetch_add(1) + 1;
+            if (report && finished < tasks)
+                progress(double(finished) / tasks);
         }
     };
-    const unsigned threads = settings.Threads ? settings.Threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> helpers;
     for (unsigned n = 1; n < threads; ++n)
         helpers.emplace_back(work, false);
@@ -71,7 +84,35 @@ CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(doub
     for (std::thread& helper : helpers)
         helper.join();
     if (progress)
-        progress(1); // whichever thread finished the last row
+        progress(1); // whichever thread finished the last task
+}
+
+void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::optional<SteeringMode> onlyMode)
+{
+    for (int column = 0; column < map.Columns; ++column)
+        for (int mode = 0; mode < SteeringModeCount; ++mode)
+            if (!onlyMode || int(*onlyMode) == mode)
+                map.At(column, row, mode) =
+                    MapPlace(settings, static_cast<SteeringMode>(mode), column * settings.Step, row * settings.Step);
+}
+
+CaptureMap EmptyMap(const MapSettings& settings)
+{
+    CaptureMap map;
+    map.Columns = map.Rows = MapGridSize(settings.Step);
+    map.Places.resize(std::size_t(map.Columns) * map.Rows * SteeringModeCount);
+    return map;
+}
+
+CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress, MapRows rows,
+                      std::optional<SteeringMode> onlyMode)
+{
+    CaptureMap map = EmptyMap(settings);
+    const int first = std::clamp(rows.First, 0, map.Rows - 1);
+    const int last = rows.Last < 0 ? map.Rows - 1 : std::clamp(rows.Last, first, map.Rows - 1);
+    RunTasks(
+        last - first + 1, settings.Threads, [&](int task) { ComputeRow(map, settings, first + task, onlyMode); },
+        progress);
     return map;
 }
 

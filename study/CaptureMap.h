@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct PlaceFigures {
     std::uint16_t Median = 0; ///< frames to the catch, with uncaught shots counted as never; 0 when not defined
     std::uint16_t P90 = 0;    ///< the 90th percentile, likewise
     float Mean = 0;           ///< mean frames to the catch of the caught shots; 0 when none was
+    float Miss = 0;           ///< median closest approach of the shots not caught, pixels; 0 when all were
 
     /// At least half the shots are caught: the median is defined.
     bool MostlyCaught() const { return 2 * Caught >= Shots; }
@@ -32,6 +34,9 @@ int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int sh
 
 /// The figures of a place's shots (all of them flown side by side).
 PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int y);
+
+/// The figures of `shots` shots that ended as `ends` says.
+PlaceFigures PlaceFiguresOf(const ShotEnd* ends, int shots);
 
 /// Every place of the grid for every method, row by row, the methods of one
 /// place together: [(row * columns + column) * SteeringModeCount + mode].
@@ -56,8 +61,21 @@ struct MapRows {
     int First = 0, Last = -1; ///< Last -1: to the grid's last row
 };
 
-/// Computes the rows asked for (the others stay empty), spread over the
-/// settings' threads; the result does not depend on how many. `progress` is
-/// told the share done (0 to 1) now and then, from the calling thread, and 1
-/// at the end.
-CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {}, MapRows rows = {});
+/// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
+/// once; `progress` is told the share done from the calling thread, and 1 at
+/// the end.
+void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
+              const std::function<void(double)>& progress = {});
+
+/// A map of the settings' grid with nothing computed yet.
+CaptureMap EmptyMap(const MapSettings& settings);
+
+/// Computes one row of the map, for every method or only `onlyMode`.
+void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::optional<SteeringMode> onlyMode = {});
+
+/// Computes the rows asked for (the others stay empty), for every method or
+/// only `onlyMode`, spread over the settings' threads; the result does not
+/// depend on how many. `progress` is told the share done (0 to 1) now and
+/// then, from the calling thread, and 1 at the end.
+CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {}, MapRows rows = {},
+                      std::optional<SteeringMode> onlyMode = {});

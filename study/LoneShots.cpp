@@ -1,6 +1,9 @@
 #include "LoneShots.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 
 #include "Input.h"
 #include "Random.h"
@@ -19,14 +22,66 @@ struct FixedRandom final : RandomSource {
     float RandomUnit() override { return Value; }
 };
 
-/// The marker in frame `frame` of the flight (1, the launch frame: its place).
-void PlaceMarker(World& world, const MapSettings& settings, int x, int y, int frame)
-{
-    const double t = frame - 1;
-    MovePointer(world, float(x + double(settings.MarkerVX) * t), float(y + double(settings.MarkerVY) * t));
-}
+/// One draw of the launch held at a value; the source is drawn all the same,
+/// so the other draws are what they would be unheld.
+struct HeldRandom final : RandomSource {
+    RandomSource& Source;
+    int Held;    ///< which draw, from 0; -1: none
+    float Value; ///< in [0, 1)
+    int Drawn = 0;
+    HeldRandom(RandomSource& source, int held, float value) : Source(source), Held(held), Value(value) {}
+    float RandomUnit() override
+    {
+        const float drawn = Source.RandomUnit();
+        return Drawn++ == Held ? Value : drawn;
+    }
+};
 
 } // namespace
+
+MarkerPath::MarkerPath(const MapSettings& settings, int x, int y) : Settings(settings), X(x), Y(y)
+{
+    // The way from the launcher to the place: a weave swings across it, a flight follows it.
+    const double awayX = x - double(LaunchX), awayY = y - double(LaunchY);
+    const double away = std::sqrt(awayX * awayX + awayY * awayY);
+    UX = away > 0 ? awayX / away : 1;
+    UY = away > 0 ? awayY / away : 0;
+}
+
+MarkerPoint MarkerPath::At(int frame) const
+{
+    const double t = frame - 1;
+    const double size = Settings.MotionSize;
+    double dx = 0, dy = 0;
+    switch (Settings.Motion) {
+    case MarkerMotion::Line:
+        dx = double(Settings.MarkerVX) * t;
+        dy = double(Settings.MarkerVY) * t;
+        break;
+    case MarkerMotion::Circle: {
+        const double turned = 360 * t / double(Settings.MotionPeriod) * DegToRad; // y down: clockwise
+        dx = size * std::cos(turned);
+        dy = size * std::sin(turned);
+        break;
+    }
+    case MarkerMotion::Weave: {
+        const double side = size * std::sin(360 * t / double(Settings.MotionPeriod) * DegToRad);
+        dx = -UY * side;
+        dy = UX * side;
+        break;
+    }
+    case MarkerMotion::Flee:
+        dx = UX * size * t;
+        dy = UY * size * t;
+        break;
+    }
+    return {float(X + dx), float(Y + dy)};
+}
+
+MarkerPoint MarkerAt(const MapSettings& settings, int x, int y, int frame)
+{
+    return MarkerPath(settings, x, y).At(frame);
+}
 
 std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int shot)
 {
@@ -38,30 +93,34 @@ std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int 
     return value;
 }
 
-void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, int* frames)
+void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends)
 {
     World world;
     LoadWorld(world);
     SelectMode(world, mode);
     if (settings.Limit)
         ToggleSpeedLimit(world);
-    PlaceMarker(world, settings, x, y, 1);
+    const MarkerPath path(settings, x, y);
+    const auto placeMarker = [&](int frame) {
+        const MarkerPoint at = path.At(frame);
+        MovePointer(world, at.X, at.Y);
+    };
+    placeMarker(1);
 
+    const int held = DrawIndex(mode, settings.Held);
     std::array<Shot, MaxMapShots> shots;
-    std::array<int, MaxMapShots> flying; ///< the shots still flying, in no order
+    std::array<int, MaxMapShots> flying;     ///< the shots still flying, in no order
+    std::array<double, MaxMapShots> closest; ///< their least squared distance to the marker yet
     for (int n = 0; n < count; ++n) {
         shots[std::size_t(n)] = Shot{}; // as a new world's slot: what the mode does not draw stays 0
-        if (settings.FixedDraws) {
-            FixedRandom random;
-            random.Value = settings.Draw;
-            LaunchShot(shots[std::size_t(n)], mode, random);
-        } else {
-            PseudoRandom random;
-            SeedRandom(random, ShotSeed(settings.Seed, x, y, mode, first + n));
-            LaunchShot(shots[std::size_t(n)], mode, random);
-        }
+        FixedRandom fixed;
+        fixed.Value = settings.Draw;
+        PseudoRandom own;
+        SeedRandom(own, ShotSeed(settings.Seed, x, y, mode, first + n));
+        HeldRandom random(settings.FixedDraws ? static_cast<RandomSource&>(fixed) : own, held, settings.HeldValue);
+        LaunchShot(shots[std::size_t(n)], mode, random);
         flying[std::size_t(n)] = n;
-        frames[n] = 0;
+        closest[std::size_t(n)] = std::numeric_limits<double>::infinity();
     }
     // Frame by frame, as RunFrame runs the table: the movement pass (which
     // frees a shot at the end of its life), then the hit test against the
@@ -69,18 +128,20 @@ void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int 
     NoBeep beep;
     for (int frame = 1, left = count; left > 0; ++frame) {
         if (frame > 1)
-            PlaceMarker(world, settings, x, y, frame);
+            placeMarker(frame);
         for (int at = 0; at < left; ++at)
             MoveFlyingShot(shots[std::size_t(flying[std::size_t(at)])], world);
         for (int at = 0; at < left;) {
             const int n = flying[std::size_t(at)];
             Shot& shot = shots[std::size_t(n)];
-            const bool caught = shot.Alive && HitTestFlyingShot(shot, world, beep);
+            double measured = closest[std::size_t(n)];
+            const bool caught = shot.Alive && HitTestFlyingShot(shot, world, beep, measured);
+            closest[std::size_t(n)] = std::min(closest[std::size_t(n)], measured);
             if (shot.Alive) {
                 ++at;
                 continue;
             }
-            frames[n] = caught ? frame : 0;
+            ends[n] = {caught ? frame : 0, float(std::sqrt(closest[std::size_t(n)]))};
             flying[std::size_t(at)] = flying[std::size_t(--left)]; // each flies alone: the order is free
         }
     }

@@ -13,8 +13,34 @@
 /// `seed N`, `mode M`, `move X Y` and `frames` flies the same shot first.
 std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int shot);
 
+/// Where the marker whose place is (x, y) stands in frame `frame` of a
+/// flight (1, the launch frame), moving as `settings` say: worked out in
+/// double and stored as the pointer stores it, so a script of `move` lines
+/// at these positions flies the same shots.
+struct MarkerPoint {
+    float X = 0, Y = 0; ///< pixels
+};
+MarkerPoint MarkerAt(const MapSettings& settings, int x, int y, int frame);
+
+/// The same, for every frame of one place's flights: the way from the
+/// launcher worked out once.
+struct MarkerPath {
+    MarkerPath(const MapSettings& settings, int x, int y);
+    MarkerPoint At(int frame) const;
+
+private:
+    const MapSettings& Settings;
+    int X, Y;
+    double UX, UY; ///< the unit way from the launcher to the place
+};
+
+/// What one shot did.
+struct ShotEnd {
+    int Frames = 0;    ///< from launch to the catch (the launch frame counts as 1); 0: it expired first
+    float Closest = 0; ///< its closest approach to the marker as the hit test measured it, pixels
+};
+
 /// Flies shots `first` to `first + count - 1` (count at most MaxMapShots)
 /// towards the marker at (x, y), moving as `settings` say, each as the first
-/// shot of its own script, and gives each one's frames from launch to catch
-/// in `frames` (the launch frame counts as 1), or 0 when it expired first.
-void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, int* frames);
+/// shot of its own script, and says how each ended.
+void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends);

@@ -69,18 +69,19 @@ std::string ReadRows(std::string_view body, const MapSettings& settings, const M
                 const std::vector<std::string_view> fields = Fields(body.substr(0, end));
                 body.remove_prefix(end + 1);
                 int x = -1, y = -1, method = -1, shots = 0, caught = 0, median = 0, p90 = 0;
-                float mean = 0;
-                const bool read = fields.size() == 8 && WholeField(fields[0], x) && WholeField(fields[1], y) &&
+                float mean = 0, miss = 0;
+                const bool read = fields.size() == 9 && WholeField(fields[0], x) && WholeField(fields[1], y) &&
                                   WholeField(fields[2], method) && WholeField(fields[3], shots) &&
                                   WholeField(fields[4], caught) && WholeField(fields[5], median) &&
                                   WholeField(fields[6], p90) &&
-                                  (fields[7].empty() || ParseFiniteFloat(fields[7], mean));
+                                  (fields[7].empty() || ParseFiniteFloat(fields[7], mean)) &&
+                                  (fields[8].empty() || ParseFiniteFloat(fields[8], miss));
                 if (!read || x != column * settings.Step || y != row * settings.Step || method != mode)
                     return "its row " + std::to_string(line) + " is not place (" +
                            std::to_string(column * settings.Step) + ", " + std::to_string(row * settings.Step) +
                            ") of method " + std::to_string(mode);
-                map.At(column, row, mode) = {std::uint16_t(shots), std::uint16_t(caught), std::uint16_t(median),
-                                             std::uint16_t(p90), mean};
+                map.At(column, row, mode) = {
+                    std::uint16_t(shots), std::uint16_t(caught), std::uint16_t(median), std::uint16_t(p90), mean, miss};
             }
     return body.empty() ? std::string()
                         : "it holds more than its rows " + std::to_string(rows.First) + "-" + std::to_string(rows.Last);
@@ -90,7 +91,7 @@ std::string RowsText(const MapRows& rows) { return std::to_string(rows.First) + 
 
 } // namespace
 
-std::string MapCsvHeader() { return "x,y,method,shots,caught,median,p90,mean\n"; }
+std::string MapCsvHeader() { return "x,y,method,shots,caught,median,p90,mean,miss\n"; }
 
 std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row)
 {
@@ -105,6 +106,11 @@ std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int r
             rows += line;
             if (f.Caught) {
                 std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
+                rows += line;
+            }
+            rows += ',';
+            if (f.Caught < f.Shots) {
+                std::snprintf(line, sizeof line, "%.2f", double(f.Miss));
                 rows += line;
             }
             rows += '\n';

@@ -9,7 +9,7 @@
 #include "CaptureMap.h"
 #include "MapSettings.h"
 
-/// "x,y,method,shots,caught,median,p90,mean\n".
+/// "x,y,method,shots,caught,median,p90,mean,miss\n".
 std::string MapCsvHeader();
 
 /// The CSV rows of one row of the grid, every place and method.

@@ -36,7 +36,97 @@ bool FloatArgument(int argc, const char* const* argv, int& n, const char* what, 
     return true;
 }
 
+/// A length, speed or period of a motion: finite, 0 or more (a period more than 0).
+bool MotionArgument(int argc, const char* const* argv, int& n, const std::string& what, bool period, float& value,
+                    std::string& error)
+{
+    if (!FloatArgument(argc, argv, n, what.c_str(), value, error))
+        return false;
+    if (period ? value > 0 : value >= 0)
+        return true;
+    error = what + (period ? " must be more than 0" : " must be 0 or more") + ", got " + Quoted(argv[n]);
+    return false;
+}
+
+/// --marker-motion line VX VY | circle RADIUS PERIOD | weave AMPLITUDE PERIOD | flee SPEED
+bool ReadMotion(int argc, const char* const* argv, int& n, MapSettings& map, std::string& error)
+{
+    const std::string_view kind = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
+    const std::string name = "--marker-motion " + std::string(kind);
+    if (kind == "line") {
+        ++n;
+        map.Motion = MarkerMotion::Line;
+        return FloatArgument(argc, argv, n, (name + " VX").c_str(), map.MarkerVX, error) &&
+               FloatArgument(argc, argv, n, (name + " VY").c_str(), map.MarkerVY, error);
+    }
+    if (kind == "circle" || kind == "weave") {
+        ++n;
+        map.Motion = kind == "circle" ? MarkerMotion::Circle : MarkerMotion::Weave;
+        return MotionArgument(argc, argv, n, name + (kind == "circle" ? " RADIUS" : " AMPLITUDE"), false,
+                              map.MotionSize, error) &&
+               MotionArgument(argc, argv, n, name + " PERIOD", true, map.MotionPeriod, error);
+    }
+    if (kind == "flee") {
+        ++n;
+        map.Motion = MarkerMotion::Flee;
+        return MotionArgument(argc, argv, n, name + " SPEED", false, map.MotionSize, error);
+    }
+    error = "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD or flee SPEED, got " +
+            Quoted(kind);
+    return false;
+}
+
+/// --hold DRAW=R
+bool ReadHold(int argc, const char* const* argv, int& n, MapSettings& map, std::string& error)
+{
+    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
+    const std::size_t equals = text.find('=');
+    const std::string_view name = text.substr(0, equals);
+    map.Held = LaunchDraw::None;
+    for (int draw = 1; draw < int(LaunchDraw::Count); ++draw)
+        if (name == LaunchDrawName(LaunchDraw(draw)))
+            map.Held = LaunchDraw(draw);
+    if (map.Held == LaunchDraw::None || equals == std::string_view::npos ||
+        !ParseFiniteFloat(text.substr(equals + 1), map.HeldValue) || !(map.HeldValue >= 0 && map.HeldValue < 1)) {
+        error = "--hold must be DRAW=R with DRAW speed, heading, turn, acceleration or limit and R in [0, 1), got " +
+                Quoted(text);
+        return false;
+    }
+    ++n;
+    return true;
+}
+
 } // namespace
+
+const char* LaunchDrawName(LaunchDraw draw)
+{
+    switch (draw) {
+    case LaunchDraw::Speed: return "speed";
+    case LaunchDraw::Heading: return "heading";
+    case LaunchDraw::Turn: return "turn";
+    case LaunchDraw::Acceleration: return "acceleration";
+    case LaunchDraw::Limit: return "limit";
+    case LaunchDraw::None:
+    case LaunchDraw::Count: break;
+    }
+    return "";
+}
+
+int DrawIndex(SteeringMode mode, LaunchDraw draw)
+{
+    // In the order the launch draws them (LaunchShot).
+    switch (mode) {
+    case SteeringMode::PerAxisChase:
+    case SteeringMode::DirectChase: return draw == LaunchDraw::Speed ? 0 : -1;
+    case SteeringMode::AngleChase:
+    case SteeringMode::AngleChase2:
+        return draw == LaunchDraw::Speed ? 0 : draw == LaunchDraw::Heading ? 1 : draw == LaunchDraw::Turn ? 2 : -1;
+    case SteeringMode::PerAxisAccelChase:
+    case SteeringMode::AccelChase: return draw == LaunchDraw::Acceleration ? 0 : draw == LaunchDraw::Limit ? 1 : -1;
+    case SteeringMode::Count: break;
+    }
+    return -1;
+}
 
 int MapGridSize(int step) { return (PlayfieldSize - 1) / (step > 0 ? step : 1) + 1; }
 
@@ -70,8 +160,13 @@ SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSetting
         }
         map.FixedDraws = true;
     } else if (name == "--marker-velocity") {
+        map.Motion = MarkerMotion::Line;
         return read(FloatArgument(argc, argv, n, "--marker-velocity VX", map.MarkerVX, error) &&
                     FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error));
+    } else if (name == "--marker-motion") {
+        return read(ReadMotion(argc, argv, n, map, error));
+    } else if (name == "--hold") {
+        return read(ReadHold(argc, argv, n, map, error));
     } else {
         return SettingRead::NotASetting;
     }
@@ -89,12 +184,29 @@ std::string MapSettingsText(const MapSettings& settings)
     }
     if (settings.Limit)
         text += " --limit";
-    if (settings.MarkerVX != 0 || settings.MarkerVY != 0) {
-        text += " --marker-velocity ";
-        AppendFloat(text, settings.MarkerVX);
-        text += ' ';
-        AppendFloat(text, settings.MarkerVY);
+    const auto append = [&](const char* what, float value) {
+        text += what;
+        AppendFloat(text, value);
+    };
+    switch (settings.Motion) {
+    case MarkerMotion::Line:
+        if (settings.MarkerVX != 0 || settings.MarkerVY != 0) {
+            append(" --marker-velocity ", settings.MarkerVX);
+            append(" ", settings.MarkerVY);
+        }
+        break;
+    case MarkerMotion::Circle:
+        append(" --marker-motion circle ", settings.MotionSize);
+        append(" ", settings.MotionPeriod);
+        break;
+    case MarkerMotion::Weave:
+        append(" --marker-motion weave ", settings.MotionSize);
+        append(" ", settings.MotionPeriod);
+        break;
+    case MarkerMotion::Flee: append(" --marker-motion flee ", settings.MotionSize); break;
     }
+    if (settings.Held != LaunchDraw::None)
+        append((std::string(" --hold ") + LaunchDrawName(settings.Held) + "=").c_str(), settings.HeldValue);
     return text;
 }
 

@@ -7,8 +7,30 @@
 #include <string>
 #include <vector>
 
+#include "World.h"
+
 /// The most shots a place may take.
 inline constexpr int MaxMapShots = 256;
+
+/// How the marker moves from its place once the shot is launched.
+enum class MarkerMotion {
+    Line,   ///< by (MarkerVX, MarkerVY) a frame: still when both are 0
+    Circle, ///< round its place, radius MotionSize, from its right, clockwise on the screen
+    Weave,  ///< sideways across the line from the launcher, amplitude MotionSize, from the place
+    Flee,   ///< straight away from the launcher at MotionSize a frame (to the right from the launcher)
+};
+
+/// A launch draw a map or a sweep can hold at one value, by what it sets:
+/// the per-axis and direct chases draw a speed; the angle and vector turn
+/// chases a speed, a heading and a turn rate; the accelerating chases an
+/// acceleration and a speed limit.
+enum class LaunchDraw { None, Speed, Heading, Turn, Acceleration, Limit, Count };
+
+/// A draw's name, as --hold takes it ("speed", "heading", "turn", "acceleration", "limit").
+const char* LaunchDrawName(LaunchDraw draw);
+
+/// Which of a method's launch draws `draw` is (0 for its first), or -1 when it makes none such.
+int DrawIndex(SteeringMode mode, LaunchDraw draw);
 
 struct MapSettings {
     int Step = 1;            ///< pixels between the places mapped, across and down
@@ -17,9 +39,14 @@ struct MapSettings {
     bool FixedDraws = false; ///< every random draw is `Draw` instead of the shot's own
     float Draw = 0.5f;       ///< in [0, 1)
     bool Limit = false;      ///< the speed limit on (modes 4 and 5)
-    float MarkerVX = 0;      ///< the marker's velocity from its place, pixels per frame
-    float MarkerVY = 0;      ///< pixels per frame
-    unsigned Threads = 0;    ///< 0: one per core; not a setting of the map itself
+    MarkerMotion Motion = MarkerMotion::Line;
+    float MarkerVX = 0;     ///< a line's velocity from the place, pixels per frame
+    float MarkerVY = 0;     ///< pixels per frame
+    float MotionSize = 0;   ///< a circle's radius or a weave's amplitude, pixels; a flight's speed, pixels per frame
+    float MotionPeriod = 0; ///< frames for one circle or one swing back and forth
+    LaunchDraw Held = LaunchDraw::None; ///< a draw held at `HeldValue` for the methods that make it
+    float HeldValue = 0.5f;             ///< in [0, 1)
+    unsigned Threads = 0;               ///< 0: one per core; not a setting of the map itself
 };
 
 /// Places across (and down) the grid at `step` pixels apart.

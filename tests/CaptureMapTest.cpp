@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -12,16 +13,26 @@
 #include "FloatText.h"
 #include "MapCsv.h"
 #include "ScriptWorld.h"
+#include "Sweep.h"
 
 namespace {
 
-/// The frame shot 0 ended in and whether it was caught, as the trace would show it.
+/// The frame shot 0 ended in and whether it was caught, as the trace would
+/// show it, and its least squared distance to the marker at the hit tests it met.
 struct FirstShotEnd final : FrameObserver {
     std::int32_t Frame = 0;
     bool Caught = false;
+    double Closest = 1e300;
     void OnFrame(const World& world, const FrameOutcome& outcome) override
     {
-        if (Frame == 0 && (outcome.Caught | outcome.Expired) & 1u) {
+        if (Frame != 0)
+            return;
+        const Shot& shot = world.Shots[0];
+        if (shot.Alive || (outcome.Caught & 1u)) {
+            const double dy = double(world.MeY) - double(shot.Y), dx = double(world.MeX) - double(shot.X);
+            Closest = std::min(Closest, dy * dy + dx * dx);
+        }
+        if ((outcome.Caught | outcome.Expired) & 1u) {
             Frame = world.FrameCount;
             Caught = outcome.Caught & 1u;
         }
@@ -37,9 +48,9 @@ std::string MoveLine(float x, float y)
     return line;
 }
 
-/// Frames to the catch of the first shot of the script the map's shot stands
-/// for (0 when it expires), run line by line as homing-sim runs it.
-int ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
+/// How the first shot of the script the map's shot stands for ended, run
+/// line by line as homing-sim runs it.
+ShotEnd ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
 {
     std::vector<std::string> lines;
     if (settings.FixedDraws) {
@@ -55,10 +66,12 @@ int ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int y, i
     lines.push_back("mode " + std::to_string(int(mode)));
     if (settings.Limit)
         lines.push_back("limit");
-    lines.push_back(MoveLine(float(x), float(y)));
+    const MarkerPoint start = MarkerAt(settings, x, y, 1);
+    lines.push_back(MoveLine(start.X, start.Y));
     lines.push_back("frames 10"); // launched on the tenth
     for (int t = 1; t <= ShotLife + 10; ++t) {
-        lines.push_back(MoveLine(float(x + double(settings.MarkerVX) * t), float(y + double(settings.MarkerVY) * t)));
+        const MarkerPoint at = MarkerAt(settings, x, y, t + 1);
+        lines.push_back(MoveLine(at.X, at.Y));
         lines.push_back("frames 1");
     }
     ScriptWorld sim;
@@ -72,14 +85,14 @@ int ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int y, i
         if (end.Frame)
             break;
     }
-    return end.Caught ? end.Frame - LaunchEvery + 1 : 0;
+    return {end.Caught ? end.Frame - LaunchEvery + 1 : 0, float(std::sqrt(end.Closest))};
 }
 
 } // namespace
 
 TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
 {
-    MapSettings fixed, limited, moving;
+    MapSettings fixed, limited, moving, circling, weaving, fleeing;
     fixed.FixedDraws = true;
     fixed.Draw = 0.25f;
     limited.Limit = true;
@@ -87,18 +100,43 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
     moving.MarkerVX = 0.5f;
     moving.MarkerVY = -0.25f;
     moving.Seed = 11;
+    circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
+    weaving.Motion = MarkerMotion::Weave, weaving.MotionSize = 20.5f, weaving.MotionPeriod = 60;
+    fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
     int caught = 0, missed = 0;
-    for (const MapSettings& settings : {MapSettings{}, fixed, limited, moving})
+    for (const MapSettings& settings : {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing})
         for (int mode = 0; mode < SteeringModeCount; ++mode)
             for (const auto& [x, y] : {std::pair{40, 260}, {290, 10}, {150, 150}, {170, 140}, {0, 299}})
                 for (int shot = 0; shot < 3; ++shot) {
-                    const int frames = FlyShot(settings, static_cast<SteeringMode>(mode), x, y, shot);
-                    EXPECT_EQ(frames, ScriptedShot(settings, static_cast<SteeringMode>(mode), x, y, shot))
+                    ShotEnd flown;
+                    FlyShots(settings, static_cast<SteeringMode>(mode), x, y, shot, 1, &flown);
+                    const ShotEnd scripted = ScriptedShot(settings, static_cast<SteeringMode>(mode), x, y, shot);
+                    EXPECT_EQ(flown.Frames, scripted.Frames)
                         << "mode " << mode << " at (" << x << ", " << y << "), shot " << shot;
-                    ++(frames ? caught : missed);
+                    EXPECT_EQ(flown.Closest, scripted.Closest) << "closest approach, mode " << mode;
+                    ++(flown.Frames ? caught : missed);
                 }
     EXPECT_GT(caught, 0);
     EXPECT_GT(missed, 0); // the sample holds both outcomes
+}
+
+// Each motion as its option names it: a circle from the place's right, clockwise
+// on the screen (y down); a weave across the way from the launcher, from the
+// place; a flight straight away from the launcher, to the right from it.
+TEST(CaptureMap, MarkerMotionsMoveAsNamed)
+{
+    MapSettings circle, weave, flee;
+    circle.Motion = MarkerMotion::Circle, circle.MotionSize = 30, circle.MotionPeriod = 100;
+    weave.Motion = MarkerMotion::Weave, weave.MotionSize = 20, weave.MotionPeriod = 40;
+    flee.Motion = MarkerMotion::Flee, flee.MotionSize = 2;
+    const auto near = [](MarkerPoint at, double x, double y) { return std::hypot(at.X - x, at.Y - y) < 1e-3; };
+    EXPECT_TRUE(near(MarkerAt(circle, 100, 100, 1), 130, 100));
+    EXPECT_TRUE(near(MarkerAt(circle, 100, 100, 26), 100, 130)); // a quarter period: below, turning clockwise
+    EXPECT_TRUE(near(MarkerAt(weave, 150, 50, 1), 150, 50));
+    EXPECT_TRUE(near(MarkerAt(weave, 150, 50, 11), 170, 50)); // a quarter swing, square to the way up
+    EXPECT_TRUE(near(MarkerAt(weave, 150, 50, 21), 150, 50));
+    EXPECT_TRUE(near(MarkerAt(flee, 150, 100, 6), 150, 90));  // five frames straight away, upwards
+    EXPECT_TRUE(near(MarkerAt(flee, 150, 150, 6), 160, 150)); // from the launcher itself: to the right
 }
 
 TEST(CaptureMap, FiguresOfAPlaceComeFromItsShots)
@@ -136,4 +174,49 @@ TEST(CaptureMap, TheSameForAnyNumberOfThreads)
     }
     EXPECT_EQ(one.Columns, 14);
     EXPECT_EQ(oneText, threeText);
+}
+
+// A sweep's value is the map with that draw held, its figures as the map's
+// own give them; the value named is the one the launch makes of the draw.
+TEST(CaptureMap, ASweepValueIsTheMapWithThatDrawHeld)
+{
+    MapSettings settings;
+    settings.Step = 50;
+    settings.Shots = 4;
+    settings.Threads = 2;
+    const std::vector<SweepCurve> curves = ComputeSweep(settings, 3);
+    ASSERT_EQ(curves.size(), 12u); // speed; speed; speed, heading, turn twice; acceleration, limit twice
+    for (const SweepCurve& curve : curves) {
+        const SweepPoint& point = curve.Points[1];
+        EXPECT_EQ(point.R, 0.5f);
+        MapSettings held = settings;
+        held.Held = curve.Parameter.Draw;
+        held.HeldValue = point.R;
+        const SweepFigures map = SweepFiguresOf(ComputeMap(held), curve.Parameter.Mode);
+        const std::string what =
+            std::string(LaunchDrawName(curve.Parameter.Draw)) + ", mode " + std::to_string(int(curve.Parameter.Mode));
+        EXPECT_EQ(point.Figures.MostlyCaught, map.MostlyCaught) << what;
+        EXPECT_EQ(point.Figures.Caught, map.Caught) << what;
+        EXPECT_EQ(point.Figures.Median, map.Median) << what;
+        EXPECT_EQ(point.Figures.Miss, map.Miss) << what;
+    }
+    EXPECT_EQ(DrawValue(SteeringMode::AngleChase, LaunchDraw::Turn, 0.5f), 4.5f);    // 2 + 5 r degrees a frame
+    EXPECT_EQ(DrawValue(SteeringMode::AccelChase, LaunchDraw::Limit, 0.25f), 4.75f); // 3 + 7 r pixels a frame
+    // Holding the turn rate changes the shots of the two methods that draw one, and no others'.
+    MapSettings slow = settings;
+    slow.Held = LaunchDraw::Turn;
+    slow.HeldValue = 0.05f;
+    const CaptureMap held = ComputeMap(slow), free = ComputeMap(settings);
+    int differ = 0;
+    for (int mode = 0; mode < SteeringModeCount; ++mode)
+        for (int row = 0; row < held.Rows; ++row)
+            for (int column = 0; column < held.Columns; ++column) {
+                const PlaceFigures &a = held.At(column, row, mode), &b = free.At(column, row, mode);
+                const bool same = a.Caught == b.Caught && a.Median == b.Median && a.Miss == b.Miss;
+                if (DrawIndex(SteeringMode(mode), LaunchDraw::Turn) < 0) {
+                    EXPECT_TRUE(same) << "mode " << mode;
+                }
+                differ += !same;
+            }
+    EXPECT_GT(differ, 0);
 }

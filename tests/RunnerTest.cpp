@@ -676,7 +676,7 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
     const RunResult made = RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 2");
     EXPECT_EQ(made.Status, 0) << made.Err;
     const std::string table = ReadAll(csv);
-    EXPECT_EQ(table.substr(0, 40), "x,y,method,shots,caught,median,p90,mean\n");
+    EXPECT_EQ(table.substr(0, 45), "x,y,method,shots,caught,median,p90,mean,miss\n");
     EXPECT_EQ(CountLines(table), 1 + 3 * 3 * SteeringModeCount); // places 0, 100, 200 across and down
     EXPECT_EQ(RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 1").Status, 0);
     EXPECT_EQ(ReadAll(csv), table); // replaced, the same for one thread
@@ -695,6 +695,14 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
         {"--map m.csv s.txt", "--map takes no SCRIPT: its settings are options (see --help)"},
         {"--summary --map m.csv", "--summary and --map cannot be combined"},
         {"--map a.csv --map b.csv", "--map is given twice"},
+        {"--map m.csv --marker-motion circle 30 0", "--marker-motion circle PERIOD must be more than 0, got 0"},
+        {"--map m.csv --marker-motion spiral 1",
+         "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD or flee SPEED, got spiral"},
+        {"--map m.csv --hold turn=1",
+         "--hold must be DRAW=R with DRAW speed, heading, turn, acceleration or limit and R in [0, 1), got turn=1"},
+        {"--values 5", "--values is a setting of --sweep"},
+        {"--sweep s.csv --rows 0-1", "--rows is a setting of --map"},
+        {"--sweep s.csv --values 0", "--values must be a whole number from 1 to 100, got 0"},
         {"--map .csv", ".csv has no name before .csv"},
     };
     for (const auto& [arguments, message] : cases) {

@@ -1,0 +1,135 @@
+#include "Sweep.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "FloatText.h"
+#include "Random.h"
+#include "Shoot.h"
+
+namespace {
+
+/// Gives `Value` for one draw of the launch and an arbitrary value for the rest.
+struct OneDraw final : RandomSource {
+    int Index = 0;
+    float Value = 0;
+    int Drawn = 0;
+    float RandomUnit() override { return Drawn++ == Index ? Value : 0.5f; }
+};
+
+} // namespace
+
+std::vector<SweepParameter> SweepParameters()
+{
+    std::vector<SweepParameter> parameters;
+    for (int mode = 0; mode < SteeringModeCount; ++mode)
+        for (int draw = 1; draw < int(LaunchDraw::Count); ++draw)
+            if (DrawIndex(SteeringMode(mode), LaunchDraw(draw)) >= 0)
+                parameters.push_back({SteeringMode(mode), LaunchDraw(draw)});
+    return parameters; // each method's draws come in the order it draws them
+}
+
+const char* DrawMeaning(LaunchDraw draw)
+{
+    switch (draw) {
+    case LaunchDraw::Speed: return "speed, pixels a frame";
+    case LaunchDraw::Heading: return "heading at launch, degrees";
+    case LaunchDraw::Turn: return "turn rate, degrees a frame";
+    case LaunchDraw::Acceleration: return "acceleration, pixels a frame per frame";
+    case LaunchDraw::Limit: return "speed limit, pixels a frame";
+    case LaunchDraw::None:
+    case LaunchDraw::Count: break;
+    }
+    return "";
+}
+
+float DrawValue(SteeringMode mode, LaunchDraw draw, float r)
+{
+    OneDraw random;
+    random.Index = DrawIndex(mode, draw);
+    random.Value = r;
+    Shot shot;
+    LaunchShot(shot, mode, random);
+    // A launch's first draw sets Speed, its second Angle, its third Turn.
+    return random.Index == 0 ? shot.Speed : random.Index == 1 ? shot.Angle : shot.Turn;
+}
+
+SweepFigures SweepFiguresOf(const CaptureMap& map, SteeringMode mode)
+{
+    std::vector<int> medians;
+    std::vector<float> misses;
+    long long shots = 0, caught = 0;
+    int mostly = 0;
+    for (int row = 0; row < map.Rows; ++row)
+        for (int column = 0; column < map.Columns; ++column) {
+            const PlaceFigures& place = map.At(column, row, int(mode));
+            shots += place.Shots;
+            caught += place.Caught;
+            mostly += place.MostlyCaught();
+            medians.push_back(place.MostlyCaught() ? place.Median : ShotLife + 100); // never, as a place's median
+            if (place.Caught < place.Shots)
+                misses.push_back(place.Miss);
+        }
+    // The k-th smallest with k = ceil(count / 2), as a place's own median.
+    const auto middle = [](auto& values) {
+        std::sort(values.begin(), values.end());
+        return values[std::size_t(std::max(0, int(0.5 * double(values.size()) + 0.999999) - 1))];
+    };
+    SweepFigures figures;
+    const double places = double(map.Columns) * map.Rows;
+    figures.MostlyCaught = mostly / places;
+    figures.Caught = shots ? double(caught) / double(shots) : 0;
+    const int median = middle(medians);
+    figures.Median = median > ShotLife ? 0 : median;
+    figures.Missed = !misses.empty();
+    figures.Miss = misses.empty() ? 0.f : middle(misses);
+    return figures;
+}
+
+std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
+                                     const std::function<void(double)>& progress)
+{
+    std::vector<SweepCurve> curves;
+    const std::vector<SweepParameter> parameters = SweepParameters();
+    const int jobs = int(parameters.size()) * values;
+    int job = 0;
+    for (const SweepParameter& parameter : parameters) {
+        SweepCurve& curve = curves.emplace_back(SweepCurve{parameter, {}});
+        for (int i = 0; i < values; ++i, ++job) {
+            MapSettings held = settings;
+            held.Held = parameter.Draw;
+            held.HeldValue = float((i + 0.5) / values);
+            const auto share = [&](double done) { progress((job + done) / jobs); };
+            const CaptureMap map =
+                progress ? ComputeMap(held, share, {}, parameter.Mode) : ComputeMap(held, {}, {}, parameter.Mode);
+            curve.Points.push_back({held.HeldValue, DrawValue(parameter.Mode, parameter.Draw, held.HeldValue),
+                                    SweepFiguresOf(map, parameter.Mode)});
+        }
+    }
+    return curves;
+}
+
+std::string SweepCsv(const std::vector<SweepCurve>& curves)
+{
+    std::string text = "method,parameter,r,value,places_mostly_caught,shots_caught,median,miss\n";
+    char figures[64];
+    for (const SweepCurve& curve : curves)
+        for (const SweepPoint& point : curve.Points) {
+            text += std::to_string(int(curve.Parameter.Mode)) + "," + LaunchDrawName(curve.Parameter.Draw) + ",";
+            AppendFloat(text, point.R);
+            text += ',';
+            AppendFloat(text, point.Value);
+            const SweepFigures& f = point.Figures;
+            std::snprintf(figures, sizeof figures, ",%.4f,%.4f,", f.MostlyCaught, f.Caught);
+            text += figures;
+            if (f.Median)
+                text += std::to_string(f.Median);
+            text += ',';
+            if (f.Missed) {
+                std::snprintf(figures, sizeof figures, "%.2f", double(f.Miss));
+                text += figures;
+            }
+            text += '\n';
+        }
+    return text;
+}
