@@ -427,6 +427,8 @@ int RunSweep(const Arguments& arguments)
 std::string ReadWholeFile(const char* path, std::string& text)
 {
     constexpr long long MostBytes = 256ll << 20;
+    if (*path == '\0')
+        return "cannot read a shard with an empty name";
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return "cannot read " + QuotedPath(path) + ": " + std::strerror(errno);

@@ -92,6 +92,8 @@ std::string Spool(std::FILE* from, ScriptInput& input)
 
 std::string OpenScript(const char* path, ScriptInput& input)
 {
+    if (*path == '\0')
+        return "cannot open a script with an empty name";
     const bool standardInput = std::strcmp(path, "-") == 0;
     input.Name = standardInput ? "standard input" : QuotedPath(path);
     std::FILE* file = standardInput ? stdin : std::fopen(path, "r");

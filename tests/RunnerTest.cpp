@@ -583,6 +583,7 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
 
     const RunResult twice = RunSim("--compare a.png --compare b.png");
     EXPECT_EQ(twice.Err, "homing-sim: --compare is given twice\n");
+    EXPECT_EQ(RunSim("''").Err, "homing-sim: cannot open a script with an empty name\n");
 
     const RunResult badScript = RunSim("--summary", "frames 30\nmode 7\n");
     EXPECT_EQ(badScript.Status, 2);

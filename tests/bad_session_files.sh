@@ -83,6 +83,9 @@ mkfifo "$work/pipe.txt"
 running --record "$work/pipe.txt"
 said "waiting for a reader of the named pipe $work/pipe.txt"
 stop
+running --replay "$work/pipe.txt"
+said "waiting for a writer on the named pipe $work/pipe.txt"
+stop
 
 # Without permission (root may write anywhere, so drop to nobody for this one,
 # running a copy of the program where nobody can reach it, wherever the build is).

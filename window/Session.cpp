@@ -121,6 +121,11 @@ std::string Session::OpenFiles(const SessionFiles& files, std::uint64_t seed)
     if (std::string error = SameFileTwice(files); !error.empty())
         return error;
     if (!files.Replay.empty()) {
+        // A named pipe is read once a writer opens it: said, not a silent hang.
+        if (struct stat status{}; ::stat(files.Replay.c_str(), &status) == 0 && S_ISFIFO(status.st_mode) &&
+                                  files.Replay.find("/proc/") != 0 && files.Replay.find("/dev/") != 0)
+            std::fprintf(stderr, "homing: waiting for a writer on the named pipe %s\n",
+                         QuotedPath(files.Replay).c_str());
         if (std::string error = OpenScript(files.Replay.c_str(), Replay.Input); !error.empty())
             return error;
         Replay.Name = QuotedPath(files.Replay);
