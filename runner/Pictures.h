@@ -65,7 +65,7 @@ inline constexpr int MapFramesShown = 500;
 /// caught, grey (darker the fewer caught) elsewhere; the launcher marked.
 QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode mode);
 
-/// Saves the six map panels as the comparison lays them out, with the colour
+/// Saves the methods' map panels as the comparison lays them out, with the colour
 /// bar, the grey key and `note` (the settings) underneath.
 [[nodiscard]] std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path);
 

@@ -285,7 +285,7 @@ int RunComparison(ScriptInput& script, const char* picture, CheckedOutput& out)
 {
     const FontApplication fonts;
     PseudoRandom clock;
-    SeedRandom(clock); // one seed for all six runs, so they draw the same values
+    SeedRandom(clock); // one seed for every method's run, so they draw the same values
     bool pictureFailed = false;
     const std::string error = CompareMethods(script, clock.State, picture, out, pictureFailed);
     if (out.Failed() || !out.Flush())

@@ -1,5 +1,5 @@
 #pragma once
-// The runner's study outputs: one row per shot, and the six methods side by
+// The runner's study outputs: one row per shot, and the methods side by
 // side on one scenario. Both take shots as they end, so memory does not grow
 // with the frames run.
 
