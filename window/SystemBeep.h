@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "Seams.h"
 
 struct ca_context;
@@ -18,4 +20,6 @@ public:
 
 private:
     ca_context* Context = nullptr;
+    /// After a play that failed, the sound theme is tried again only from here on.
+    std::chrono::steady_clock::time_point RetryAt{};
 };
