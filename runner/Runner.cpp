@@ -346,14 +346,14 @@ std::string MapNote(const MapSettings& map)
     return note;
 }
 
-/// The map's outputs, checked before anything is computed: a .png or a
-/// .csv; its kind.
-std::string CheckMapOutput(const std::string& path, OutputKind& kind)
+/// A map's or a sweep's output, checked before anything is computed: a
+/// .png, or a .csv of kind `table`; `kind` says which.
+std::string CheckPictureOrTable(const std::string& path, const char* what, OutputKind table, OutputKind& kind)
 {
     const bool csv = path.ends_with(".csv");
     if (!csv && !path.ends_with(".png"))
-        return QuotedPath(path) + " does not end in .png or .csv: a map is written as a picture or a table";
-    kind = csv ? OutputKind::MapCsv : OutputKind::Png;
+        return QuotedPath(path) + " does not end in .png or .csv: " + what + " is written as a picture or a table";
+    kind = csv ? table : OutputKind::Png;
     return CheckPicturePath(path, kind);
 }
 
@@ -382,16 +382,16 @@ int RunMap(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
     OutputKind kind = OutputKind::Png;
-    if (std::string bad = CheckMapOutput(path, kind); !bad.empty())
+    if (std::string bad = CheckPictureOrTable(path, "a map", OutputKind::MapCsv, kind); !bad.empty())
         return Fail(bad);
-    const MapRows rows = arguments.Shard ? arguments.Rows : MapRows{};
+    const MapRows rows = arguments.Shard ? arguments.Rows : MapRows{0, MapGridSize(arguments.Map.Step) - 1};
     MapProgress progress;
     const CaptureMap map = ::isatty(STDERR_FILENO) ? ComputeMap(arguments.Map, std::ref(progress), rows)
                                                    : ComputeMap(arguments.Map, {}, rows);
     if (kind == OutputKind::Png)
         return WriteMap(map, arguments.Map, {}, path, kind);
     std::string text = arguments.Shard ? MapShardLine(arguments.Map, rows) + MapCsvHeader() : MapCsvHeader();
-    for (int row = arguments.Shard ? rows.First : 0; row <= (arguments.Shard ? rows.Last : map.Rows - 1); ++row)
+    for (int row = rows.First; row <= rows.Last; ++row)
         text += MapCsvRows(map, arguments.Map, row);
     return WriteMap(map, arguments.Map, text, path, kind);
 }
@@ -400,12 +400,10 @@ int RunMap(const Arguments& arguments)
 int RunSweep(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
-    const bool csv = path.ends_with(".csv");
-    if (!csv && !path.ends_with(".png"))
-        return Fail(QuotedPath(path) + " does not end in .png or .csv: a sweep is written as a picture or a table");
-    const OutputKind kind = csv ? OutputKind::SweepCsv : OutputKind::Png;
-    if (std::string bad = CheckPicturePath(path, kind); !bad.empty())
+    OutputKind kind = OutputKind::Png;
+    if (std::string bad = CheckPictureOrTable(path, "a sweep", OutputKind::SweepCsv, kind); !bad.empty())
         return Fail(bad);
+    const bool csv = kind == OutputKind::SweepCsv;
     MapProgress progress("sweep");
     const std::vector<SweepCurve> curves = ::isatty(STDERR_FILENO)
                                                ? ComputeSweep(arguments.Map, arguments.Values, std::ref(progress))
@@ -452,7 +450,7 @@ int RunJoinMap(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
     OutputKind kind = OutputKind::Png;
-    if (std::string bad = CheckMapOutput(path, kind); !bad.empty())
+    if (std::string bad = CheckPictureOrTable(path, "a map", OutputKind::MapCsv, kind); !bad.empty())
         return Fail(bad);
     std::vector<std::string> names;
     std::vector<MapShard> shards;
@@ -495,6 +493,12 @@ bool StandardStreamsOpen(const char* what, bool writesStandardOutput)
     return false;
 }
 
+/// Maps and sweeps go to their files alone, nothing to standard output.
+bool WritesFilesOnly(Output writes)
+{
+    return writes == Output::Map || writes == Output::JoinMap || writes == Output::Sweep;
+}
+
 const char* OutputName(const Arguments& arguments)
 {
     if (arguments.Help || arguments.Version)
@@ -521,9 +525,7 @@ int RunHomingSim(int argc, char** argv)
     std::string error;
     if (!ParseArguments(argc, argv, arguments, error))
         return Fail(error);
-    const bool writesStandardOutput =
-        arguments.Help || arguments.Version ||
-        (arguments.Writes != Output::Map && arguments.Writes != Output::JoinMap && arguments.Writes != Output::Sweep);
+    const bool writesStandardOutput = arguments.Help || arguments.Version || !WritesFilesOnly(arguments.Writes);
     if (!StandardStreamsOpen(OutputName(arguments), writesStandardOutput))
         return CannotWrite;
     CheckedOutput out(stdout, OutputName(arguments));

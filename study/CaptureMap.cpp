@@ -62,6 +62,11 @@ PlaceFigures PlaceFiguresOf(const ShotEnd* ends, int shots)
     return figures;
 }
 
+namespace {
+
+/// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
+/// once; `progress` is told the share done from the calling thread, and 1 at
+/// the end.
 void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
               const std::function<void(double)>& progress)
 {
@@ -87,6 +92,7 @@ void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& 
         progress(1); // whichever thread finished the last task
 }
 
+/// Computes one row of the map, for every method or only `onlyMode`.
 void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::optional<SteeringMode> onlyMode)
 {
     for (int column = 0; column < map.Columns; ++column)
@@ -96,6 +102,7 @@ void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::opti
                     MapPlace(settings, static_cast<SteeringMode>(mode), column * settings.Step, row * settings.Step);
 }
 
+/// A map of the settings' grid with nothing computed yet.
 CaptureMap EmptyMap(const MapSettings& settings)
 {
     CaptureMap map;
@@ -103,6 +110,8 @@ CaptureMap EmptyMap(const MapSettings& settings)
     map.Places.resize(std::size_t(map.Columns) * map.Rows * SteeringModeCount);
     return map;
 }
+
+} // namespace
 
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress, MapRows rows,
                       std::optional<SteeringMode> onlyMode)

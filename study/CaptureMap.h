@@ -61,18 +61,6 @@ struct MapRows {
     int First = 0, Last = -1; ///< Last -1: to the grid's last row
 };
 
-/// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
-/// once; `progress` is told the share done from the calling thread, and 1 at
-/// the end.
-void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
-              const std::function<void(double)>& progress = {});
-
-/// A map of the settings' grid with nothing computed yet.
-CaptureMap EmptyMap(const MapSettings& settings);
-
-/// Computes one row of the map, for every method or only `onlyMode`.
-void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::optional<SteeringMode> onlyMode = {});
-
 /// Computes the rows asked for (the others stay empty), for every method or
 /// only `onlyMode`, spread over the settings' threads; the result does not
 /// depend on how many. `progress` is told the share done (0 to 1) now and

@@ -1,5 +1,4 @@
 #include "Session.h"
-#include "Quoted.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,12 +6,13 @@
 
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <utility>
+
+#include "Quoted.h"
 
 namespace {
 
