@@ -15,6 +15,7 @@
 #include "CaptionFont.h"
 #include "Captions.h"
 #include "DrawFrame.h"
+#include "MapColours.h"
 #include "PictureFile.h"
 #include "Script.h"
 #include "ShotHistory.h"
@@ -235,28 +236,10 @@ QImage ComparisonImage(const ComparePanels& panels, int extra)
     return image;
 }
 
-/// Perceptually uniform from dark blue to yellow (matplotlib's viridis at eleven stops).
-QColor Viridis(double share)
-{
-    static constexpr std::array<QRgb, 11> Stops = {0x440154, 0x482475, 0x414487, 0x355f8d, 0x2a788e, 0x21918c,
-                                                   0x22a884, 0x44bf70, 0x7ad151, 0xbddf26, 0xfde725};
-    const double at = std::clamp(share, 0.0, 1.0) * 10;
-    const int low = std::min(9, int(at));
-    const double part = at - low;
-    const QColor a(Stops[std::size_t(low)]), b(Stops[std::size_t(low + 1)]);
-    const auto mix = [&](int x, int y) { return int(std::lrint(x + (y - x) * part)); };
-    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
-}
-
-/// Where `frames` lies on the map's scale: by square root, so the differences
-/// among quick catches, where most places lie, show as well as the slow ones.
-double MapShare(double frames) { return std::sqrt(std::clamp(frames / MapFramesShown, 0.0, 1.0)); }
-
-/// Fewer than half caught: grey, darker the fewer.
-QColor MostlyMissed(double caughtShare) { return QColor::fromHsv(0, 0, int(std::lrint(90 + 280 * caughtShare))); }
+QColor Colour(MapRgb rgb) { return QColor(QRgb(rgb)); }
 
 /// The catch boundary: a red that neither the colour scale nor the greys hold.
-const QColor BoundaryColour(235, 40, 60);
+const QColor BoundaryColour = Colour(BoundaryRgb);
 
 /// The edges between places where at least half the shots are caught and
 /// places where fewer are, one line along each such edge of the grid.
@@ -287,10 +270,8 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
     QPainter painter(&image);
     for (int row = 0; row < map.Rows; ++row)
         for (int column = 0; column < map.Columns; ++column) {
-            const PlaceFigures& f = map.At(column, row, int(mode));
-            const QColor colour =
-                f.MostlyCaught() ? Viridis(MapShare(f.Median)) : MostlyMissed(double(f.Caught) / f.Shots);
-            painter.fillRect(column * settings.Step, row * settings.Step, settings.Step, settings.Step, colour);
+            painter.fillRect(column * settings.Step, row * settings.Step, settings.Step, settings.Step,
+                             Colour(PlaceColour(map.At(column, row, int(mode)))));
         }
     DrawCatchBoundary(painter, map, settings, mode);
     // The launcher: a white ring round a black dot.
@@ -309,7 +290,7 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     painter.setRenderHint(QPainter::TextAntialiasing);
     const int top = image.height() - Legend - Gap / 2, left = Gap, bar = 2 * Cell;
     for (int x = 0; x < bar; ++x)
-        painter.fillRect(left + x, top + 18, 1, 16, Viridis((x + 0.5) / bar));
+        painter.fillRect(left + x, top + 18, 1, 16, Colour(Viridis((x + 0.5) / bar)));
     // Ticks are placed by the same square root as the places' colours.
     painter.setPen(Qt::black);
     painter.setFont(CaptionFont(9));
@@ -322,7 +303,7 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     }
     const int keyLeft = left + bar + 3 * Gap;
     for (int n = 0; n < 5; ++n)
-        painter.fillRect(keyLeft + 16 * n, top + 18, 16, 16, MostlyMissed(n / 10.0));
+        painter.fillRect(keyLeft + 16 * n, top + 18, 16, 16, Colour(MostlyMissed(n / 10.0)));
     painter.drawText(QRect(keyLeft, top, Cell, 16), Qt::AlignLeft | Qt::AlignBottom,
                      "fewer than half caught (darker: fewer)");
     painter.setPen(QPen(Qt::white, 2));

@@ -57,9 +57,6 @@ using ComparePanels = std::array<ComparePanel, SteeringModeCount>;
 /// in the window's Japanese face and its English name, with its figures underneath.
 [[nodiscard]] std::string SaveComparison(const ComparePanels& panels, const std::string& path);
 
-/// The frames the map's colour scale spans.
-inline constexpr int MapFramesShown = 500;
-
 /// One method's capture map, a pixel per playfield pixel: the median frames to
 /// the catch on a perceptually uniform scale where at least half the shots are
 /// caught, grey (darker the fewer caught) elsewhere; the launcher marked.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "Input.h"
 #include "Random.h"
@@ -93,6 +94,53 @@ std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int 
     return value;
 }
 
+namespace {
+
+/// Hands on what another source draws, and keeps a copy of each value.
+struct RecordingRandom final : RandomSource {
+    RandomSource& Source;
+    std::vector<float>* Drawn;
+    RecordingRandom(RandomSource& source, std::vector<float>* drawn) : Source(source), Drawn(drawn) {}
+    float RandomUnit() override
+    {
+        const float value = Source.RandomUnit();
+        if (Drawn)
+            Drawn->push_back(value);
+        return value;
+    }
+};
+
+/// Launches the map's shot `shot` as a new world's slot would be, and keeps
+/// the values it drew in `drawn`, if given.
+void Launch(Shot& launched, const MapSettings& settings, SteeringMode mode, int x, int y, int shot,
+            std::vector<float>* drawn)
+{
+    launched = Shot{}; // as a new world's slot: what the mode does not draw stays 0
+    FixedRandom fixed;
+    fixed.Value = settings.Draw;
+    PseudoRandom own;
+    SeedRandom(own, ShotSeed(settings.Seed, x, y, mode, shot));
+    HeldRandom held(settings.FixedDraws ? static_cast<RandomSource&>(fixed) : own, DrawIndex(mode, settings.Held),
+                    settings.HeldValue);
+    RecordingRandom random(held, drawn);
+    LaunchShot(launched, mode, random);
+}
+
+} // namespace
+
+void LaunchMapShot(Shot& launched, const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
+{
+    Launch(launched, settings, mode, x, y, shot, nullptr);
+}
+
+std::vector<float> LaunchDrawsOf(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
+{
+    std::vector<float> drawn;
+    Shot launched;
+    Launch(launched, settings, mode, x, y, shot, &drawn);
+    return drawn;
+}
+
 void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends)
 {
     World world;
@@ -107,18 +155,11 @@ void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int 
     };
     placeMarker(1);
 
-    const int held = DrawIndex(mode, settings.Held);
     std::array<Shot, MaxMapShots> shots;
     std::array<int, MaxMapShots> flying;     ///< the shots still flying, in no order
     std::array<double, MaxMapShots> closest; ///< their least squared distance to the marker yet
     for (int n = 0; n < count; ++n) {
-        shots[std::size_t(n)] = Shot{}; // as a new world's slot: what the mode does not draw stays 0
-        FixedRandom fixed;
-        fixed.Value = settings.Draw;
-        PseudoRandom own;
-        SeedRandom(own, ShotSeed(settings.Seed, x, y, mode, first + n));
-        HeldRandom random(settings.FixedDraws ? static_cast<RandomSource&>(fixed) : own, held, settings.HeldValue);
-        LaunchShot(shots[std::size_t(n)], mode, random);
+        LaunchMapShot(shots[std::size_t(n)], settings, mode, x, y, first + n);
         flying[std::size_t(n)] = n;
         closest[std::size_t(n)] = std::numeric_limits<double>::infinity();
     }

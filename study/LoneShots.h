@@ -5,6 +5,7 @@
 // side by side.
 
 #include <cstdint>
+#include <vector>
 
 #include "MapSettings.h"
 #include "World.h"
@@ -33,6 +34,14 @@ private:
     int X, Y;
     double UX, UY; ///< the unit way from the launcher to the place
 };
+
+/// Launches the map's shot `shot` towards (x, y) into `launched`, drawing
+/// as the map draws for it (its own seed, fixed draws, a held draw).
+void LaunchMapShot(Shot& launched, const MapSettings& settings, SteeringMode mode, int x, int y, int shot);
+
+/// The values that launch draws, in order: what a script's `random` line
+/// gives a world's launch to make the same shot.
+std::vector<float> LaunchDrawsOf(const MapSettings& settings, SteeringMode mode, int x, int y, int shot);
 
 /// What one shot did.
 struct ShotEnd {

@@ -230,3 +230,67 @@ std::string ReadMapSettingsText(const std::string& text, MapSettings& settings)
         }
     return {};
 }
+
+namespace {
+
+/// The address names the target's options without their "marker-".
+constexpr std::string_view MarkerPrefix = "marker-";
+
+} // namespace
+
+std::string MapSettingsAddress(const MapSettings& settings)
+{
+    std::string address;
+    bool valued = false; // the option being written has a value already
+    const std::string text = MapSettingsText(settings);
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        std::string_view word = std::string_view(text).substr(at, end - at);
+        if (word.starts_with("--")) {
+            word.remove_prefix(2);
+            if (word.starts_with(MarkerPrefix))
+                word.remove_prefix(MarkerPrefix.size());
+            address += address.empty() ? "" : "&";
+            valued = false;
+        } else {
+            address += valued ? ',' : '=';
+            valued = true;
+        }
+        address += word;
+        at = end + 1;
+    }
+    return address;
+}
+
+std::string ReadMapAddress(std::string_view address, MapSettings& settings)
+{
+    for (std::size_t at = 0; at < address.size();) {
+        const std::size_t end = std::min(address.find('&', at), address.size());
+        const std::string_view part = address.substr(at, end - at);
+        at = end + 1;
+        if (part.empty())
+            continue;
+        const std::size_t equals = part.find('=');
+        const std::string name(part.substr(0, equals));
+        std::vector<std::string> words = {(name == "motion" || name == "velocity" ? "--marker-" : "--") + name};
+        for (std::size_t value = equals; value != std::string_view::npos;) {
+            const std::size_t comma = part.find(',', value + 1);
+            words.emplace_back(part.substr(value + 1, comma == std::string_view::npos ? comma : comma - value - 1));
+            value = comma;
+        }
+        std::vector<const char*> argv;
+        for (const std::string& word : words)
+            argv.push_back(word.c_str());
+        std::string error;
+        int n = 0;
+        const SettingRead read = ReadMapSetting(int(argv.size()), argv.data(), n, settings, error);
+        if (read == SettingRead::NotASetting || name == "threads")
+            return Quoted(name) + " is not a setting of the map";
+        if (read == SettingRead::Bad)
+            return std::string(part) + ": " + error;
+        if (n + 1 != int(argv.size()))
+            return std::string(part) + ": " + Quoted(name) + " takes " + std::to_string(n) + " value" +
+                   (n == 1 ? "" : "s");
+    }
+    return {};
+}

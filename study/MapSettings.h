@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "World.h"
@@ -65,6 +66,16 @@ enum class SettingRead { NotASetting, Read, Bad };
 /// them ("--step 10 --shots 32 --seed 1 ..."), floats as the shortest text
 /// that reads back to them: two maps with the same text have the same rows.
 std::string MapSettingsText(const MapSettings& settings);
+
+/// The same settings as a web address's fragment names them: each option
+/// without its "--" (and the target's without "marker-"), its values after
+/// "=" and apart by ",", the options apart by "&":
+/// "step=4&shots=8&seed=1&limit&motion=circle,30,100&hold=speed=0.25".
+std::string MapSettingsAddress(const MapSettings& settings);
+
+/// Reads settings from such a fragment. Returns what is wrong in one line
+/// (the part of the address, then homing-sim's own message), or nothing.
+[[nodiscard]] std::string ReadMapAddress(std::string_view address, MapSettings& settings);
 
 /// Reads settings written by `MapSettingsText` (or typed as options).
 [[nodiscard]] std::string ReadMapSettingsText(const std::string& text, MapSettings& settings);

@@ -86,6 +86,20 @@ SweepFigures SweepFiguresOf(const CaptureMap& map, SteeringMode mode)
     return figures;
 }
 
+MapSettings SweepPointSettings(const MapSettings& settings, SweepParameter parameter, int value, int values)
+{
+    MapSettings held = settings;
+    held.Held = parameter.Draw;
+    held.HeldValue = float((value + 0.5) / values);
+    return held;
+}
+
+SweepPoint SweepPointOf(SweepParameter parameter, const MapSettings& held, const CaptureMap& map)
+{
+    return {held.HeldValue, DrawValue(parameter.Mode, parameter.Draw, held.HeldValue),
+            SweepFiguresOf(map, parameter.Mode)};
+}
+
 std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
                                      const std::function<void(double)>& progress)
 {
@@ -96,14 +110,11 @@ std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
     for (const SweepParameter& parameter : parameters) {
         SweepCurve& curve = curves.emplace_back(SweepCurve{parameter, {}});
         for (int i = 0; i < values; ++i, ++job) {
-            MapSettings held = settings;
-            held.Held = parameter.Draw;
-            held.HeldValue = float((i + 0.5) / values);
+            const MapSettings held = SweepPointSettings(settings, parameter, i, values);
             const auto share = [&](double done) { progress((job + done) / jobs); };
             const CaptureMap map =
                 progress ? ComputeMap(held, share, {}, parameter.Mode) : ComputeMap(held, {}, {}, parameter.Mode);
-            curve.Points.push_back({held.HeldValue, DrawValue(parameter.Mode, parameter.Draw, held.HeldValue),
-                                    SweepFiguresOf(map, parameter.Mode)});
+            curve.Points.push_back(SweepPointOf(parameter, held, map));
         }
     }
     return curves;

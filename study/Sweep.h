@@ -49,6 +49,13 @@ struct SweepCurve {
     std::vector<SweepPoint> Points;
 };
 
+/// The settings of a sweep's point `value` (from 0) of `values`: the draw
+/// held at r = (value + 0.5) / values.
+MapSettings SweepPointSettings(const MapSettings& settings, SweepParameter parameter, int value, int values);
+
+/// The point that a map of `parameter`'s method made with `held` gives.
+SweepPoint SweepPointOf(SweepParameter parameter, const MapSettings& held, const CaptureMap& map);
+
 /// Every parameter at `values` values, each a map of its method alone with
 /// the draw held (as --hold asks for it), on the settings' threads.
 std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,

@@ -13,6 +13,7 @@
 #include "FloatText.h"
 #include "MapCsv.h"
 #include "ScriptWorld.h"
+#include "ShotScript.h"
 #include "Sweep.h"
 
 namespace {
@@ -39,60 +40,32 @@ struct FirstShotEnd final : FrameObserver {
     }
 };
 
-std::string MoveLine(float x, float y)
-{
-    std::string line = "move ";
-    AppendFloat(line, x);
-    line += ' ';
-    AppendFloat(line, y);
-    return line;
-}
-
 /// How the first shot of the script the map's shot stands for ended, run
 /// line by line as homing-sim runs it.
 ShotEnd ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
 {
-    std::vector<std::string> lines;
-    if (settings.FixedDraws) {
-        std::string random = "random";
-        for (int n = 0; n < 8; ++n) {
-            random += ' ';
-            AppendFloat(random, settings.Draw);
-        }
-        lines.push_back(random);
-    } else {
-        lines.push_back("seed " + std::to_string(ShotSeed(settings.Seed, x, y, mode, shot)));
-    }
-    lines.push_back("mode " + std::to_string(int(mode)));
-    if (settings.Limit)
-        lines.push_back("limit");
-    const MarkerPoint start = MarkerAt(settings, x, y, 1);
-    lines.push_back(MoveLine(start.X, start.Y));
-    lines.push_back("frames 10"); // launched on the tenth
-    for (int t = 1; t <= ShotLife + 10; ++t) {
-        const MarkerPoint at = MarkerAt(settings, x, y, t + 1);
-        lines.push_back(MoveLine(at.X, at.Y));
-        lines.push_back("frames 1");
-    }
+    const std::string script = ShotScript(settings, mode, x, y, shot, ShotLife + 1);
     ScriptWorld sim;
     StartWorld(sim);
     FirstShotEnd end;
     sim.Observers.Add(&end);
-    for (const std::string& text : lines) {
-        const ParsedLine line = ParseLine(text);
-        EXPECT_EQ(line.Kind, ParsedLine::Status::Ok) << text;
-        EXPECT_EQ(RunCommand(sim, line.Parsed), "");
-        if (end.Frame)
-            break;
+    for (std::size_t at = 0; at < script.size() && !end.Frame;) {
+        const std::size_t next = script.find('\n', at);
+        const ParsedLine line = ParseLine(script.substr(at, next - at));
+        EXPECT_NE(line.Kind, ParsedLine::Status::Error) << script.substr(at, next - at);
+        if (line.Kind == ParsedLine::Status::Ok) {
+            EXPECT_EQ(RunCommand(sim, line.Parsed), "");
+        }
+        at = next + 1;
     }
-    return {end.Caught ? end.Frame - LaunchEvery + 1 : 0, float(std::sqrt(end.Closest))};
+    return {end.Caught ? end.Frame - ScriptLaunchFrame + 1 : 0, float(std::sqrt(end.Closest))};
 }
 
 } // namespace
 
 TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
 {
-    MapSettings fixed, limited, moving, circling, weaving, fleeing;
+    MapSettings fixed, limited, moving, circling, weaving, fleeing, held;
     fixed.FixedDraws = true;
     fixed.Draw = 0.25f;
     limited.Limit = true;
@@ -103,8 +76,9 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
     circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
     weaving.Motion = MarkerMotion::Weave, weaving.MotionSize = 20.5f, weaving.MotionPeriod = 60;
     fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
+    held.Held = LaunchDraw::Turn, held.HeldValue = 0.125f; // the methods that draw no turn draw as usual
     int caught = 0, missed = 0;
-    for (const MapSettings& settings : {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing})
+    for (const MapSettings& settings : {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing, held})
         for (int mode = 0; mode < SteeringModeCount; ++mode)
             for (const auto& [x, y] : {std::pair{40, 260}, {290, 10}, {150, 150}, {170, 140}, {0, 299}})
                 for (int shot = 0; shot < 3; ++shot) {
@@ -219,4 +193,26 @@ TEST(CaptureMap, ASweepValueIsTheMapWithThatDrawHeld)
                 differ += !same;
             }
     EXPECT_GT(differ, 0);
+}
+
+// The page's address names a map's settings as homing-sim's options do: the
+// same settings come back from it, and a bad part is named with the option's message.
+TEST(CaptureMap, AnAddressHoldsTheSettingsOfItsMap)
+{
+    MapSettings settings;
+    settings.Step = 4, settings.Shots = 8, settings.Limit = true;
+    settings.Motion = MarkerMotion::Circle, settings.MotionSize = 30, settings.MotionPeriod = 100.5f;
+    settings.Held = LaunchDraw::Speed, settings.HeldValue = 0.25f;
+    const std::string address = MapSettingsAddress(settings);
+    EXPECT_EQ(address, "step=4&shots=8&seed=1&limit&motion=circle,30,100.5&hold=speed=0.25");
+    MapSettings read;
+    EXPECT_EQ(ReadMapAddress(address, read), "");
+    EXPECT_EQ(MapSettingsText(read), MapSettingsText(settings));
+    EXPECT_EQ(ReadMapAddress("velocity=0.5,-0.25&draws=0.5", read), "");
+    EXPECT_EQ(MapSettingsAddress(read), "step=4&shots=8&draws=0.5&limit&velocity=0.5,-0.25&hold=speed=0.25");
+
+    MapSettings bad;
+    EXPECT_EQ(ReadMapAddress("step=0", bad), "step=0: --step must be a whole number from 1 to 300, got 0");
+    EXPECT_EQ(ReadMapAddress("shots=8,9", bad), "shots=8,9: shots takes 1 value");
+    EXPECT_EQ(ReadMapAddress("colour=red", bad), "colour is not a setting of the map");
 }
