@@ -102,7 +102,8 @@ void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::opti
                     MapPlace(settings, static_cast<SteeringMode>(mode), column * settings.Step, row * settings.Step);
 }
 
-/// A map of the settings' grid with nothing computed yet.
+} // namespace
+
 CaptureMap EmptyMap(const MapSettings& settings)
 {
     CaptureMap map;
@@ -110,8 +111,6 @@ CaptureMap EmptyMap(const MapSettings& settings)
     map.Places.resize(std::size_t(map.Columns) * map.Rows * SteeringModeCount);
     return map;
 }
-
-} // namespace
 
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress, MapRows rows,
                       std::optional<SteeringMode> onlyMode)

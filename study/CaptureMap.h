@@ -53,6 +53,9 @@ struct CaptureMap {
     const PlaceFigures& At(int column, int row, int mode) const { return Places[Index(column, row, mode)]; }
 };
 
+/// A map of the settings' grid with nothing computed yet.
+CaptureMap EmptyMap(const MapSettings& settings);
+
 /// The share of places where a method catches at least half its shots, in whole percent.
 int MostlyCaughtPercent(const CaptureMap& map, SteeringMode mode);
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "CanvasRgba.h"
 #include "Damage.h"
 #include "FrameLoop.h"
 #include "FrameStep.h"
@@ -78,18 +79,6 @@ struct Page {
 };
 
 Page* ThePage = nullptr;
-
-/// Our pixels are 0xFFRRGGBB words; the canvas wants R, G, B, A bytes.
-void CopyRgba(const Surface& surface, const PixelRect& rect, std::vector<std::uint8_t>& rgba)
-{
-    for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
-        for (int x = rect.Left; x < rect.Left + rect.Width; ++x) {
-            const Pixel pixel = PixelAt(surface, x, y);
-            std::uint8_t* to = &rgba[(std::size_t(y) * surface.Width + x) * 4];
-            to[0] = std::uint8_t(pixel >> 16), to[1] = std::uint8_t(pixel >> 8), to[2] = std::uint8_t(pixel),
-            to[3] = 255;
-        }
-}
 
 void CanvasPresenter::Present(const Surface& playfield)
 {

@@ -32,6 +32,9 @@ async function open(url) {
   return page;
 }
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+// The study's maps of the settings asked for are done, or cannot be.
+const finished = (page) => page.waitForFunction(() => document.body.dataset.study === 'done' ||
+  (document.body.dataset.study || '').startsWith('error'), { timeout: 60000 });
 // Playfield pixels as [r, g, b] rows, and counts over a block.
 const pixels = (page) => page.evaluate(() =>
   Array.from(document.getElementById('playfield').getContext('2d').getImageData(0, 0, 300, 300).data));
@@ -89,7 +92,7 @@ check(rects.picture2 === '336 16 84 68', 'Picture2 at ' + rects.picture2);
 for (let n = 0; n < 6; ++n) check(rects['option' + n] === `320 ${104 + 24 * n} 169 17`, `Option1(${n}) at ` + rects['option' + n]);
 check(rects.check1 === '320 256 193 25', 'Check1 at ' + rects.check1);
 check(rects.check2 === '320 280 201 25', 'Check2 at ' + rects.check2);
-const tabOrder = await live.evaluate(() => Array.from(document.querySelectorAll('[tabindex]'))
+const tabOrder = await live.evaluate(() => Array.from(document.querySelectorAll('#form [tabindex]'))
   .sort((a, b) => a.tabIndex - b.tabIndex).map((e) => e.id || e.value).join(' '));
 check(tabOrder === 'playfield sheet 0 1 2 4 5 Check1 Check2 3', 'tab order ' + tabOrder);
 
@@ -185,7 +188,94 @@ await served.waitForFunction(() => document.body.dataset.replay && document.body
   { timeout: 30000 });
 check(await served.evaluate(() => document.body.dataset.replay) === 'done', 'a 16 MB script did not play');
 await served.close();
+const servedStudy = await open(`http://127.0.0.1:${server.address().port}/index.html#study&step=20&shots=2`);
+await finished(servedStudy);
+check(await servedStudy.evaluate(() => document.body.dataset.study) === 'done', 'the study from a server did not finish');
+await servedStudy.close();
 server.close();
+
+// The study: its downloads are homing-sim's bytes for the same settings; a
+// place's trails are the trace of each shot's script; a shot's frame is the
+// picture of its script cut there; its address reopens the same view.
+const studyAsks = 'step=10&shots=4&seed=7&limit&motion=circle,30,100';
+const studyOptions = ['--step', '10', '--shots', '4', '--seed', '7', '--limit', '--marker-motion', 'circle', '30', '100'];
+const studied = await open(pageUrl + '#study&' + studyAsks + '&place=2,150,80&shot=1&frame=12');
+await finished(studied);
+await studied.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 });
+const download = (page, id) => page.evaluate((id) => fetch(document.getElementById(id).href).then((r) => r.text()), id);
+for (const [kind, link, name] of [['--map', 'study-csv', 'map.csv'], ['--sweep', 'study-sweep-csv', 'sweep.csv']]) {
+  execFileSync(homingSim, [kind, join(work, name), ...studyOptions]);
+  check(await download(studied, link) === readFileSync(join(work, name), 'utf8'), `the page's ${name} is not homing-sim's`);
+}
+const view = (page) => page.evaluate(() => [location.hash, document.getElementById('study-place').textContent,
+  document.getElementById('study-moment').textContent, document.getElementById('study-slider').value].join('\n'));
+const chosen = await view(studied);
+check(chosen.includes('&place=2,150,80&shot=1&frame=12\n'), 'the address did not choose the shot: ' + chosen);
+// Each shot's trail against homing-sim's trace of its script: slot 0 from its launch to its end.
+const shots = await studied.evaluate(() => study.state.trails.length);
+for (let shot = 0; shot < shots; ++shot) {
+  await studied.click(`#study-shots-list button:nth-child(${shot + 1})`);
+  const [script, trail] = await studied.evaluate((shot) =>
+    [document.getElementById('study-script').value, Array.from(study.state.trails[shot].points)], shot);
+  writeFileSync(join(work, 'shot.txt'), script);
+  const rows = execFileSync(homingSim, [join(work, 'shot.txt')]).toString().trim().split('\n').slice(1)
+    .map((line) => line.split(',')).filter((row) => row[1] === '0');
+  const end = rows.findIndex((row) => row[2] !== 'flying');
+  const traced = rows.slice(0, end + 1).flatMap((row) => [Math.fround(Number(row[4])), Math.fround(Number(row[5]))]);
+  check(end >= 0 && traced.length === trail.length && traced.every((value, n) => value === trail[n]),
+    `shot ${shot}'s trail is not its script's trace (${trail.length / 2} frames, the trace ${traced.length / 2})`);
+}
+// The frame at the slider against homing-sim's png of the script cut at that frame.
+const cutAt = (script, frames) => {
+  let run = 0;
+  const lines = [];
+  for (const line of script.split('\n')) {
+    const count = /^frames (\d+)$/.exec(line);
+    if (count && run + Number(count[1]) >= frames) return [...lines, `frames ${frames - run}`].join('\n') + '\n';
+    if (count) run += Number(count[1]);
+    lines.push(line);
+  }
+  return lines.join('\n');
+};
+await studied.evaluate(() => { const slider = document.getElementById('study-slider');
+  slider.value = 7; slider.dispatchEvent(new Event('input')); });
+const [shotScript, frameData] = await studied.evaluate(() => [document.getElementById('study-script').value,
+  Array.from(document.getElementById('study-frame').getContext('2d').getImageData(0, 0, 300, 300).data)]);
+writeFileSync(join(work, 'cut.txt'), cutAt(shotScript, 9 + 7) + `png ${join(work, 'frame.png')}\n`);
+execFileSync(homingSim, [join(work, 'cut.txt')], { stdio: ['ignore', 'ignore', 'inherit'] });
+const framePicture = execFileSync('convert', [join(work, 'frame.png'), '-depth', '8', 'rgba:-']);
+differ = 0;
+for (let n = 0; n < framePicture.length; ++n) differ += frameData[n] !== framePicture[n];
+check(frameData.length === framePicture.length && differ === 0, `the shot's frame 7 differs from homing-sim's in ${differ} bytes`);
+await studied.click('#study-shots-list button:nth-child(2)');
+await studied.evaluate(() => { const slider = document.getElementById('study-slider');
+  slider.value = 12; slider.dispatchEvent(new Event('input')); });
+const link = await studied.evaluate(() => location.href);
+await studied.close();
+const reopened = await open(link);
+await finished(reopened);
+check(await view(reopened) === chosen, 'the link does not reopen the same view:\n' + (await view(reopened)) + '\n---\n' + chosen);
+await reopened.close();
+
+// Keyboard only: Tab to the first map, arrows to a place 50 px right of the launcher, Enter for its first shot, an arrow for a frame.
+const keys = await open(pageUrl + '#study&step=10&shots=2');
+await finished(keys);
+let tabs = 0;
+while (tabs++ < 80 && await keys.evaluate(() => document.activeElement.id) !== 'study-map-0') await keys.keyboard.press('Tab');
+for (let n = 0; n < 5; ++n) await keys.keyboard.press('ArrowRight');
+await keys.keyboard.press('Enter');
+await keys.keyboard.press('ArrowRight');
+const keyed = await keys.evaluate(() => location.hash);
+check(keyed === '#study&step=10&shots=2&seed=1&place=0,200,150&shot=0&frame=2', 'by keyboard: ' + keyed);
+await keys.close();
+
+// A bad address says what is wrong, in the page and on <body>.
+const badStudy = await open(pageUrl + '#study&step=0');
+await finished(badStudy);
+const said = await badStudy.evaluate(() => [document.body.dataset.study, document.getElementById('study-message').textContent]);
+check(said[0] === 'error: The address was not taken: step=0: --step must be a whole number from 1 to 300, got 0' &&
+      said[1] === said[0].slice(7), 'a bad study address says ' + said.join(' | '));
+await badStudy.close();
 
 check(errors.length === 0, 'console errors: ' + errors.join('; '));
 await browser.close();

@@ -1,0 +1,20 @@
+# cmake -DSHELL=... -DSTUDY_HTML=... -DSTUDY_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
+# The page's shell with the study in it: its markup, its script, and the
+# worker's message loop as inert text, from which (and the page's own module
+# script) the page makes its workers: a Blob's address works from file:// and
+# from any server.
+file(READ ${SHELL} shell)
+file(READ ${STUDY_HTML} markup)
+file(READ ${STUDY_JS} script)
+file(READ ${WORKER} worker)
+foreach(part script worker)
+  string(FIND "${${part}}" "</script" closing)
+  if(NOT closing EQUAL -1)
+    message(FATAL_ERROR "${part} holds </script, which would end its element in the page")
+  endif()
+endforeach()
+string(REPLACE "<!-- study markup -->" "${markup}" shell "${shell}")
+string(REPLACE "<!-- study script -->" "<script>\n${script}</script>\n<script type=\"text/js-worker\" id=\"study-worker\">${worker}</script>" shell "${shell}")
+file(WRITE ${OUT}.new "${shell}")
+file(COPY_FILE ${OUT}.new ${OUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUT}.new)

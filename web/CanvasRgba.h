@@ -1,0 +1,12 @@
+#pragma once
+// Our pixels as a canvas takes them.
+
+#include <cstdint>
+#include <vector>
+
+#include "Damage.h"
+#include "Raster.h"
+
+/// Copies `rect` of `surface` (0xFFRRGGBB words) into `rgba`, which holds the
+/// whole surface as R, G, B, A bytes, row by row.
+void CopyRgba(const Surface& surface, const PixelRect& rect, std::vector<std::uint8_t>& rgba);

@@ -1,0 +1,442 @@
+// The page's study, its module's half: the settings the address names, the
+// map the workers' figures fill (its colours, its text, its CSV), the sweep,
+// and one place's shots and one shot flown by their scripts through the same
+// world, frames and drawing as homing-sim's. The controls are study.js.
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CanvasRgba.h"
+#include "Captions.h"
+#include "CaptureMap.h"
+#include "DrawFrame.h"
+#include "MapColours.h"
+#include "MapCsv.h"
+#include "MapSettings.h"
+#include "ScriptWorld.h"
+#include "ShotScript.h"
+#include "SpriteSheet.h"
+#include "Sweep.h"
+
+namespace {
+
+/// The study's own settings when the address names none: a map no coarser
+/// than homing-sim's --step 4 --shots 8.
+MapSettings DefaultSettings()
+{
+    MapSettings settings;
+    settings.Step = 4;
+    settings.Shots = 8;
+    return settings;
+}
+
+/// Degrees in a radian, for headings shown.
+constexpr double RadToDeg = 57.29577951308232;
+
+/// A sweep's grid, as homing-sim's --sweep takes it unless --step is given.
+constexpr int SweepStep = 10;
+
+/// What one frame of a shot's flight leaves: the shot's record, the marker.
+struct Moment {
+    Shot Shot;
+    float MarkerX = 0, MarkerY = 0; ///< pixels
+    int Ended = 0;                  ///< 0: flying; 1: caught in this frame; 2: expired in it
+};
+
+/// Shot 0 of a script, told of how it ends.
+struct FirstShotWatch final : FrameObserver {
+    int Ended = 0;
+    void OnFrame(const World&, const FrameOutcome& outcome) override
+    {
+        if (!Ended && ((outcome.Caught | outcome.Expired) & 1u))
+            Ended = (outcome.Caught & 1u) ? 1 : 2;
+    }
+};
+
+/// A shot's script, run a frame at a time.
+struct Flight {
+    ScriptWorld Sim;
+    FirstShotWatch Watch;
+    std::vector<Command> Commands;
+    std::size_t Next = 0;        ///< the next command to run
+    std::uint64_t FramesDue = 0; ///< frames left of the `frames` line begun
+};
+
+void StartFlight(Flight& flight, const std::string& script)
+{
+    flight.Sim = ScriptWorld{};
+    StartWorld(flight.Sim);
+    flight.Watch = FirstShotWatch{};
+    flight.Sim.Observers.Add(&flight.Watch);
+    flight.Commands.clear();
+    for (std::size_t at = 0; at < script.size();) {
+        const std::size_t end = script.find('\n', at);
+        const ParsedLine line = ParseLine(std::string_view(script).substr(at, end - at));
+        if (line.Kind == ParsedLine::Status::Ok)
+            flight.Commands.push_back(line.Parsed);
+        at = end + 1;
+    }
+    flight.Next = 0;
+    flight.FramesDue = 0;
+}
+
+/// Runs the script on to the end of world frame `frame`, or to its own end.
+void RunFlightTo(Flight& flight, int frame)
+{
+    static const Command OneFrame{.Kind = CommandKind::Frames, .Number = 1};
+    while (flight.Sim.World.FrameCount < frame) {
+        if (flight.FramesDue > 0) {
+            --flight.FramesDue;
+            (void)RunCommand(flight.Sim, OneFrame); // the script's own lines: they cannot fail
+        } else if (flight.Next < flight.Commands.size()) {
+            const Command& command = flight.Commands[flight.Next++];
+            if (command.Kind == CommandKind::Frames)
+                flight.FramesDue = command.Number;
+            else
+                (void)RunCommand(flight.Sim, command);
+        } else {
+            return;
+        }
+    }
+}
+
+/// The world frame of a flight's frame (1: the launch).
+int WorldFrame(int flightFrame) { return ScriptLaunchFrame - 1 + flightFrame; }
+
+struct Study {
+    MapSettings Settings = DefaultSettings();
+    MapSettings Shown;                     ///< the map's: the study's, or a coarser grid of them
+    CaptureMap Map;                        ///< the figures the workers have sent so far
+    std::vector<bool> Arrived;             ///< by row of the map
+    int PaintedTop = 0, PaintedBottom = 0; ///< the pixel rows last painted, the bottom one not included
+    std::vector<std::uint8_t> Panels;      ///< each method's map, 300 x 300 RGBA, by mode
+    std::vector<SweepParameter> Swept = SweepParameters();
+    std::vector<std::vector<SweepPoint>> Sweep; ///< by parameter, then value
+    std::vector<std::vector<Moment>> Trails;    ///< a place's shots, by shot, a moment a frame
+    int PlaceMode = 0, PlaceX = 0, PlaceY = 0;
+    std::vector<Moment> Moments; ///< the chosen shot's flight
+    std::string ShotScriptText;
+    Flight Drawn; ///< the chosen shot's script, run as far as the frame drawn
+    Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    Surface Sheet = LoadSpriteSheet();
+    std::vector<std::uint8_t> Frame = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
+    std::string Text; ///< the last text handed to the page
+};
+
+Study& TheStudy()
+{
+    static Study* study = new Study; // lives as long as the page
+    return *study;
+}
+
+const char* Hand(std::string text)
+{
+    TheStudy().Text = std::move(text);
+    return TheStudy().Text.c_str();
+}
+
+std::string Format(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+/// Flies a shot's script to its shot's end, a moment a frame.
+std::vector<Moment> FlyScript(const std::string& script)
+{
+    Flight flight;
+    StartFlight(flight, script);
+    std::vector<Moment> moments;
+    for (int frame = 1; frame <= ShotLife + 1 && !flight.Watch.Ended; ++frame) {
+        RunFlightTo(flight, WorldFrame(frame));
+        const World& world = flight.Sim.World;
+        moments.push_back({world.Shots[0], world.MeX, world.MeY, flight.Watch.Ended});
+    }
+    return moments;
+}
+
+/// Paints the places of `row` and the catch boundary along their top and left edges.
+void PaintRow(Study& study, int row)
+{
+    const CaptureMap& map = study.Map;
+    const int step = study.Shown.Step;
+    const bool boundaryAbove = row > 0 && study.Arrived[std::size_t(row - 1)];
+    study.PaintedTop = std::min(study.PaintedTop, std::max(0, row * step - (boundaryAbove && step >= 4 ? 1 : 0)));
+    study.PaintedBottom = std::max(study.PaintedBottom, std::min(PlayfieldSize, (row + 1) * step));
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        std::uint8_t* panel = &study.Panels[std::size_t(mode) * PlayfieldSize * PlayfieldSize * 4];
+        const auto put = [&](int x, int y, MapRgb rgb) {
+            if (x < 0 || y < 0 || x >= PlayfieldSize || y >= PlayfieldSize)
+                return;
+            std::uint8_t* to = panel + (std::size_t(y) * PlayfieldSize + std::size_t(x)) * 4;
+            to[0] = std::uint8_t(rgb >> 16), to[1] = std::uint8_t(rgb >> 8), to[2] = std::uint8_t(rgb), to[3] = 255;
+        };
+        for (int column = 0; column < map.Columns; ++column) {
+            const MapRgb colour = PlaceColour(map.At(column, row, mode));
+            for (int y = row * step; y < (row + 1) * step; ++y)
+                for (int x = column * step; x < (column + 1) * step; ++x)
+                    put(x, y, colour);
+        }
+        // The boundary, two pixels wide on a coarse grid, on both sides of the edge.
+        const int half = step >= 4 ? 1 : 0;
+        for (int column = 0; column < map.Columns; ++column) {
+            const bool mostly = map.At(column, row, mode).MostlyCaught();
+            if (column > 0 && map.At(column - 1, row, mode).MostlyCaught() != mostly)
+                for (int y = row * step; y < (row + 1) * step; ++y)
+                    for (int x = column * step - half; x <= column * step; ++x)
+                        put(x, y, BoundaryRgb);
+            if (boundaryAbove && map.At(column, row - 1, mode).MostlyCaught() != mostly)
+                for (int x = column * step; x < (column + 1) * step; ++x)
+                    for (int y = row * step - half; y <= row * step; ++y)
+                        put(x, y, BoundaryRgb);
+        }
+    }
+}
+
+std::string PlaceText(const PlaceFigures& place)
+{
+    std::string text = std::to_string(place.Caught) + " of " + std::to_string(place.Shots) + " shots caught";
+    text += place.Median ? "; median " + std::to_string(place.Median) + " frames to the catch"
+                         : "; median: never (fewer than half caught)";
+    text += place.P90 ? ", 90th percentile " + std::to_string(place.P90) + " frames" : ", 90th percentile: never";
+    if (place.Caught < place.Shots)
+        text += "; the " + std::to_string(place.Shots - place.Caught) + " missed came within " +
+                Format("%.2f", double(place.Miss)) + " px (median)";
+    return text + ".";
+}
+
+} // namespace
+
+extern "C" {
+
+/// Reads the study's settings from the address's part that names them
+/// (`step=4&shots=8...`); returns what is wrong in one line, or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* StudyRead(const char* address)
+{
+    MapSettings settings = DefaultSettings();
+    const std::string error = ReadMapAddress(address, settings);
+    if (error.empty())
+        TheStudy().Settings = settings;
+    return Hand(error);
+}
+
+/// The study's settings as the address names them, and as homing-sim's options.
+EMSCRIPTEN_KEEPALIVE const char* StudyAddress() { return Hand(MapSettingsAddress(TheStudy().Settings)); }
+EMSCRIPTEN_KEEPALIVE const char* StudyOptions() { return Hand(MapSettingsText(TheStudy().Settings)); }
+EMSCRIPTEN_KEEPALIVE int StudyStep() { return TheStudy().Settings.Step; }
+
+/// The options of the same settings on a grid `step` pixels apart, with no
+/// held draw when `unheld` (a sweep holds its own): what a worker is given.
+EMSCRIPTEN_KEEPALIVE const char* StudyOptionsAt(int step, int unheld)
+{
+    MapSettings settings = TheStudy().Settings;
+    settings.Step = step;
+    if (unheld)
+        settings.Held = LaunchDraw::None;
+    return Hand(MapSettingsText(settings));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* StudyMethodName(int mode) { return ModeNames[std::size_t(mode)]; }
+EMSCRIPTEN_KEEPALIVE const char* StudyMethodCaption(int mode) { return ModeCaptions[std::size_t(mode)]; }
+
+/// Begins a map of the study's settings on a grid `step` apart; returns its rows.
+EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
+{
+    Study& study = TheStudy();
+    study.Shown = study.Settings;
+    study.Shown.Step = step;
+    study.Map = EmptyMap(study.Shown);
+    study.Arrived.assign(std::size_t(study.Map.Rows), false);
+    study.Panels.assign(std::size_t(SteeringModeCount) * PlayfieldSize * PlayfieldSize * 4, 0);
+    return study.Map.Rows;
+}
+
+/// Where the figures of rows `first` on go: the page copies a worker's there.
+EMSCRIPTEN_KEEPALIVE PlaceFigures* StudyRows(int first) { return &TheStudy().Map.At(0, first, 0); }
+EMSCRIPTEN_KEEPALIVE int StudyPlaceBytes() { return int(sizeof(PlaceFigures)); }
+
+/// Rows `first` to `last` have come: paints them (and the boundary below
+/// them, where the next row has come). Returns the panels, mode after mode.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyRowsArrived(int first, int last)
+{
+    Study& study = TheStudy();
+    study.PaintedTop = PlayfieldSize, study.PaintedBottom = 0;
+    for (int row = first; row <= last; ++row)
+        study.Arrived[std::size_t(row)] = true;
+    for (int row = first; row <= last + 1 && row < study.Map.Rows; ++row)
+        if (study.Arrived[std::size_t(row)])
+            PaintRow(study, row);
+    return study.Panels.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int StudyPaintedTop() { return TheStudy().PaintedTop; }
+EMSCRIPTEN_KEEPALIVE int StudyPaintedBottom() { return TheStudy().PaintedBottom; }
+
+/// The colour scale's colour at `share` (0 to 1), 0xRRGGBB.
+EMSCRIPTEN_KEEPALIVE int StudyScaleColour(double share) { return int(Viridis(share)); }
+
+/// The share of places where `mode` catches at least half, in whole percent.
+EMSCRIPTEN_KEEPALIVE int StudyMostlyCaught(int mode) { return MostlyCaughtPercent(TheStudy().Map, SteeringMode(mode)); }
+
+/// A place's figures as a sentence.
+EMSCRIPTEN_KEEPALIVE const char* StudyPlaceText(int mode, int column, int row)
+{
+    return Hand(PlaceText(TheStudy().Map.At(column, row, mode)));
+}
+
+/// The whole map's CSV, the bytes homing-sim --map writes; its length is
+/// StudyTextLength's.
+EMSCRIPTEN_KEEPALIVE const char* StudyMapCsv()
+{
+    const Study& study = TheStudy();
+    std::string csv = MapCsvHeader();
+    for (int row = 0; row < study.Map.Rows; ++row)
+        csv += MapCsvRows(study.Map, study.Shown, row);
+    return Hand(std::move(csv));
+}
+EMSCRIPTEN_KEEPALIVE int StudyTextLength() { return int(TheStudy().Text.size()); }
+
+/// The sweep's parameters, and where a worker's point goes.
+EMSCRIPTEN_KEEPALIVE int StudySweepParameters() { return int(TheStudy().Swept.size()); }
+EMSCRIPTEN_KEEPALIVE int StudySweepStep() { return SweepStep; }
+EMSCRIPTEN_KEEPALIVE int StudySweepMode(int parameter) { return int(TheStudy().Swept[std::size_t(parameter)].Mode); }
+EMSCRIPTEN_KEEPALIVE const char* StudySweepDraw(int parameter)
+{
+    return LaunchDrawName(TheStudy().Swept[std::size_t(parameter)].Draw);
+}
+EMSCRIPTEN_KEEPALIVE const char* StudySweepMeaning(int parameter)
+{
+    return DrawMeaning(TheStudy().Swept[std::size_t(parameter)].Draw);
+}
+EMSCRIPTEN_KEEPALIVE void StudyBeginSweep(int values)
+{
+    Study& study = TheStudy();
+    study.Sweep.assign(study.Swept.size(), std::vector<SweepPoint>(std::size_t(values)));
+}
+EMSCRIPTEN_KEEPALIVE SweepPoint* StudySweepPoint(int parameter, int value)
+{
+    return &TheStudy().Sweep[std::size_t(parameter)][std::size_t(value)];
+}
+EMSCRIPTEN_KEEPALIVE int StudySweepPointBytes() { return int(sizeof(SweepPoint)); }
+
+/// A point's figure: 0 r, 1 the parameter's value, 2 the share of places
+/// mostly caught, 3 the share of shots caught, 4 the median (0: never), 5
+/// the miss distance (-1: none missed).
+EMSCRIPTEN_KEEPALIVE double StudySweepFigure(int parameter, int value, int figure)
+{
+    const SweepPoint& point = TheStudy().Sweep[std::size_t(parameter)][std::size_t(value)];
+    const double figures[] = {point.R,
+                              point.Value,
+                              point.Figures.MostlyCaught,
+                              point.Figures.Caught,
+                              double(point.Figures.Median),
+                              point.Figures.Missed ? point.Figures.Miss : -1.0};
+    return figures[figure];
+}
+
+/// The sweep's CSV, the bytes homing-sim --sweep writes.
+EMSCRIPTEN_KEEPALIVE const char* StudySweepCsv()
+{
+    std::vector<SweepCurve> curves;
+    const Study& study = TheStudy();
+    for (std::size_t n = 0; n < study.Swept.size(); ++n)
+        curves.push_back({study.Swept[n], study.Sweep[n]});
+    return Hand(SweepCsv(curves));
+}
+
+/// Flies every shot of a place by its script; returns how many.
+EMSCRIPTEN_KEEPALIVE int StudyTrails(int mode, int x, int y)
+{
+    Study& study = TheStudy();
+    study.PlaceMode = mode, study.PlaceX = x, study.PlaceY = y;
+    study.Trails.clear();
+    for (int shot = 0; shot < study.Settings.Shots; ++shot)
+        study.Trails.push_back(FlyScript(ShotScript(study.Settings, SteeringMode(mode), x, y, shot, ShotLife + 1)));
+    return int(study.Trails.size());
+}
+
+/// A shot of the place: its frames, how it ended, and its positions
+/// (x, y a frame, as the trace gives them).
+EMSCRIPTEN_KEEPALIVE int StudyTrailFrames(int shot) { return int(TheStudy().Trails[std::size_t(shot)].size()); }
+EMSCRIPTEN_KEEPALIVE int StudyTrailEnded(int shot) { return TheStudy().Trails[std::size_t(shot)].back().Ended; }
+EMSCRIPTEN_KEEPALIVE const float* StudyTrailPoints(int shot)
+{
+    static std::vector<float> points;
+    points.clear();
+    for (const Moment& moment : TheStudy().Trails[std::size_t(shot)])
+        points.insert(points.end(), {moment.Shot.X, moment.Shot.Y});
+    return points.data();
+}
+
+/// Chooses a shot of the place: flies it, keeps its moments and the script
+/// that flies it (to its end); returns its frames.
+EMSCRIPTEN_KEEPALIVE int StudyChooseShot(int shot)
+{
+    Study& study = TheStudy();
+    study.Moments = study.Trails[std::size_t(shot)];
+    study.ShotScriptText = ShotScript(study.Settings, SteeringMode(study.PlaceMode), study.PlaceX, study.PlaceY, shot,
+                                      int(study.Moments.size()));
+    StartFlight(study.Drawn, study.ShotScriptText);
+    return int(study.Moments.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* StudyShotScript() { return TheStudy().ShotScriptText.c_str(); }
+
+/// The chosen shot's real frame at its flight's frame `frame`, as a `png`
+/// line there draws it: 300 x 300 RGBA.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyDrawShotFrame(int frame)
+{
+    Study& study = TheStudy();
+    if (study.Drawn.Sim.World.FrameCount > WorldFrame(frame))
+        StartFlight(study.Drawn, study.ShotScriptText); // back in time: from the start
+    RunFlightTo(study.Drawn, WorldFrame(frame));
+    PaintFrame(study.Drawn.Sim.World, study.Playfield, study.Sheet);
+    CopyRgba(study.Playfield, {0, 0, PlayfieldSize, PlayfieldSize}, study.Frame);
+    return study.Frame.data();
+}
+
+/// The chosen shot at its frame `frame`: 0 x, 1 y, 2 vx, 3 vy, 4 speed
+/// (pixels a frame), 5 heading (degrees, y down), 6 turn rate (degrees a
+/// frame: the method's own for the turning chases, else as measured since
+/// the frame before), 7 the turning circle's radius (0: none), 8 marker x,
+/// 9 marker y, 10 distance to the marker, 11 how it ended (0 flying, 1 caught, 2 expired).
+EMSCRIPTEN_KEEPALIVE double StudyShotFigure(int frame, int figure)
+{
+    const Study& study = TheStudy();
+    const Moment& now = study.Moments[std::size_t(frame - 1)];
+    const Shot& shot = now.Shot;
+    const double speed = std::sqrt(double(shot.VX) * shot.VX + double(shot.VY) * shot.VY);
+    const double heading = std::atan2(double(shot.VY), double(shot.VX)) * RadToDeg;
+    const bool turning =
+        study.PlaceMode == int(SteeringMode::AngleChase) || study.PlaceMode == int(SteeringMode::AngleChase2);
+    double turn = turning ? double(shot.Turn) : 0;
+    if (!turning && frame > 1) {
+        const Shot& before = study.Moments[std::size_t(frame - 2)].Shot;
+        turn = heading - std::atan2(double(before.VY), double(before.VX)) * RadToDeg;
+        turn = std::remainder(turn, 360.0);
+    }
+    const double radius = turning && turn != 0 ? speed / (std::abs(turn) * DegToRad) : 0;
+    const double dx = double(now.MarkerX) - shot.X, dy = double(now.MarkerY) - shot.Y;
+    const double figures[] = {shot.X,
+                              shot.Y,
+                              shot.VX,
+                              shot.VY,
+                              speed,
+                              heading,
+                              turn,
+                              radius,
+                              now.MarkerX,
+                              now.MarkerY,
+                              std::sqrt(dx * dx + dy * dy),
+                              double(now.Ended)};
+    return figures[figure];
+}
+
+} // extern "C"

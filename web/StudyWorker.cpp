@@ -1,0 +1,72 @@
+// A Web Worker's half of the page's study: bands of a capture map's rows and
+// points of a sweep, computed by the same map code as homing-sim's and handed
+// back as they lie in memory, which the page's own module lays out the same.
+// They run in the page's module, in workers (worker.js is their message loop).
+
+#include <emscripten.h>
+
+#include <string>
+#include <vector>
+
+#include "CaptureMap.h"
+#include "MapSettings.h"
+#include "Sweep.h"
+
+namespace {
+
+MapSettings Settings;
+std::string SettingsText;
+std::string Error;
+std::vector<PlaceFigures> Band;
+SweepPoint Point;
+
+} // namespace
+
+extern "C" {
+
+/// Takes the settings (as MapSettingsText writes them) for the jobs after;
+/// returns what is wrong with them, or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* WorkerSettings(const char* text)
+{
+    Error.clear();
+    if (SettingsText != text) {
+        MapSettings read;
+        Error = ReadMapSettingsText(text, read);
+        if (Error.empty()) {
+            Settings = read;
+            Settings.Threads = 1;
+            SettingsText = text;
+        }
+    }
+    return Error.c_str();
+}
+
+/// The figures of rows `first` to `last` of the map, every method, in the
+/// map's own order; `WorkerBytes` says how many bytes they take.
+EMSCRIPTEN_KEEPALIVE const PlaceFigures* WorkerMapRows(int first, int last)
+{
+    const int columns = MapGridSize(Settings.Step);
+    Band.resize(std::size_t(last - first + 1) * std::size_t(columns) * SteeringModeCount);
+    PlaceFigures* place = Band.data();
+    for (int row = first; row <= last; ++row)
+        for (int column = 0; column < columns; ++column)
+            for (int mode = 0; mode < SteeringModeCount; ++mode)
+                *place++ = MapPlace(Settings, SteeringMode(mode), column * Settings.Step, row * Settings.Step);
+    return Band.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int WorkerBytes() { return int(Band.size() * sizeof(PlaceFigures)); }
+
+/// Point `value` of `values` of the sweep's parameter `parameter` (as
+/// SweepParameters() lists them), over the settings' grid.
+EMSCRIPTEN_KEEPALIVE const SweepPoint* WorkerSweepPoint(int parameter, int value, int values)
+{
+    const SweepParameter swept = SweepParameters()[std::size_t(parameter)];
+    const MapSettings held = SweepPointSettings(Settings, swept, value, values);
+    Point = SweepPointOf(swept, held, ComputeMap(held, {}, {}, swept.Mode));
+    return &Point;
+}
+
+EMSCRIPTEN_KEEPALIVE int WorkerPointBytes() { return int(sizeof(SweepPoint)); }
+
+} // extern "C"

@@ -1,0 +1,640 @@
+// The study under the demonstration: its settings in the address, the maps
+// computed by workers (a coarse grid first), one place's shots, one shot's
+// moments, the sweep and the downloads. Every number and its text comes
+// from the page's module (Study.cpp); this is the controls and the drawing.
+const study = (() => {
+  const $ = (id) => document.getElementById(id);
+  const text = (pointer) => UTF8ToString(pointer);
+  const call = (name, ...args) => Module['_' + name](...args);
+  const Modes = 6, Size = 300, CoarseStep = 20, SweepValues = 10;
+  const state = {
+    workers: [], queue: [], mapKey: '', sweepKey: '', stage: '', rows: 0, arrived: 0, step: 0,
+    began: 0, coarseAt: 0, done: false, place: null, shot: -1, frames: 0, playing: 0, sweepDone: 0,
+    sweepPoints: 0, charts: [], urls: {},
+  };
+
+  // ---- the address: "#study&step=4&shots=8...&place=M,X,Y&shot=N&frame=F" ----
+  const PageKeys = ['place', 'shot', 'frame'];
+  function readAddress() {
+    const parts = location.hash.slice(1).split('&');
+    if (parts[0] !== 'study') return null;
+    const own = {}, settings = [];
+    for (const part of parts.slice(1)) {
+      const [name, value] = [part.split('=')[0], part.slice(part.indexOf('=') + 1)];
+      if (PageKeys.includes(name)) own[name] = value;
+      else if (part) settings.push(decodeURIComponent(part));
+    }
+    return { settings: settings.join('&'), own };
+  }
+  function writeAddress() {
+    let address = '#study&' + text(call('StudyAddress'));
+    if (state.place) address += `&place=${state.place.mode},${state.place.x},${state.place.y}`;
+    if (state.shot >= 0) address += `&shot=${state.shot}&frame=${$('study-slider').value}`;
+    state.written = address;
+    if (location.hash !== address) history.replaceState(null, '', address);
+  }
+  // A bad address says what is wrong, in the page and on <body>, and computes nothing.
+  function fail(message) {
+    $('study-message').textContent = message;
+    $('study-message').hidden = false;
+    document.body.dataset.study = 'error: ' + message;
+  }
+
+  // ---- the settings form, filled from the settings as the module writes them ----
+  const MotionInputs = { line: ['x a frame', 'y a frame'], circle: ['radius', 'period (frames)'],
+                         weave: ['amplitude', 'period (frames)'], flee: ['speed'], still: [] };
+  function fillForm() {
+    const options = {};
+    for (const part of text(call('StudyAddress')).split('&')) {
+      const equals = part.indexOf('=');
+      options[equals < 0 ? part : part.slice(0, equals)] = equals < 0 ? [] : part.slice(equals + 1).split(',');
+    }
+    $('study-step').value = options.step[0];
+    $('study-shots').value = options.shots[0];
+    document.querySelector(`input[name=study-draws][value=${options.draws ? 'fixed' : 'random'}]`).checked = true;
+    $('study-seed').value = options.seed ? options.seed[0] : 1;
+    $('study-draw').value = options.draws ? options.draws[0] : 0.5;
+    $('study-limit').checked = 'limit' in options;
+    const motion = options.motion ? options.motion[0] : options.velocity ? 'line' : 'still';
+    const values = options.motion ? options.motion.slice(1) : options.velocity || [];
+    $('study-motion').value = motion;
+    showMotionInputs(values);
+    $('study-held').hidden = !options.hold;
+    if (options.hold) $('study-held-text').textContent = options.hold[0].replace('=', ' held at r = ');
+    state.held = options.hold ? options.hold[0] : '';
+  }
+  function showMotionInputs(values) {
+    const names = MotionInputs[$('study-motion').value];
+    ['a', 'b'].forEach((input, n) => {
+      $(`study-${input}-label`).hidden = n >= names.length;
+      $(`study-${input}-label`).firstChild.textContent = names[n] || '';
+      if (values) $(`study-${input}`).value = values[n] !== undefined ? values[n] : [30, 100][n];
+    });
+  }
+  function formAddress() {
+    const parts = [`step=${$('study-step').value}`, `shots=${$('study-shots').value}`];
+    const fixed = document.querySelector('input[name=study-draws]:checked').value === 'fixed';
+    parts.push(fixed ? `draws=${$('study-draw').value}` : `seed=${$('study-seed').value}`);
+    if ($('study-limit').checked) parts.push('limit');
+    const motion = $('study-motion').value, a = $('study-a').value, b = $('study-b').value;
+    if (motion === 'line') parts.push(`velocity=${a},${b}`);
+    else if (motion === 'flee') parts.push(`motion=flee,${a}`);
+    else if (motion !== 'still') parts.push(`motion=${motion},${a},${b}`);
+    if (state.held) parts.push('hold=' + state.held);
+    return parts.join('&');
+  }
+  function settingsChanged() {
+    const error = readSettings(formAddress());
+    if (error) return fail('The settings were not taken: ' + error);
+    state.place = null, state.shot = -1;
+    start();
+  }
+  const readSettings = (address) => Module.ccall('StudyRead', 'string', ['string'], [address]);
+
+  // ---- the workers: one per core, at most 8, each running the page's module ----
+  function startWorkers() {
+    const scripts = document.getElementsByTagName('script'), module = scripts[scripts.length - 1]; // the last
+    const source = new Blob([$('study-worker').textContent, module.textContent], { type: 'text/javascript' });
+    const url = URL.createObjectURL(source);
+    const count = Math.max(1, Math.min(8, navigator.hardwareConcurrency || 2));
+    for (let n = 0; n < count; ++n) {
+      const entry = { worker: new Worker(url), ready: false, job: null };
+      entry.worker.onmessage = (event) => received(entry, event.data);
+      entry.worker.onerror = (event) => {
+        event.preventDefault();
+        fail('A worker could not compute the maps: ' + (event.message || 'it did not start'));
+      };
+      state.workers.push(entry);
+    }
+  }
+  function received(entry, message) {
+    if (message.kind === 'ready') entry.ready = true;
+    else if (message.kind === 'error') fail('A worker could not compute the maps: ' + message.message);
+    else {
+      entry.job = null;
+      if (message.kind === 'map' && message.key === state.mapKey) rowsArrived(message);
+      if (message.kind === 'sweep' && message.key === state.sweepKey) sweepPointArrived(message);
+    }
+    pump();
+  }
+  function pump() {
+    for (const entry of state.workers)
+      if (entry.ready && !entry.job && state.queue.length) {
+        entry.job = state.queue.shift();
+        entry.worker.postMessage(entry.job);
+      }
+  }
+
+  // ---- the maps: a coarse grid, then the settings' own ----
+  function start() {
+    $('study-message').hidden = true;
+    fillForm();
+    writeAddress();
+    $('study-command').textContent = 'homing-sim --map maps.csv ' + text(call('StudyOptions'));
+    state.began = performance.now();
+    state.done = false;
+    document.body.dataset.study = 'computing';
+    for (const link of ['study-csv', 'study-png']) $(link).removeAttribute('href');
+    const step = call('StudyStep');
+    beginMap(step < CoarseStep ? CoarseStep : step, step < CoarseStep ? 'coarse' : 'fine');
+    const sweepKey = text(call('StudyOptionsAt', call('StudySweepStep'), 1));
+    if (sweepKey !== state.sweepKey) beginSweep(sweepKey);
+  }
+  function beginMap(step, stage) {
+    state.stage = stage, state.step = step, state.arrived = 0;
+    state.rows = call('StudyBeginMap', step);
+    state.mapKey = text(call('StudyOptionsAt', step, 0));
+    state.queue = state.queue.filter((job) => job.kind !== 'map');
+    // Bands of rows of about 30 ms each, at least two jobs a worker.
+    const rowCost = state.rows * Number($('study-shots').value) * Modes * 0.003;
+    const band = Math.max(1, Math.min(Math.ceil(state.rows / (2 * state.workers.length)), Math.round(30 / rowCost)));
+    const jobs = [];
+    for (let first = 0; first < state.rows; first += band)
+      jobs.push({ kind: 'map', key: state.mapKey, settings: state.mapKey, first,
+                  last: Math.min(state.rows - 1, first + band - 1) });
+    state.queue.unshift(...jobs); // before the sweep's
+    pump();
+    status();
+  }
+  function rowsArrived({ first, last, bytes }) {
+    const expected = (last - first + 1) * state.rows * Modes * call('StudyPlaceBytes');
+    if (bytes.length !== expected) return fail(`A worker sent ${bytes.length} bytes for rows ${first} to ${last}, not ${expected}`);
+    const rows = call('StudyRows', first);
+    HEAPU8.set(bytes, rows);
+    const panels = call('StudyRowsArrived', first, last);
+    const top = call('StudyPaintedTop'), bottom = call('StudyPaintedBottom');
+    for (let mode = 0; mode < Modes; ++mode) {
+      const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, panels + mode * Size * Size * 4, Size * Size * 4),
+                                  Size, Size);
+      $('study-map-' + mode).getContext('2d').putImageData(image, 0, 0, 0, top, Size, bottom - top);
+    }
+    state.arrived += last - first + 1;
+    if (state.arrived < state.rows) return status();
+    if (state.stage === 'coarse') {
+      state.coarseAt = performance.now() - state.began;
+      return beginMap(call('StudyStep'), 'fine');
+    }
+    mapsDone();
+  }
+  function mapsDone() {
+    state.done = true;
+    state.doneAt = performance.now() - state.began;
+    for (let mode = 0; mode < Modes; ++mode) {
+      drawLauncher($('study-map-' + mode).getContext('2d'));
+      $('study-mostly-' + mode).textContent = `at least half caught at ${call('StudyMostlyCaught', mode)} % of places`;
+    }
+    offer('study-csv', bytesOf(call('StudyMapCsv')), 'text/csv');
+    mapsPicture().toBlob((blob) => offer('study-png', blob, 'image/png'));
+    status();
+    document.body.dataset.study = 'done';
+    if (state.pending) {
+      const own = state.pending;
+      state.pending = null;
+      restore(own);
+    }
+  }
+  function bytesOf(pointer) {
+    return HEAPU8.slice(pointer, pointer + call('StudyTextLength'));
+  }
+  function offer(link, data, type) {
+    if (state.urls[link]) URL.revokeObjectURL(state.urls[link]);
+    state.urls[link] = URL.createObjectURL(data instanceof Blob ? data : new Blob([data], { type }));
+    $(link).href = state.urls[link];
+  }
+  function status() {
+    const share = state.rows ? Math.round((100 * state.arrived) / state.rows) : 0;
+    $('study-status').textContent = state.done
+      ? `The maps are done: coarse grid in ${Math.round(state.coarseAt)} ms, all in ${Math.round(state.doneAt)} ms ` +
+        `(${state.workers.length} workers).`
+      : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`;
+  }
+  function drawLauncher(context) {
+    context.beginPath();
+    context.arc(150, 150, 4, 0, 2 * Math.PI);
+    context.fillStyle = '#000';
+    context.strokeStyle = '#fff';
+    context.lineWidth = 2;
+    context.fill();
+    context.stroke();
+  }
+  // The maps as the page draws them, with their names, figures and settings.
+  function mapsPicture() {
+    const picture = document.createElement('canvas');
+    picture.width = 3 * (Size + 16) + 16, picture.height = 2 * (Size + 56) + 60;
+    const context = picture.getContext('2d');
+    context.fillStyle = '#ececec';
+    context.fillRect(0, 0, picture.width, picture.height);
+    context.fillStyle = '#000';
+    for (let mode = 0; mode < Modes; ++mode) {
+      const left = 16 + (mode % 3) * (Size + 16), top = 8 + Math.floor(mode / 3) * (Size + 56);
+      context.font = '13px sans-serif';
+      context.fillText(`${mode} ${text(call('StudyMethodName', mode))}  ${text(call('StudyMethodCaption', mode))}`, left, top + 14);
+      context.drawImage($('study-map-' + mode), left, top + 20);
+      context.font = '11px sans-serif';
+      context.fillText($('study-mostly-' + mode).textContent, left, top + Size + 34);
+    }
+    context.drawImage($('study-scale'), 16, picture.height - 48);
+    context.fillText('median frames to the catch, 0 to 500 (square root); grey: fewer than half caught; red: the catch boundary',
+                     16, picture.height - 20);
+    context.fillText('homing-sim --map maps.png ' + text(call('StudyOptions')), 16, picture.height - 6);
+    return picture;
+  }
+  function drawScale() {
+    const context = $('study-scale').getContext('2d');
+    for (let x = 0; x < 240; ++x) {
+      const rgb = call('StudyScaleColour', (x + 0.5) / 240);
+      context.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
+      context.fillRect(x, 0, 1, 14);
+    }
+  }
+
+  // ---- every shot of one place ----
+  function placeAt(mode, column, row) {
+    const step = call('StudyStep'), rows = state.rows;
+    column = Math.max(0, Math.min(rows - 1, column)), row = Math.max(0, Math.min(rows - 1, row));
+    choosePlace(mode, column * step, row * step);
+  }
+  function choosePlace(mode, x, y) {
+    if (!state.done) return;
+    const step = call('StudyStep');
+    state.place = { mode, x, y };
+    state.shot = -1;
+    const name = text(call('StudyMethodName', mode));
+    $('study-place-title').textContent = `Every shot of the place (${x}, ${y}), ${name}`;
+    $('study-place').textContent = `${name} at (${x}, ${y}): ` + text(call('StudyPlaceText', mode, x / step, y / step));
+    const shots = call('StudyTrails', mode, x, y);
+    state.trails = [];
+    const list = $('study-shots-list');
+    list.textContent = '';
+    for (let shot = 0; shot < shots; ++shot) {
+      const frames = call('StudyTrailFrames', shot), ended = call('StudyTrailEnded', shot);
+      const at = call('StudyTrailPoints', shot);
+      const points = new Float32Array(HEAPF32.buffer, at, 2 * frames).slice();
+      state.trails.push({ frames, ended, points });
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = `shot ${shot}: ` + (ended === 1 ? `caught in ${frames} frames` : 'missed');
+      button.setAttribute('aria-pressed', 'false');
+      button.addEventListener('click', () => chooseShot(shot));
+      list.append(button);
+    }
+    showShotView(false);
+    drawTrails();
+    drawPlaceCursor();
+    writeAddress();
+  }
+  const TrailColour = (shot) => `hsl(${(shot * 137.508) % 360}, 75%, 42%)`;
+  function drawTrails() {
+    const context = $('study-trails').getContext('2d');
+    context.fillStyle = '#fff';
+    context.fillRect(0, 0, Size, Size);
+    drawLauncher(context);
+    state.trails.forEach(({ points, ended }, shot) => {
+      context.strokeStyle = TrailColour(shot);
+      context.lineWidth = shot === state.shot ? 2.5 : 1.2;
+      context.beginPath();
+      for (let n = 0; n < points.length; n += 2) context[n ? 'lineTo' : 'moveTo'](points[n], points[n + 1]);
+      context.stroke();
+      const x = points[points.length - 2], y = points[points.length - 1];
+      context.fillStyle = context.strokeStyle;
+      if (ended === 1) context.fillRect(x - 2, y - 2, 4, 4);
+    });
+    const { x, y } = state.place;
+    context.strokeStyle = '#000';
+    context.lineWidth = 1;
+    context.strokeRect(x - 4.5, y - 4.5, 9, 9); // the marker's place
+  }
+  function drawPlaceCursor() {
+    for (let mode = 0; mode < Modes; ++mode) {
+      const context = $('study-cursor-' + mode).getContext('2d');
+      context.clearRect(0, 0, Size, Size);
+      if (!state.place) continue;
+      context.strokeStyle = mode === state.place.mode ? '#fff' : 'rgba(255,255,255,0.6)';
+      context.lineWidth = 2;
+      context.strokeRect(state.place.x - 5, state.place.y - 5, 10, 10);
+    }
+  }
+
+  // ---- one shot, every moment ----
+  function chooseShot(shot) {
+    state.shot = shot;
+    state.frames = call('StudyChooseShot', shot);
+    $('study-script').value = text(call('StudyShotScript'));
+    offer('study-script-link', new Blob([$('study-script').value], { type: 'text/plain' }));
+    const slider = $('study-slider');
+    slider.max = state.frames;
+    slider.value = 1;
+    for (const [n, button] of [...$('study-shots-list').children].entries())
+      button.setAttribute('aria-pressed', String(n === shot));
+    showShotView(true);
+    showFrame(1);
+  }
+  function showShotView(shown) {
+    $('study-shot').hidden = !shown;
+    $('study-frame').hidden = !shown;
+    $('study-trails').hidden = shown;
+    if (!shown) stop(), $('study-overlay').getContext('2d').clearRect(0, 0, Size, Size);
+    else $('study-slider').focus();
+  }
+  function showFrame(frame) {
+    frame = Math.max(1, Math.min(state.frames, frame));
+    $('study-slider').value = frame;
+    const rgba = call('StudyDrawShotFrame', frame);
+    $('study-frame').getContext('2d').putImageData(
+      new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, Size * Size * 4).slice(), Size, Size), 0, 0);
+    const figure = (n) => call('StudyShotFigure', frame, n);
+    const [x, y, speed, heading, turn, radius, mx, my, distance, ended] =
+      [0, 1, 4, 5, 6, 7, 8, 9, 10, 11].map(figure);
+    const mode = state.place.mode, turning = mode === 2 || mode === 3;
+    let words = `Frame ${frame} of ${state.frames}` +
+      (ended === 1 ? ': caught.' : ended === 2 ? ': its life ends.' : '.') +
+      ` Speed ${speed.toFixed(2)} px a frame, heading ${heading.toFixed(1)}°, ` +
+      (turning ? `turning at most ${Math.abs(turn).toFixed(2)}° a frame (its own rate)` :
+                 `turned ${turn.toFixed(2)}° since the frame before`) +
+      `; ${distance.toFixed(2)} px from the marker.`;
+    if (turning && radius > 0)
+      words += ` Its tightest turn is a circle of radius ${radius.toFixed(1)} px` +
+        (distance < 2 * radius ? ': a marker this near, beside its heading, can be out of its reach.' : '.');
+    $('study-moment').textContent = words;
+    const overlay = $('study-overlay').getContext('2d');
+    overlay.clearRect(0, 0, Size, Size);
+    overlay.lineWidth = 1.5;
+    overlay.strokeStyle = 'rgba(26, 95, 180, 0.9)';
+    overlay.beginPath();
+    overlay.moveTo(x, y);
+    overlay.lineTo(mx, my);
+    overlay.setLineDash([3, 3]);
+    overlay.stroke();
+    overlay.setLineDash([]);
+    if (turning && radius > 0 && radius < 5000) {
+      // The circle it turns on, on the side of the marker.
+      const vx = Math.cos((heading * Math.PI) / 180), vy = Math.sin((heading * Math.PI) / 180);
+      const side = vx * (my - y) - vy * (mx - x) >= 0 ? 1 : -1;
+      overlay.strokeStyle = 'rgba(235, 40, 60, 0.9)';
+      overlay.beginPath();
+      overlay.arc(x - side * vy * radius, y + side * vx * radius, radius, 0, 2 * Math.PI);
+      overlay.stroke();
+    }
+    writeAddress();
+  }
+  function play() {
+    if (state.playing) return stop();
+    if (Number($('study-slider').value) >= state.frames) showFrame(1);
+    $('study-play').textContent = 'Pause';
+    let last = performance.now();
+    const tick = (now) => {
+      if (!state.playing) return;
+      if (now - last >= 25) {
+        last = now;
+        const frame = Number($('study-slider').value) + 1;
+        showFrame(frame);
+        if (frame >= state.frames) return stop();
+      }
+      state.playing = requestAnimationFrame(tick);
+    };
+    state.playing = requestAnimationFrame(tick);
+  }
+  function stop() {
+    cancelAnimationFrame(state.playing);
+    state.playing = 0;
+    $('study-play').textContent = 'Play';
+  }
+  async function copyScript() {
+    const script = $('study-script').value;
+    try {
+      await navigator.clipboard.writeText(script);
+    } catch (error) {
+      $('study-script').select();
+      document.execCommand('copy');
+    }
+    $('study-copied').textContent = 'Copied.';
+  }
+
+  // ---- every parameter value ----
+  function beginSweep(key) {
+    state.sweepKey = key, state.sweepPoints = 0;
+    call('StudyBeginSweep', SweepValues);
+    $('study-sweep-csv').removeAttribute('href');
+    document.body.dataset.sweep = 'computing';
+    state.queue = state.queue.filter((job) => job.kind !== 'sweep');
+    const parameters = call('StudySweepParameters');
+    for (let parameter = 0; parameter < parameters; ++parameter)
+      for (let value = 0; value < SweepValues; ++value)
+        state.queue.push({ kind: 'sweep', key, settings: key, parameter, value, values: SweepValues });
+    buildCharts(parameters);
+    sweepStatus();
+    pump();
+  }
+  function sweepPointArrived({ parameter, value, bytes }) {
+    HEAPU8.set(bytes, call('StudySweepPoint', parameter, value));
+    ++state.sweepPoints;
+    const total = call('StudySweepParameters') * SweepValues;
+    sweepStatus();
+    if (state.sweepPoints < total) return;
+    for (let n = 0; n < total / SweepValues; ++n) drawChart(n);
+    offer('study-sweep-csv', bytesOf(call('StudySweepCsv')), 'text/csv');
+    document.body.dataset.sweep = 'done';
+  }
+  function sweepStatus() {
+    const total = call('StudySweepParameters') * SweepValues;
+    $('study-sweep-status').textContent = state.sweepPoints < total
+      ? `Computing the sweep: ${Math.round((100 * state.sweepPoints) / total)} %.`
+      : `The sweep is done: homing-sim --sweep sweep.csv ${state.sweepKey}`;
+  }
+  function buildCharts(parameters) {
+    const box = $('study-sweep');
+    box.textContent = '';
+    state.charts = [];
+    for (let parameter = 0; parameter < parameters; ++parameter) {
+      const mode = call('StudySweepMode', parameter), draw = text(call('StudySweepDraw', parameter));
+      const figure = document.createElement('figure');
+      const caption = document.createElement('figcaption');
+      caption.textContent = `${text(call('StudyMethodName', mode))} (${text(call('StudyMethodCaption', mode))}): ` +
+        text(call('StudySweepMeaning', parameter));
+      const canvas = document.createElement('canvas');
+      canvas.width = 280, canvas.height = 110;
+      const values = document.createElement('div');
+      values.className = 'values';
+      values.setAttribute('role', 'group');
+      values.setAttribute('aria-label', caption.textContent);
+      const figures = document.createElement('p');
+      figures.className = 'figures';
+      figure.append(caption, canvas, values, figures);
+      box.append(figure);
+      state.charts.push({ canvas, values, figures, mode, draw });
+    }
+  }
+  function drawChart(parameter) {
+    const { canvas, values, figures, draw } = state.charts[parameter];
+    const context = canvas.getContext('2d');
+    const figure = (value, n) => call('StudySweepFigure', parameter, value, n);
+    context.fillStyle = '#fff';
+    context.fillRect(0, 0, canvas.width, canvas.height);
+    context.strokeStyle = '#ccc';
+    context.strokeRect(20.5, 4.5, 255, 90);
+    context.fillStyle = '#444';
+    context.font = '9px sans-serif';
+    context.fillText('100%', 0, 10), context.fillText('0', 10, 96);
+    const xAt = (value) => 20 + ((value + 0.5) / SweepValues) * 255, yAt = (share) => 94 - share * 90;
+    for (const [n, colour, dash] of [[2, '#2a4d8f', []], [3, '#e08214', [4, 3]]]) {
+      context.strokeStyle = colour;
+      context.setLineDash(dash);
+      context.lineWidth = 2;
+      context.beginPath();
+      for (let value = 0; value < SweepValues; ++value) context[value ? 'lineTo' : 'moveTo'](xAt(value), yAt(figure(value, n)));
+      context.stroke();
+    }
+    context.setLineDash([]);
+    values.textContent = '';
+    for (let value = 0; value < SweepValues; ++value) {
+      const button = document.createElement('button');
+      button.type = 'button';
+      const r = (value + 0.5) / SweepValues, shown = figure(value, 1); // r as the module makes it
+      button.textContent = Number(shown.toPrecision(3)).toString();
+      const held = `${draw}=${r}`;
+      button.setAttribute('aria-pressed', String(state.held === held));
+      const words = `${draw} ${button.textContent} (r = ${r}): at least half caught at ` +
+        `${(100 * figure(value, 2)).toFixed(1)} % of places, ${(100 * figure(value, 3)).toFixed(1)} % of shots caught` +
+        (figure(value, 4) ? `, median ${figure(value, 4)} frames` : '') +
+        (figure(value, 5) >= 0 ? `, misses within ${figure(value, 5).toFixed(2)} px` : '') + '.';
+      button.title = words;
+      button.addEventListener('focus', () => (figures.textContent = words));
+      button.addEventListener('mouseenter', () => (figures.textContent = words));
+      button.addEventListener('click', () => hold(held));
+      values.append(button);
+    }
+  }
+  // Holds a draw at a value for the maps (again: releases it).
+  function hold(held) {
+    state.held = state.held === held ? '' : held;
+    settingsChanged();
+    if (document.body.dataset.sweep === 'done') state.charts.forEach((chart, n) => drawChart(n));
+  }
+
+  // ---- the page's own keys in the address: a place, a shot, a frame ----
+  function restore(own) {
+    const [mode, x, y] = (own.place || '').split(',').map(Number);
+    const step = call('StudyStep');
+    if (![mode, x, y].every(Number.isInteger) || mode < 0 || mode >= Modes || x % step || y % step ||
+        x < 0 || y < 0 || x >= Size || y >= Size)
+      return fail(`The address's place=${own.place} is not a place of the maps (a method 0 to 5, then x and y ` +
+                  `on the grid, multiples of ${step} below ${Size})`);
+    choosePlace(mode, x, y);
+    if (own.shot === undefined) return;
+    const shot = Number(own.shot);
+    if (!Number.isInteger(shot) || shot < 0 || shot >= state.trails.length)
+      return fail(`The address's shot=${own.shot} is not one of the place's shots (0 to ${state.trails.length - 1})`);
+    chooseShot(shot);
+    if (own.frame !== undefined) showFrame(Number(own.frame) || 1);
+  }
+
+  // ---- the page's parts, made once ----
+  function buildMaps() {
+    const box = $('study-maps'), methods = $('study-methods');
+    const Says = [
+      'each axis closes in by at most the shot\'s speed: diagonally, then straight.',
+      'straight at the marker at a constant speed.',
+      'a heading in whole degrees, turned by at most the turn rate a frame, at a constant speed.',
+      'the velocity itself turned by at most the turn rate a frame towards the marker, at a constant speed.',
+      'each axis accelerates towards the marker: it overshoots and swings back.',
+      'accelerates along the line to the marker, like a stone on a spring; the speed limit caps it.'];
+    for (let mode = 0; mode < Modes; ++mode) {
+      const name = text(call('StudyMethodName', mode)), caption = text(call('StudyMethodCaption', mode));
+      const item = document.createElement('li');
+      item.innerHTML = `<b></b> (<span lang="ja"></span>): `;
+      item.children[0].textContent = `${mode} ${name}`, item.children[1].textContent = caption;
+      item.append(Says[mode]);
+      methods.append(item);
+      const figure = document.createElement('figure');
+      figure.className = 'panel';
+      figure.innerHTML = `<figcaption><b></b> <span lang="ja"></span><br><span id="study-mostly-${mode}"></span></figcaption>` +
+        `<div style="position: relative"><canvas id="study-map-${mode}" width="300" height="300" tabindex="0"></canvas>` +
+        `<canvas id="study-cursor-${mode}" width="300" height="300" aria-hidden="true" ` +
+        `style="position: absolute; left: 2px; top: 2px; width: 240px; height: 240px; pointer-events: none"></canvas></div>`;
+      figure.querySelector('b').textContent = `${mode} ${name}`;
+      figure.querySelector('span').textContent = caption;
+      box.append(figure);
+      const canvas = figure.querySelector('canvas');
+      canvas.setAttribute('aria-label', `capture map of the ${name}: arrow keys choose a place, Enter its first shot`);
+      const fromPointer = (event) => {
+        const step = call('StudyStep'), scale = Size / canvas.clientWidth;
+        placeAt(mode, Math.floor((event.offsetX * scale) / step), Math.floor((event.offsetY * scale) / step));
+      };
+      canvas.addEventListener('mousemove', (event) => { if (state.shot < 0) fromPointer(event); });
+      canvas.addEventListener('click', fromPointer);
+      canvas.addEventListener('focus', () => { if (state.done && (!state.place || state.place.mode !== mode))
+        placeAt(mode, (state.place ? state.place.x : 150) / call('StudyStep') | 0,
+                (state.place ? state.place.y : 150) / call('StudyStep') | 0); });
+      canvas.addEventListener('keydown', (event) => {
+        const moves = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+        if (!state.done || !state.place) return;
+        const step = call('StudyStep');
+        if (moves[event.key]) {
+          event.preventDefault();
+          placeAt(mode, state.place.x / step + moves[event.key][0], state.place.y / step + moves[event.key][1]);
+        } else if (event.key === 'Enter') {
+          event.preventDefault();
+          chooseShot(0);
+        }
+      });
+    }
+  }
+  function wire() {
+    for (const input of $('study-settings').querySelectorAll('input, select'))
+      input.addEventListener('change', () => {
+        if (input.id === 'study-motion') showMotionInputs([]);
+        settingsChanged();
+      });
+    $('study-release').addEventListener('click', () => hold(state.held));
+    $('study-slider').addEventListener('input', () => showFrame(Number($('study-slider').value)));
+    $('study-play').addEventListener('click', play);
+    $('study-back').addEventListener('click', () => {
+      state.shot = -1;
+      showShotView(false);
+      drawTrails();
+      writeAddress();
+    });
+    $('study-copy').addEventListener('click', copyScript);
+    // A link to another view of the study, followed in the page.
+    window.addEventListener('hashchange', () => {
+      const asked = readAddress();
+      if (asked && location.hash !== state.written) open(asked);
+    });
+  }
+  function open(asked) {
+    const error = readSettings(asked.settings);
+    if (error) return fail(`The address was not taken: ${error}`);
+    state.place = null, state.shot = -1;
+    state.pending = asked.own.place ? asked.own : null;
+    start();
+  }
+
+  let begun = false;
+  return {
+    // After the demonstration's first frame: the study's parts, its workers,
+    // and its maps once they are asked for (#study) or scrolled to.
+    begin() {
+      if (begun) return;
+      begun = true;
+      buildMaps();
+      drawScale();
+      wire();
+      try {
+        startWorkers();
+      } catch (error) {
+        return fail('The maps cannot be computed here: a worker could not start (' + error.message + ')');
+      }
+      const asked = readAddress();
+      if (asked) return open(asked);
+      fillForm();
+      // Nothing is computed for a reader who only plays with the demonstration.
+      const seen = new IntersectionObserver((entries) => {
+        if (!entries.some((entry) => entry.isIntersecting)) return;
+        seen.disconnect();
+        start();
+      });
+      seen.observe($('study-maps'));
+    },
+    state,
+  };
+})();

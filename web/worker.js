@@ -1,0 +1,26 @@
+// The study's worker, run before the page's own module script (whose main,
+// the demonstration, it does not run): takes one job at a time from the
+// page and posts its figures back as bytes, transferred, not copied.
+var Module = {
+  noInitialRun: true,
+  onRuntimeInitialized() { postMessage({ kind: 'ready' }); },
+};
+onmessage = (event) => {
+  const job = event.data;
+  try {
+    const error = Module.ccall('WorkerSettings', 'string', ['string'], [job.settings]);
+    if (error) throw new Error(error);
+    let at, length;
+    if (job.kind === 'map') {
+      at = Module._WorkerMapRows(job.first, job.last);
+      length = Module._WorkerBytes();
+    } else {
+      at = Module._WorkerSweepPoint(job.parameter, job.value, job.values);
+      length = Module._WorkerPointBytes();
+    }
+    const bytes = HEAPU8.slice(at, at + length);
+    postMessage(Object.assign(job, { bytes }), [bytes.buffer]);
+  } catch (error) {
+    postMessage({ kind: 'error', message: String(error.message || error) });
+  }
+};
