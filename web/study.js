@@ -43,6 +43,8 @@ const study = (() => {
   // ---- the settings form, filled from the settings as the module writes them ----
   const MotionInputs = { line: ['x a frame', 'y a frame'], circle: ['radius', 'period (frames)'],
                          weave: ['amplitude', 'period (frames)'], flee: ['speed'], still: [] };
+  // A motion's numbers when it is first chosen: the circle the README measures.
+  const MotionDefaults = { line: [0.5, 0], circle: [60, 60], weave: [20, 60], flee: [3], still: [] };
   function fillForm() {
     const options = {};
     for (const part of text(call('StudyAddress')).split('&')) {
@@ -68,7 +70,7 @@ const study = (() => {
     ['a', 'b'].forEach((input, n) => {
       $(`study-${input}-label`).hidden = n >= names.length;
       $(`study-${input}-label`).firstChild.textContent = names[n] || '';
-      if (values) $(`study-${input}`).value = values[n] !== undefined ? values[n] : [30, 100][n];
+      if (values) $(`study-${input}`).value = values[n] !== undefined ? values[n] : MotionDefaults[$('study-motion').value][n];
     });
   }
   function formAddress() {
@@ -171,17 +173,19 @@ const study = (() => {
     state.arrived += last - first + 1;
     if (state.arrived < state.rows) return status();
     if (state.stage === 'coarse') {
-      state.coarseAt = performance.now() - state.began;
+      state.coarseStamp = performance.now();
+      state.coarseAt = state.coarseStamp - state.began;
       return beginMap(call('StudyStep'), 'fine');
     }
     mapsDone();
   }
   function mapsDone() {
     state.done = true;
-    state.doneAt = performance.now() - state.began;
+    state.doneStamp = performance.now();
+    state.doneAt = state.doneStamp - state.began;
     for (let mode = 0; mode < Modes; ++mode) {
       drawLauncher($('study-map-' + mode).getContext('2d'));
-      $('study-mostly-' + mode).textContent = `at least half caught at ${call('StudyMostlyCaught', mode)} % of places`;
+      $('study-mostly-' + mode).textContent = `half or more caught at ${call('StudyMostlyCaught', mode)} % of places`;
     }
     offer('study-csv', bytesOf(call('StudyMapCsv')), 'text/csv');
     mapsPicture().toBlob((blob) => offer('study-png', blob, 'image/png'));
@@ -354,7 +358,7 @@ const study = (() => {
       `; ${distance.toFixed(2)} px from the marker.`;
     if (turning && radius > 0)
       words += ` Its tightest turn is a circle of radius ${radius.toFixed(1)} px` +
-        (distance < 2 * radius ? ': a marker this near, beside its heading, can be out of its reach.' : '.');
+        (!ended && distance < radius ? ': a marker this near, beside its heading, can be out of its reach.' : '.');
     $('study-moment').textContent = words;
     const overlay = $('study-overlay').getContext('2d');
     overlay.clearRect(0, 0, Size, Size);
@@ -366,6 +370,9 @@ const study = (() => {
     overlay.setLineDash([3, 3]);
     overlay.stroke();
     overlay.setLineDash([]);
+    overlay.beginPath();
+    overlay.arc(x, y, 10, 0, 2 * Math.PI); // this shot, among the launcher's others
+    overlay.stroke();
     if (turning && radius > 0 && radius < 5000) {
       // The circle it turns on, on the side of the marker.
       const vx = Math.cos((heading * Math.PI) / 180), vy = Math.sin((heading * Math.PI) / 180);

@@ -1,24 +1,72 @@
-// measure.mjs PAGE: the web page's figures in Debian's headless Chromium: its
-// size, the time from navigation to its first frame, and one frame (simulate
-// and draw) averaged over 1,000 frames. Usage, from the project's root:
+// measure.mjs PAGE [ROUNDS]: the web page's figures in Debian's headless
+// Chromium: its size, the time from navigation to its first frame, one frame
+// (simulate and draw) averaged over 1,000 frames; and the study's: its
+// default maps from the address to done, from a change of a setting to the
+// first complete coarse picture and to done, and the longest task on the
+// page's main thread while the workers compute (the Long Tasks API). Each
+// timing is the median of ROUNDS (3) fresh pages. From the project's root:
 //   node tests/web/measure.mjs build-web/web/index.html
 import { statSync } from 'node:fs';
 import { resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const page = resolve(process.argv[2] || 'build-web/web/index.html');
+const rounds = Number(process.argv[3] || 3);
 const browser = await puppeteer.launch({
   executablePath: '/usr/bin/chromium', headless: true,
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
          '--disable-component-update', '--disable-sync'],
 });
-const tab = await browser.newPage();
-await tab.goto('file://' + page);
-await tab.waitForFunction(() => performance.getEntriesByName('first-frame').length > 0, { timeout: 10000 });
-const firstFrame = await tab.evaluate(() => performance.getEntriesByName('first-frame')[0].startTime);
-await tab.evaluate(() => Module._MeasureFrames(200)); // warm up
-const perFrame = await tab.evaluate(() => Module._MeasureFrames(1000) / 1000);
+const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+async function open(address) {
+  const tab = await browser.newPage();
+  await tab.setViewport({ width: 1300, height: 900 });
+  // Every task longer than 50 ms on the main thread, from the start.
+  await tab.evaluateOnNewDocument(() => {
+    window.longTasks = [];
+    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries().map((entry) => entry.duration)))
+      .observe({ entryTypes: ['longtask'] });
+  });
+  await tab.goto('file://' + page + address);
+  await tab.bringToFront();
+  return tab;
+}
+const done = (tab) => tab.waitForFunction(() => document.body.dataset.study === 'done', { timeout: 60000 });
+
+const firstFrames = [], perFrames = [], defaults = [], coarse = [], changed = [], longest = [];
+for (let round = 0; round < rounds; ++round) {
+  const demo = await open('');
+  await demo.waitForFunction(() => performance.getEntriesByName('first-frame').length > 0, { timeout: 10000 });
+  firstFrames.push(await demo.evaluate(() => performance.getEntriesByName('first-frame')[0].startTime));
+  await demo.evaluate(() => Module._MeasureFrames(200)); // warm up
+  perFrames.push(await demo.evaluate(() => Module._MeasureFrames(1000) / 1000));
+  await demo.close();
+
+  const tab = await open('#study');
+  await done(tab);
+  defaults.push(await tab.evaluate(() => study.state.doneStamp)); // from navigation
+  // A change of a setting, as the reader makes it: the shots a place.
+  await tab.evaluate(() => { window.longTasks = []; });
+  const figures = await tab.evaluate(() => new Promise((finished) => {
+    const changedAt = performance.now();
+    const input = document.getElementById('study-shots');
+    input.value = 9;
+    input.dispatchEvent(new Event('change'));
+    const look = () => document.body.dataset.study === 'done'
+      ? finished([study.state.coarseStamp - changedAt, study.state.doneStamp - changedAt]) : setTimeout(look, 5);
+    look();
+  }));
+  coarse.push(figures[0]), changed.push(figures[1]);
+  longest.push(await tab.evaluate(() => Math.max(0, ...window.longTasks)));
+  await tab.close();
+}
 await browser.close();
+const ms = (value) => `${value.toFixed(0)} ms`;
 console.log(`page size              ${(statSync(page).size / 1024).toFixed(0)} KB (one file, everything in it)`);
-console.log(`first frame            ${firstFrame.toFixed(0)} ms after navigation`);
-console.log(`one frame              ${(perFrame * 1000).toFixed(1)} µs (simulate and draw, mean of 1,000)`);
+console.log(`first frame            ${ms(median(firstFrames))} after navigation`);
+console.log(`one frame              ${(median(perFrames) * 1000).toFixed(1)} µs (simulate and draw, mean of 1,000)`);
+console.log(`default maps           ${ms(median(defaults))} from navigation to done (--step 4 --shots 8)`);
+console.log(`a change: coarse maps  ${ms(median(coarse))} to the first complete coarse picture`);
+console.log(`a change: maps done    ${ms(median(changed))}`);
+console.log(`longest main task      ${ms(median(longest))} while the workers compute (0: none over 50 ms)`);
+console.log(`(medians of ${rounds} rounds, fresh pages each)`);

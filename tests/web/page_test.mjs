@@ -257,6 +257,17 @@ await finished(reopened);
 check(await view(reopened) === chosen, 'the link does not reopen the same view:\n' + (await view(reopened)) + '\n---\n' + chosen);
 await reopened.close();
 
+// A value of the sweep chosen: the maps with that draw held, as homing-sim --hold makes them.
+const held = await open(pageUrl + '#study&step=20&shots=2');
+await held.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 });
+const turn = await held.evaluate(() => study.state.charts.findIndex((chart) => chart.mode === 2 && chart.draw === 'turn'));
+await held.click(`#study-sweep figure:nth-child(${turn + 1}) .values button:first-child`);
+await finished(held);
+execFileSync(homingSim, ['--map', join(work, 'held.csv'), '--step', '20', '--shots', '2', '--hold', 'turn=0.05']);
+check(await held.evaluate(() => location.hash) === '#study&step=20&shots=2&seed=1&hold=turn=0.05' &&
+      await download(held, 'study-csv') === readFileSync(join(work, 'held.csv'), 'utf8'), 'a held draw is not homing-sim\'s --hold');
+await held.close();
+
 // Keyboard only: Tab to the first map, arrows to a place 50 px right of the launcher, Enter for its first shot, an arrow for a frame.
 const keys = await open(pageUrl + '#study&step=10&shots=2');
 await finished(keys);

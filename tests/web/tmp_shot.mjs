@@ -1,0 +1,11 @@
+import puppeteer from 'puppeteer-core';
+const b = await puppeteer.launch({executablePath: '/usr/bin/chromium', headless: true, args: ['--no-sandbox']});
+const p = await b.newPage(); await p.setViewport({width: 1300, height: 1100});
+p.on('pageerror', (e) => console.log('pageerror', e.message));
+await p.goto('file:///work/main/build-web/web/index.html' + process.argv[2]);
+await p.bringToFront();
+await p.waitForFunction(() => document.body.dataset.study === 'done', {timeout: 20000});
+const r = await p.evaluate(() => { const e = document.querySelector('#study .layout'); e.scrollIntoView(); const b = e.getBoundingClientRect(); return [b.x, b.y + window.scrollY, b.width, b.height]; });
+console.log(await p.evaluate(() => document.getElementById('study-place').textContent + '\n' + document.getElementById('study-moment').textContent + '\n' + [...document.querySelectorAll('#study-shots-list button')].map(b => b.textContent).join(' | ')));
+await p.screenshot({path: '/tmp/shot.png', clip: {x: r[0], y: r[1], width: r[2], height: Math.min(r[3], 1000)}});
+await b.close();
