@@ -22,9 +22,13 @@ const study = (() => {
     for (const part of parts.slice(1)) {
       const [name, value] = [part.split('=')[0], part.slice(part.indexOf('=') + 1)];
       if (PageKeys.includes(name)) own[name] = value;
-      else if (part) settings.push(decodeURIComponent(part));
+      else if (part) settings.push(part);
     }
-    return { settings: settings.join('&'), own };
+    try {
+      return { settings: decodeURIComponent(settings.join('&')), own };
+    } catch (error) {
+      return { settings: settings.join('&'), own, error: 'its settings are not percent-encoded text' };
+    }
   }
   function writeAddress() {
     let address = '#study&' + text(call('StudyAddress'));
@@ -70,7 +74,8 @@ const study = (() => {
     ['a', 'b'].forEach((input, n) => {
       $(`study-${input}-label`).hidden = n >= names.length;
       $(`study-${input}-label`).firstChild.textContent = names[n] || '';
-      if (values) $(`study-${input}`).value = values[n] !== undefined ? values[n] : MotionDefaults[$('study-motion').value][n];
+      const value = values[n] !== undefined ? values[n] : MotionDefaults[$('study-motion').value][n];
+      $(`study-${input}`).value = value !== undefined ? value : '';
     });
   }
   function formAddress() {
@@ -609,7 +614,7 @@ const study = (() => {
     });
   }
   function open(asked) {
-    const error = readSettings(asked.settings);
+    const error = asked.error || readSettings(asked.settings);
     if (error) return fail(`The address was not taken: ${error}`);
     state.place = null, state.shot = -1;
     state.pending = asked.own.place ? asked.own : null;
