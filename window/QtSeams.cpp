@@ -34,8 +34,12 @@ void PlayfieldPresenter::Present(const Surface& playfield)
     if (!DirectTried && Picture.isVisible()) {
         DirectTried = true;
         DirectImage = X11SharedImage::Open(Picture, Picture.DrawingOrigin(), PlayfieldSize, PlayfieldSize);
+        if (!DirectImage)
+            Subsurface = WaylandSubsurface::Open(Picture, Picture.DrawingOrigin(), PlayfieldSize, PlayfieldSize);
     }
-    if (!DirectImage || !DirectImage->Put(playfield, changed)) {
+    const bool put =
+        DirectImage ? DirectImage->Put(playfield, changed) : Subsurface && Subsurface->Put(playfield, changed);
+    if (!put) {
         QRegion region;
         const QPoint origin = Picture.DrawingOrigin();
         for (int n = 0; n < changed.Count; ++n) {

@@ -9,6 +9,7 @@
 #include "Damage.h"
 #include "Raster.h"
 #include "Seams.h"
+#include "WaylandSubsurface.h"
 #include "X11SharedImage.h"
 
 class PictureBox;
@@ -42,6 +43,7 @@ public:
 private:
     PictureBox& Picture;
     ScreenCopy Screen;
-    std::unique_ptr<X11SharedImage> DirectImage; ///< the X11 way, once the picture is shown
+    std::unique_ptr<X11SharedImage> DirectImage;   ///< the X11 way, once the picture is shown
+    std::unique_ptr<WaylandSubsurface> Subsurface; ///< the Wayland way, where the X11 way is not
     bool DirectTried = false;
 };
