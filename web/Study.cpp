@@ -42,6 +42,9 @@ constexpr double RadToDeg = 57.29577951308232;
 /// A sweep's grid, as homing-sim's --sweep takes it unless --step is given.
 constexpr int SweepStep = 10;
 
+/// The methods that turn by at most a rate a frame, at a constant speed.
+bool Turning(int mode) { return mode == int(SteeringMode::AngleChase) || mode == int(SteeringMode::AngleChase2); }
+
 /// What one frame of a shot's flight leaves: the shot's record, the marker.
 struct Moment {
     Shot Shot;
@@ -243,6 +246,8 @@ EMSCRIPTEN_KEEPALIVE const char* StudyOptionsAt(int step, int unheld)
     return Hand(MapSettingsText(settings));
 }
 
+EMSCRIPTEN_KEEPALIVE int StudyMethods() { return SteeringModeCount; }
+EMSCRIPTEN_KEEPALIVE int StudyMethodTurns(int mode) { return Turning(mode); }
 EMSCRIPTEN_KEEPALIVE const char* StudyMethodName(int mode) { return ModeNames[std::size_t(mode)]; }
 EMSCRIPTEN_KEEPALIVE const char* StudyMethodCaption(int mode) { return ModeCaptions[std::size_t(mode)]; }
 
@@ -414,8 +419,7 @@ EMSCRIPTEN_KEEPALIVE double StudyShotFigure(int frame, int figure)
     const Shot& shot = now.Shot;
     const double speed = std::sqrt(double(shot.VX) * shot.VX + double(shot.VY) * shot.VY);
     const double heading = std::atan2(double(shot.VY), double(shot.VX)) * RadToDeg;
-    const bool turning =
-        study.PlaceMode == int(SteeringMode::AngleChase) || study.PlaceMode == int(SteeringMode::AngleChase2);
+    const bool turning = Turning(study.PlaceMode);
     double turn = turning ? double(shot.Turn) : 0;
     if (!turning && frame > 1) {
         const Shot& before = study.Moments[std::size_t(frame - 2)].Shot;

@@ -6,10 +6,11 @@ const study = (() => {
   const $ = (id) => document.getElementById(id);
   const text = (pointer) => UTF8ToString(pointer);
   const call = (name, ...args) => Module['_' + name](...args);
-  const Modes = 6, Size = 300, CoarseStep = 20, SweepValues = 10;
+  const Size = 300, CoarseStep = 20, SweepValues = 10;
+  let Modes = 0; // the module's count of methods, once it runs
   const state = {
     workers: [], queue: [], mapKey: '', sweepKey: '', stage: '', rows: 0, arrived: 0, step: 0,
-    began: 0, coarseAt: 0, done: false, place: null, shot: -1, frames: 0, playing: 0, sweepDone: 0,
+    began: 0, coarseAt: 0, done: false, place: null, shot: -1, frames: 0, playing: 0,
     sweepPoints: 0, charts: [], urls: {},
   };
 
@@ -354,7 +355,7 @@ const study = (() => {
     const figure = (n) => call('StudyShotFigure', frame, n);
     const [x, y, speed, heading, turn, radius, mx, my, distance, ended] =
       [0, 1, 4, 5, 6, 7, 8, 9, 10, 11].map(figure);
-    const mode = state.place.mode, turning = mode === 2 || mode === 3;
+    const turning = call('StudyMethodTurns', state.place.mode) !== 0;
     let words = `Frame ${frame} of ${state.frames}` +
       (ended === 1 ? ': caught.' : ended === 2 ? ': its life ends.' : '.') +
       ` Speed ${speed.toFixed(2)} px a frame, heading ${heading.toFixed(1)}°, ` +
@@ -438,7 +439,10 @@ const study = (() => {
     pump();
   }
   function sweepPointArrived({ parameter, value, bytes }) {
-    HEAPU8.set(bytes, call('StudySweepPoint', parameter, value));
+    if (bytes.length !== call('StudySweepPointBytes'))
+      return fail(`A worker sent ${bytes.length} bytes for a point of the sweep, not ${call('StudySweepPointBytes')}`);
+    const point = call('StudySweepPoint', parameter, value);
+    HEAPU8.set(bytes, point);
     ++state.sweepPoints;
     const total = call('StudySweepParameters') * SweepValues;
     sweepStatus();
@@ -628,6 +632,7 @@ const study = (() => {
     begin() {
       if (begun) return;
       begun = true;
+      Modes = call('StudyMethods');
       buildMaps();
       drawScale();
       wire();
