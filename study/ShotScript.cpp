@@ -1,22 +1,20 @@
 #include "ShotScript.h"
 
-#include "FloatText.h"
 #include "LoneShots.h"
+#include "Script.h"
 
 namespace {
-
-void AppendMove(std::string& script, MarkerPoint at)
-{
-    script += "move ";
-    AppendFloat(script, at.X);
-    script += ' ';
-    AppendFloat(script, at.Y);
-    script += '\n';
-}
 
 bool MarkerMoves(const MapSettings& settings)
 {
     return settings.Motion != MarkerMotion::Line || settings.MarkerVX != 0 || settings.MarkerVY != 0;
+}
+
+std::string MoveLine(MarkerPoint at) { return CommandLine({.Kind = CommandKind::Move, .X = at.X, .Y = at.Y}); }
+
+std::string FramesLine(int frames)
+{
+    return CommandLine({.Kind = CommandKind::Frames, .Number = std::uint64_t(frames)});
 }
 
 } // namespace
@@ -25,29 +23,17 @@ std::string ShotScript(const MapSettings& settings, SteeringMode mode, int x, in
 {
     std::string script = "# shot " + std::to_string(shot) + " of the place (" + std::to_string(x) + ", " +
                          std::to_string(y) + "), map settings " + MapSettingsText(settings) + "\n";
-    script += "seed " + std::to_string(ShotSeed(settings.Seed, x, y, mode, shot)) + "\n";
-    if (settings.FixedDraws || settings.Held != LaunchDraw::None) {
-        // Queued in front of the generator: the launch takes them first.
-        script += "random";
-        for (const float value : LaunchDrawsOf(settings, mode, x, y, shot)) {
-            script += ' ';
-            AppendFloat(script, value);
-        }
-        script += '\n';
-    }
-    script += "mode " + std::to_string(int(mode)) + "\n";
+    script += CommandLine({.Kind = CommandKind::Seed, .Number = ShotSeed(settings.Seed, x, y, mode, shot)});
+    if (settings.FixedDraws || settings.Held != LaunchDraw::None) // queued in front of the generator
+        script += CommandLine({.Kind = CommandKind::Random, .Values = LaunchDrawsOf(settings, mode, x, y, shot)});
+    script += CommandLine({.Kind = CommandKind::Mode, .Mode = mode});
     if (settings.Limit)
-        script += "limit\n";
-    AppendMove(script, MarkerAt(settings, x, y, 1));
-    script += "frames " + std::to_string(ScriptLaunchFrame) + "\n";
-    if (!MarkerMoves(settings)) {
-        if (flightFrames > 1)
-            script += "frames " + std::to_string(flightFrames - 1) + "\n";
-        return script;
-    }
-    for (int frame = 2; frame <= flightFrames; ++frame) {
-        AppendMove(script, MarkerAt(settings, x, y, frame));
-        script += "frames 1\n";
-    }
+        script += CommandLine({.Kind = CommandKind::Limit});
+    const MarkerPath path(settings, x, y);
+    script += MoveLine(path.At(1)) + FramesLine(ScriptLaunchFrame);
+    if (!MarkerMoves(settings))
+        return flightFrames > 1 ? script + FramesLine(flightFrames - 1) : script;
+    for (int frame = 2; frame <= flightFrames; ++frame)
+        script += MoveLine(path.At(frame)) + FramesLine(1);
     return script;
 }

@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "MapColours.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
+#include "Replay.h"
 #include "ScriptWorld.h"
 #include "ShotScript.h"
 #include "SpriteSheet.h"
@@ -62,31 +64,23 @@ struct FirstShotWatch final : FrameObserver {
     }
 };
 
-/// A shot's script, run a frame at a time.
+/// A shot's script replayed a frame at a time, as the page replays any script.
 struct Flight {
     ScriptWorld Sim;
+    ReplayCursor Replay;
     FirstShotWatch Watch;
-    std::vector<Command> Commands;
-    std::size_t Next = 0;        ///< the next command to run
-    std::uint64_t FramesDue = 0; ///< frames left of the `frames` line begun
 };
 
-void StartFlight(Flight& flight, const std::string& script)
+std::unique_ptr<Flight> StartFlight(const std::string& script)
 {
-    flight.Sim = ScriptWorld{};
-    StartWorld(flight.Sim);
-    flight.Watch = FirstShotWatch{};
-    flight.Sim.Observers.Add(&flight.Watch);
-    flight.Commands.clear();
-    for (std::size_t at = 0; at < script.size();) {
-        const std::size_t end = script.find('\n', at);
-        const ParsedLine line = ParseLine(std::string_view(script).substr(at, end - at));
-        if (line.Kind == ParsedLine::Status::Ok)
-            flight.Commands.push_back(line.Parsed);
-        at = end + 1;
-    }
-    flight.Next = 0;
-    flight.FramesDue = 0;
+    auto flight = std::make_unique<Flight>();
+    StartWorld(flight->Sim);
+    flight->Sim.Observers.Add(&flight->Replay);
+    flight->Sim.Observers.Add(&flight->Watch);
+    // The study's own scripts, written by ShotScript: they read and start.
+    (void)ScriptFromText(script, flight->Replay.Input);
+    (void)StartReplay(flight->Replay);
+    return flight;
 }
 
 /// Runs the script on to the end of world frame `frame`, or to its own end.
@@ -94,18 +88,10 @@ void RunFlightTo(Flight& flight, int frame)
 {
     static const Command OneFrame{.Kind = CommandKind::Frames, .Number = 1};
     while (flight.Sim.World.FrameCount < frame) {
-        if (flight.FramesDue > 0) {
-            --flight.FramesDue;
-            (void)RunCommand(flight.Sim, OneFrame); // the script's own lines: they cannot fail
-        } else if (flight.Next < flight.Commands.size()) {
-            const Command& command = flight.Commands[flight.Next++];
-            if (command.Kind == CommandKind::Frames)
-                flight.FramesDue = command.Number;
-            else
-                (void)RunCommand(flight.Sim, command);
-        } else {
+        PlayDueCommands(flight.Replay, flight.Sim.World, flight.Sim.Random, nullptr, std::numeric_limits<int>::max());
+        if (!flight.Replay.Playing)
             return;
-        }
+        (void)RunCommand(flight.Sim, OneFrame); // a frame step as homing-sim's `frames` runs it
     }
 }
 
@@ -125,7 +111,7 @@ struct Study {
     int PlaceMode = 0, PlaceX = 0, PlaceY = 0;
     std::vector<Moment> Moments; ///< the chosen shot's flight
     std::string ShotScriptText;
-    Flight Drawn; ///< the chosen shot's script, run as far as the frame drawn
+    std::unique_ptr<Flight> Drawn; ///< the chosen shot's script, run as far as the frame drawn
     Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
     Surface Sheet = LoadSpriteSheet();
     std::vector<std::uint8_t> Frame = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
@@ -154,13 +140,12 @@ std::string Format(const char* format, double value)
 /// Flies a shot's script to its shot's end, a moment a frame.
 std::vector<Moment> FlyScript(const std::string& script)
 {
-    Flight flight;
-    StartFlight(flight, script);
+    const std::unique_ptr<Flight> flight = StartFlight(script);
     std::vector<Moment> moments;
-    for (int frame = 1; frame <= ShotLife + 1 && !flight.Watch.Ended; ++frame) {
-        RunFlightTo(flight, WorldFrame(frame));
-        const World& world = flight.Sim.World;
-        moments.push_back({world.Shots[0], world.MeX, world.MeY, flight.Watch.Ended});
+    for (int frame = 1; frame <= ShotLife + 1 && !flight->Watch.Ended; ++frame) {
+        RunFlightTo(*flight, WorldFrame(frame));
+        const World& world = flight->Sim.World;
+        moments.push_back({world.Shots[0], world.MeX, world.MeY, flight->Watch.Ended});
     }
     return moments;
 }
@@ -388,7 +373,7 @@ EMSCRIPTEN_KEEPALIVE int StudyChooseShot(int shot)
     study.Moments = study.Trails[std::size_t(shot)];
     study.ShotScriptText = ShotScript(study.Settings, SteeringMode(study.PlaceMode), study.PlaceX, study.PlaceY, shot,
                                       int(study.Moments.size()));
-    StartFlight(study.Drawn, study.ShotScriptText);
+    study.Drawn = StartFlight(study.ShotScriptText);
     return int(study.Moments.size());
 }
 
@@ -399,10 +384,10 @@ EMSCRIPTEN_KEEPALIVE const char* StudyShotScript() { return TheStudy().ShotScrip
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyDrawShotFrame(int frame)
 {
     Study& study = TheStudy();
-    if (study.Drawn.Sim.World.FrameCount > WorldFrame(frame))
-        StartFlight(study.Drawn, study.ShotScriptText); // back in time: from the start
-    RunFlightTo(study.Drawn, WorldFrame(frame));
-    PaintFrame(study.Drawn.Sim.World, study.Playfield, study.Sheet);
+    if (study.Drawn->Sim.World.FrameCount > WorldFrame(frame))
+        study.Drawn = StartFlight(study.ShotScriptText); // back in time: from the start
+    RunFlightTo(*study.Drawn, WorldFrame(frame));
+    PaintFrame(study.Drawn->Sim.World, study.Playfield, study.Sheet);
     CopyRgba(study.Playfield, {0, 0, PlayfieldSize, PlayfieldSize}, study.Frame);
     return study.Frame.data();
 }

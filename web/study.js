@@ -10,7 +10,7 @@ const study = (() => {
   let Modes = 0; // the module's count of methods, once it runs
   const state = {
     workers: [], queue: [], mapKey: '', sweepKey: '', stage: '', rows: 0, arrived: 0, step: 0,
-    began: 0, coarseAt: 0, done: false, place: null, shot: -1, frames: 0, playing: 0,
+    began: 0, coarseStamp: 0, doneStamp: 0, done: false, place: null, shot: -1, frames: 0, playing: 0,
     sweepPoints: 0, charts: [], urls: {},
   };
 
@@ -167,8 +167,8 @@ const study = (() => {
   function rowsArrived({ first, last, bytes }) {
     const expected = (last - first + 1) * state.rows * Modes * call('StudyPlaceBytes');
     if (bytes.length !== expected) return fail(`A worker sent ${bytes.length} bytes for rows ${first} to ${last}, not ${expected}`);
-    const rows = call('StudyRows', first);
-    HEAPU8.set(bytes, rows);
+    const at = call('StudyRows', first);
+    HEAPU8.set(bytes, at);
     const panels = call('StudyRowsArrived', first, last);
     const top = call('StudyPaintedTop'), bottom = call('StudyPaintedBottom');
     for (let mode = 0; mode < Modes; ++mode) {
@@ -180,7 +180,6 @@ const study = (() => {
     if (state.arrived < state.rows) return status();
     if (state.stage === 'coarse') {
       state.coarseStamp = performance.now();
-      state.coarseAt = state.coarseStamp - state.began;
       return beginMap(call('StudyStep'), 'fine');
     }
     mapsDone();
@@ -188,7 +187,6 @@ const study = (() => {
   function mapsDone() {
     state.done = true;
     state.doneStamp = performance.now();
-    state.doneAt = state.doneStamp - state.began;
     for (let mode = 0; mode < Modes; ++mode) {
       drawLauncher($('study-map-' + mode).getContext('2d'));
       $('study-mostly-' + mode).textContent = `half or more caught at ${call('StudyMostlyCaught', mode)} % of places`;
@@ -214,7 +212,9 @@ const study = (() => {
   function status() {
     const share = state.rows ? Math.round((100 * state.arrived) / state.rows) : 0;
     $('study-status').textContent = state.done
-      ? `The maps are done: coarse grid in ${Math.round(state.coarseAt)} ms, all in ${Math.round(state.doneAt)} ms ` +
+      ? 'The maps are done: ' +
+        (state.coarseStamp > state.began ? `coarse grid in ${Math.round(state.coarseStamp - state.began)} ms, ` : '') +
+        `all in ${Math.round(state.doneStamp - state.began)} ms ` +
         `(${state.workers.length} workers).`
       : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`;
   }
@@ -447,7 +447,7 @@ const study = (() => {
     const total = call('StudySweepParameters') * SweepValues;
     sweepStatus();
     if (state.sweepPoints < total) return;
-    for (let n = 0; n < total / SweepValues; ++n) drawChart(n);
+    state.charts.forEach((chart, n) => drawChart(n));
     offer('study-sweep-csv', bytesOf(call('StudySweepCsv')), 'text/csv');
     document.body.dataset.sweep = 'done';
   }
@@ -533,7 +533,7 @@ const study = (() => {
     const step = call('StudyStep');
     if (![mode, x, y].every(Number.isInteger) || mode < 0 || mode >= Modes || x % step || y % step ||
         x < 0 || y < 0 || x >= Size || y >= Size)
-      return fail(`The address's place=${own.place} is not a place of the maps (a method 0 to 5, then x and y ` +
+      return fail(`The address's place=${own.place} is not a place of the maps (a method 0 to ${Modes - 1}, then x and y ` +
                   `on the grid, multiples of ${step} below ${Size})`);
     choosePlace(mode, x, y);
     if (own.shot === undefined) return;

@@ -60,6 +60,7 @@ std::unique_ptr<WaylandSubsurface> WaylandSubsurface::Open(QWidget& picture, QPo
         return nullptr;
     std::unique_ptr<WaylandSubsurface> sub(new WaylandSubsurface(picture, origin, width, height));
     sub->Display = static_cast<wl_display*>(Native("wl_display", nullptr));
+    sub->Handle = picture.window()->windowHandle()->handle();
     sub->Parent = static_cast<wl_surface*>(Native("surface", picture.window()->windowHandle()));
     if (!sub->Display || !sub->Parent || !sub->Create())
         return nullptr;
@@ -131,7 +132,20 @@ WaylandSubsurface::Buffer* WaylandSubsurface::FreeBuffer()
     return free;
 }
 
-void WaylandSubsurface::CopyInto(Buffer& buffer, const Surface& playfield, const Damage& changed)
+template <typename Use>
+bool WaylandSubsurface::ForEachChangeSince(std::uint64_t since, Use use) const
+{
+    if (since == 0 || Presents - since > BufferCount)
+        return false;
+    for (std::uint64_t present = since + 1; present <= Presents; ++present) {
+        const Damage& changed = History[std::size_t(present % BufferCount)];
+        for (int n = 0; n < changed.Count; ++n)
+            use(changed.Rects[std::size_t(n)]);
+    }
+    return true;
+}
+
+void WaylandSubsurface::CopyInto(Buffer& buffer, const Surface& playfield)
 {
     const auto copy = [&](const PixelRect& rect) {
         for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
@@ -139,29 +153,23 @@ void WaylandSubsurface::CopyInto(Buffer& buffer, const Surface& playfield, const
                         &playfield.Pixels[std::size_t(y) * playfield.Width + rect.Left],
                         std::size_t(rect.Width) * sizeof(Pixel));
     };
-    // The buffer misses what changed since it was written: the presents
-    // after that one, if the history still holds them all; else everything.
-    if (buffer.Written == 0 || Presents - buffer.Written > BufferCount) {
+    // The buffer misses what changed since it was written: the presents after
+    // that one, if the history still holds them all; else everything.
+    if (!ForEachChangeSince(buffer.Written, copy))
         copy({0, 0, Width, Height});
-        return;
-    }
-    for (std::uint64_t present = buffer.Written + 1; present < Presents; ++present) {
-        const Damage& missed = History[std::size_t(present % BufferCount)];
-        for (int n = 0; n < missed.Count; ++n)
-            copy(missed.Rects[std::size_t(n)]);
-    }
-    for (int n = 0; n < changed.Count; ++n)
-        copy(changed.Rects[std::size_t(n)]);
 }
 
 bool WaylandSubsurface::Put(const Surface& playfield, const Damage& changed)
 {
     if (!Sub)
         return false;
+    // A window hidden (Qt makes its surface again when it shows it) or given
+    // a new platform window, another scale, a lost connection: the picture is
+    // Qt's from now on. The surface itself is not looked up every frame: that allocates.
     QWindow* window = Picture.window()->windowHandle();
-    if (wl_display_get_error(Display) != 0 || !window || Picture.devicePixelRatioF() != 1.0 ||
-        Native("surface", window) != Parent) {
-        Drop(); // a window made again, another scale, a lost connection: Qt's from now on
+    if (wl_display_get_error(Display) != 0 || !window || window->handle() != Handle || !window->isVisible() ||
+        Picture.devicePixelRatioF() != 1.0) {
+        Drop();
         return false;
     }
     if (!Picture.isVisible())
@@ -178,24 +186,19 @@ bool WaylandSubsurface::Put(const Surface& playfield, const Damage& changed)
     Buffer* buffer = FreeBuffer();
     if (!buffer) // the compositor holds them all: this frame's changes go with the next
         return true;
-    CopyInto(*buffer, playfield, changed);
+    CopyInto(*buffer, playfield);
     buffer->Written = Presents;
     buffer->Held = true;
     wl_surface_attach(Child, buffer->Handle, 0, 0);
     // The screen misses what changed since the last buffer it was given.
-    for (std::uint64_t present = std::max(Shown + 1, Presents >= BufferCount ? Presents - BufferCount + 1 : 1);
-         present <= Presents; ++present) {
-        const Damage& missed = History[std::size_t(present % BufferCount)];
-        for (int n = 0; n < missed.Count; ++n) {
-            const PixelRect& rect = missed.Rects[std::size_t(n)];
-            if (CompositorVersion >= 4)
-                wl_surface_damage_buffer(Child, rect.Left, rect.Top, rect.Width, rect.Height);
-            else
-                wl_surface_damage(Child, rect.Left, rect.Top, rect.Width, rect.Height);
-        }
-    }
-    if (Presents - Shown > BufferCount)
-        wl_surface_damage(Child, 0, 0, Width, Height);
+    const auto damage = [&](const PixelRect& rect) {
+        if (CompositorVersion >= 4)
+            wl_surface_damage_buffer(Child, rect.Left, rect.Top, rect.Width, rect.Height);
+        else
+            wl_surface_damage(Child, rect.Left, rect.Top, rect.Width, rect.Height); // the same at one pixel per pixel
+    };
+    if (!ForEachChangeSince(Shown, damage))
+        damage({0, 0, Width, Height});
     Shown = Presents;
     wl_surface_commit(Child);
     wl_display_flush(Display);

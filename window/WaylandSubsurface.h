@@ -19,6 +19,7 @@
 #include "Damage.h"
 #include "Raster.h"
 
+class QPlatformWindow;
 class QWidget;
 struct wl_buffer;
 struct wl_compositor;
@@ -62,7 +63,11 @@ private:
     bool Create();
     QPoint Position() const;
     Buffer* FreeBuffer();
-    void CopyInto(Buffer& buffer, const Surface& playfield, const Damage& changed);
+    /// Calls `use` with each rectangle changed in the presents after `since`
+    /// up to this one; false when the history no longer holds them all.
+    template <typename Use>
+    bool ForEachChangeSince(std::uint64_t since, Use use) const;
+    void CopyInto(Buffer& buffer, const Surface& playfield);
     void Drop();
 
     QWidget& Picture;
@@ -71,6 +76,7 @@ private:
     wl_display* Display = nullptr;
     wl_event_queue* Queue = nullptr;
     wl_registry* Registry = nullptr;
+    const QPlatformWindow* Handle = nullptr; ///< Qt's platform window, whose surface is `Parent`
     wl_surface* Parent = nullptr;
     wl_surface* Child = nullptr;
     wl_subsurface* Sub = nullptr;
