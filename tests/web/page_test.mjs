@@ -31,6 +31,10 @@ async function open(url) {
   await page.bringToFront(); // pages in the background run no frames
   return page;
 }
+// The pointer's moves reach the page once its module runs, which a loaded
+// machine may start well after the load event.
+const running = (page) => page.waitForFunction(() => performance.getEntriesByName('first-frame').length > 0,
+  { timeout: 20000 });
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 // The study's maps of the settings asked for are done, or cannot be.
 const finished = (page) => page.waitForFunction(() => document.body.dataset.study === 'done' ||
@@ -97,6 +101,7 @@ const tabOrder = await live.evaluate(() => Array.from(document.querySelectorAll(
 check(tabOrder === 'playfield sheet 0 1 2 4 5 Check1 Check2 3', 'tab order ' + tabOrder);
 
 // The marker follows the pointer; shots fly.
+await running(live);
 await live.mouse.move(10 + 220, 10 + 70);
 await sleep(600);
 let data = await pixels(live);
