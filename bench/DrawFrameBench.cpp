@@ -12,7 +12,7 @@
 namespace {
 
 struct NoPresent final : Presenter {
-    void Present(const Surface&) override {}
+    void Present(const Surface&, const ChangeBounds&) override {}
 };
 
 void BM_DrawFrame(benchmark::State& state)

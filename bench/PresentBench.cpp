@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "DrawFrame.h"
+#include "FrameStep.h"
 #include "Input.h"
 #include "PictureBox.h"
 #include "QtSeams.h"
@@ -40,10 +41,11 @@ void BM_PresentUnchanged(benchmark::State& state)
 {
     ShownPlayfield shown;
     for (auto _ : state)
-        shown.Presenter.Present(shown.Playfield);
+        shown.Presenter.Present(shown.Playfield, AnyChange);
 }
 
-/// Simulate, draw and present one frame with all 21 slots flying.
+/// Simulate, draw and present one frame with all 21 slots flying: the whole
+/// playfield painted (repaint 0), or only what the frame before drew (1).
 void BM_WholeFrame(benchmark::State& state)
 {
     ShownPlayfield shown;
@@ -58,21 +60,22 @@ void BM_WholeFrame(benchmark::State& state)
         Shoot(start, random);
     World world = start;
     NoBeep beep;
+    PaintedArea painted;
+    PaintedArea* repaint = state.range(1) ? &painted : nullptr;
     int frame = 0;
     for (auto _ : state) {
         if (++frame == 64) {
             world = start;
             frame = 0;
         }
-        RunFrame(world, random, beep);
-        DrawFrame(world, shown.Playfield, sheet, shown.Presenter);
+        StepFrame({world, random, beep, nullptr, &shown.Playfield, &sheet, &shown.Presenter, repaint});
     }
 }
 
 } // namespace
 
 BENCHMARK(BM_PresentUnchanged);
-BENCHMARK(BM_WholeFrame)->Arg(2)->Arg(3)->ArgName("mode");
+BENCHMARK(BM_WholeFrame)->ArgsProduct({{2, 3}, {0, 1}})->ArgNames({"mode", "repaint"});
 
 int main(int argc, char** argv)
 {

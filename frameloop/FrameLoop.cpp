@@ -1,5 +1,6 @@
 #include "FrameLoop.h"
 
+#include "DrawFrame.h"
 #include "FrameStep.h"
 #include "Seams.h"
 #include "World.h"
@@ -17,6 +18,7 @@ std::uint32_t MillisecondsUntilDue(const FramePacing& pacing, std::uint32_t now)
 void FrameLoop(FrameServices& services, FramePacing& pacing)
 {
     World& world = services.World;
+    PaintedArea painted; // the playfield is painted by this loop alone while it runs
     std::uint32_t wait = 0;
     for (;;) {
         // With no frame due, the pump sleeps until an event or the deadline
@@ -31,7 +33,7 @@ void FrameLoop(FrameServices& services, FramePacing& pacing)
         pacing.LastTick = services.Clock.GetTickCount();
         pacing.Started = true;
         StepFrame({world, services.Random, services.Beep, services.Observer, &services.Playfield, &services.Sheet,
-                   &services.Presenter});
+                   &services.Presenter, &painted});
         services.Pump.ProcessPendingEvents(0);
         if (!world.Running)
             return;

@@ -7,6 +7,7 @@
 
 struct Surface;
 struct Presenter;
+struct PaintedArea;
 
 /// What one frame works on. The runner draws only for pictures, so the
 /// drawing parts may be left out.
@@ -18,8 +19,9 @@ struct FrameStep {
     Surface* Playfield = nullptr;      ///< painted, if set
     const Surface* Sheet = nullptr;    ///< the sprites it is painted from
     ::Presenter* Presenter = nullptr;  ///< shows the painted playfield, if set
+    PaintedArea* Painted = nullptr;    ///< what the last frame painted, to repaint only that, if set
 };
 
 /// Counts, launches, moves and hit-tests (`RunFrame`), tells the observer,
-/// then paints the playfield and presents it.
+/// then paints the playfield (or repaints what changed) and presents it.
 FrameOutcome StepFrame(const FrameStep& step);

@@ -1,6 +1,8 @@
 #include "Damage.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -33,6 +35,47 @@ std::uint64_t ChangedTiles(const Surface& now, const Surface& shown, int top, in
     return changed;
 }
 
+/// The tiles among `candidates` (bit n for tile n) that differ in one row of
+/// tiles, each compared until its first difference.
+std::uint64_t ChangedTilesAmong(const Surface& now, const Surface& shown, int top, int height, std::uint64_t candidates)
+{
+    std::uint64_t changed = 0;
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const int tile = std::countr_zero(candidates);
+        const int left = tile * DamageTile, width = std::min(DamageTile, now.Width - left);
+        for (int y = top; y < top + height; ++y)
+            if (std::memcmp(Row(now, left, y), Row(shown, left, y), std::size_t(width) * sizeof(Pixel)) != 0) {
+                changed |= std::uint64_t{1} << tile;
+                break;
+            }
+    }
+    return changed;
+}
+
+/// The tiles `bounds` touch, a mask for each row of tiles; false when every
+/// tile is to be compared (bounds anywhere, or a surface too big to mark).
+constexpr int MaxTileRows = 64;
+bool MarkBounds(const Surface& now, const ChangeBounds& bounds, std::array<std::uint64_t, MaxTileRows>& rows)
+{
+    const int across = (now.Width + DamageTile - 1) / DamageTile, down = (now.Height + DamageTile - 1) / DamageTile;
+    if (bounds.Anywhere || across > 64 || down > MaxTileRows)
+        return false;
+    rows.fill(0);
+    for (int n = 0; n < bounds.Count; ++n) {
+        const PixelRect& rect = bounds.Rects[std::size_t(n)];
+        const std::int64_t left = std::max<std::int64_t>(rect.Left, 0), top = std::max<std::int64_t>(rect.Top, 0);
+        const std::int64_t right = std::min<std::int64_t>(std::int64_t{rect.Left} + rect.Width, now.Width);
+        const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{rect.Top} + rect.Height, now.Height);
+        if (left >= right || top >= bottom)
+            continue;
+        const int first = int(left / DamageTile), last = int((right - 1) / DamageTile);
+        const std::uint64_t columns = (~std::uint64_t{0} >> (63 - (last - first))) << first;
+        for (std::int64_t row = top / DamageTile; row <= (bottom - 1) / DamageTile; ++row)
+            rows[std::size_t(row)] |= columns;
+    }
+    return true;
+}
+
 /// Whether `tile` is among the changed ones; past the 64th, any change counts.
 bool IsChanged(std::uint64_t changed, int tile) { return tile < 64 ? (changed >> tile & 1) != 0 : changed != 0; }
 
@@ -57,7 +100,7 @@ void AddRun(Damage& damage, const PixelRect& run, const Surface& now)
 
 } // namespace
 
-void TakeDamage(const Surface& now, Surface& shown, Damage& damage)
+void TakeDamage(const Surface& now, Surface& shown, Damage& damage, const ChangeBounds& bounds)
 {
     damage.Count = 0;
     if (shown.Width != now.Width || shown.Height != now.Height) {
@@ -66,9 +109,12 @@ void TakeDamage(const Surface& now, Surface& shown, Damage& damage)
         damage.Count = now.Width > 0 && now.Height > 0;
         return;
     }
+    std::array<std::uint64_t, MaxTileRows> candidates;
+    const bool marked = MarkBounds(now, bounds, candidates);
     for (int top = 0; top < now.Height; top += DamageTile) {
         const int height = std::min(DamageTile, now.Height - top);
-        const std::uint64_t changed = ChangedTiles(now, shown, top, height);
+        const std::uint64_t changed = marked ? ChangedTilesAmong(now, shown, top, height, candidates[top / DamageTile])
+                                             : ChangedTiles(now, shown, top, height);
         // Each run of changed tiles becomes one rectangle.
         for (int tile = 0; tile * DamageTile < now.Width; ++tile) {
             if (!IsChanged(changed, tile))

@@ -24,10 +24,23 @@ struct Damage {
     int Count = 0; ///< 0 when nothing changed
 };
 
-/// Compares `now` with `shown`, the copy of what was last presented, records
-/// each changed tile in `damage` and brings `shown` up to date there. A `shown`
-/// of another size (nothing presented yet) makes the whole surface damaged.
-void TakeDamage(const Surface& now, Surface& shown, Damage& damage);
+/// Where a surface can differ from what was last presented of it, when its
+/// painter knows: only tiles these rectangles touch are compared. Rectangles
+/// may reach past the surface; `Anywhere` means every tile.
+struct ChangeBounds {
+    static constexpr int MaxRects = 96;
+    std::array<PixelRect, MaxRects> Rects{};
+    int Count = 0;
+    bool Anywhere = true;
+};
+/// Bounds that leave every tile to be compared.
+inline const ChangeBounds AnyChange{};
+
+/// Compares `now` with `shown`, the copy of what was last presented, within
+/// `bounds`, records each changed tile in `damage` and brings `shown` up to
+/// date there. A `shown` of another size (nothing presented yet) makes the
+/// whole surface damaged.
+void TakeDamage(const Surface& now, Surface& shown, Damage& damage, const ChangeBounds& bounds = AnyChange);
 
 /// What a screen shows of a surface, so that a presenter sends it only what
 /// changed: the window's and the page's presenters both keep one.
@@ -39,10 +52,10 @@ struct ScreenCopy {
     /// drawn pixels always have their top byte set, so the first present sends every tile.
     ScreenCopy(int width, int height) : Shown(MakeSurface(width, height, 0)) {}
 
-    /// Takes what changed on `now` since the last present, and returns it.
-    const Damage& TakeChanges(const Surface& now)
+    /// Takes what changed on `now`, within `bounds`, since the last present, and returns it.
+    const Damage& TakeChanges(const Surface& now, const ChangeBounds& bounds)
     {
-        TakeDamage(now, Shown, Changed);
+        TakeDamage(now, Shown, Changed, bounds);
         return Changed;
     }
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 struct Surface;
+struct ChangeBounds;
 
 /// Sound for a caught shot.
 struct BeepSink {
@@ -37,7 +38,9 @@ protected:
 
 /// Shows a finished playfield image on the screen in one step.
 struct Presenter {
-    virtual void Present(const Surface& playfield) = 0;
+    /// `bounds`: where the playfield can differ from the one presented before
+    /// (`AnyChange` when its painter cannot tell).
+    virtual void Present(const Surface& playfield, const ChangeBounds& bounds) = 0;
 
 protected:
     ~Presenter() = default;

@@ -23,7 +23,7 @@ constexpr Pixel Yellow = SpritePalette[11];
 
 struct CountPresents final : Presenter {
     int Presents = 0;
-    void Present(const Surface&) override { ++Presents; }
+    void Present(const Surface&, const ChangeBounds&) override { ++Presents; }
 };
 
 const Surface& Sheet()
@@ -257,9 +257,9 @@ struct TilePresenter final : Presenter {
     Surface Screen = MakeSurface(PlayfieldSize, PlayfieldSize, 0);
     Damage Changed;
     std::int64_t PresentedPixels = 0;
-    void Present(const Surface& playfield) override
+    void Present(const Surface& playfield, const ChangeBounds& bounds) override
     {
-        TakeDamage(playfield, Shown, Changed);
+        TakeDamage(playfield, Shown, Changed, bounds);
         for (int n = 0; n < Changed.Count; ++n) {
             const PixelRect& rect = Changed.Rects[std::size_t(n)];
             for (int y = rect.Top; y < rect.Top + rect.Height; ++y)
@@ -310,6 +310,11 @@ TEST(Damage, TheScreenEqualsTheSurfaceAfterEveryFrame)
     CountBeeps beep;
     Surface playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
     TilePresenter presenter;
+    // And repainted over the frame before, compared only where that repaint
+    // can have changed it: the same pixels, the same tiles presented.
+    Surface repainted = MakeSurface(PlayfieldSize, PlayfieldSize);
+    PaintedArea painted;
+    TilePresenter within;
     constexpr int Frames = 20000;
     for (int frame = 0; frame < Frames; ++frame) {
         const float roll = events.RandomUnit();
@@ -326,6 +331,10 @@ TEST(Damage, TheScreenEqualsTheSurfaceAfterEveryFrame)
         RunFrame(world, random, beep);
         DrawFrame(world, playfield, Sheet(), presenter);
         ASSERT_EQ(presenter.Screen.Pixels, playfield.Pixels) << "frame " << frame;
+        RepaintFrame(world, repainted, Sheet(), painted);
+        within.Present(repainted, painted.Changed);
+        ASSERT_EQ(repainted.Pixels, playfield.Pixels) << "repainted, frame " << frame;
+        ASSERT_EQ(within.PresentedPixels, presenter.PresentedPixels) << "within bounds, frame " << frame;
     }
     // And it presents far less than whole frames.
     EXPECT_LT(presenter.PresentedPixels, std::int64_t(Frames) * PlayfieldSize * PlayfieldSize / 3);

@@ -46,7 +46,7 @@ struct FramesSeen final : Presenter {
     std::vector<std::uint32_t> Ticks;
     std::vector<int> Flying;
     FramesSeen(const FakeClock& time, const World& world) : Time(time), Sim(world) {}
-    void Present(const Surface&) override
+    void Present(const Surface&, const ChangeBounds&) override
     {
         Ticks.push_back(Time.Now);
         Flying.push_back(FlyingShots(Sim));

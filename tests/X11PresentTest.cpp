@@ -99,12 +99,12 @@ private slots:
 
         // A frame through the shared segment; the next at once, before any event, over the socket.
         FillBlack(playfield, 20, 30, 100, 40);
-        presenter.Present(playfield);
+        presenter.Present(playfield, AnyChange);
         QVERIFY2(presenter.Direct(), "the X11 shared-memory way was not taken");
         QVERIFY(presenter.Direct()->SegmentBusy());
         MoveToEx(playfield, 0, 299);
         LineTo(playfield, 299, 0);
-        presenter.Present(playfield);
+        presenter.Present(playfield, AnyChange);
         CompareScreen(window, picture, playfield, before);
         if (QTest::currentTestFailed())
             return;
@@ -114,7 +114,7 @@ private slots:
         QTRY_VERIFY(!presenter.Direct()->SegmentBusy());
         BitBlt(playfield, 0, 0, PlayfieldSize, PlayfieldSize, nullptr, 0, 0, WHITENESS);
         FillBlack(playfield, 284, 284, 16, 16);
-        presenter.Present(playfield);
+        presenter.Present(playfield, AnyChange);
         QVERIFY(presenter.Direct()->SegmentBusy());
         CompareScreen(window, picture, playfield, before);
         if (QTest::currentTestFailed())

@@ -13,6 +13,7 @@
 
 #include "CanvasRgba.h"
 #include "Damage.h"
+#include "DrawFrame.h"
 #include "FrameLoop.h"
 #include "FrameStep.h"
 #include "Input.h"
@@ -60,7 +61,7 @@ struct CanvasPresenter final : Presenter {
     std::vector<std::uint8_t> Rgba = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
     std::vector<int> Rects = std::vector<int>(4 * Damage::MaxRects);
 
-    void Present(const Surface& playfield) override;
+    void Present(const Surface& playfield, const ChangeBounds& bounds) override;
 };
 
 /// Everything the page works on; made once, nothing allocated while frames run.
@@ -69,6 +70,7 @@ struct Page {
     QueuedRandom Random;
     WebBeep Beep;
     Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+    PaintedArea Painted; ///< the playfield is painted by the frames alone
     Surface Sheet = LoadSpriteSheet();
     CanvasPresenter Canvas;
     FramePacing Pacing;
@@ -80,9 +82,9 @@ struct Page {
 
 Page* ThePage = nullptr;
 
-void CanvasPresenter::Present(const Surface& playfield)
+void CanvasPresenter::Present(const Surface& playfield, const ChangeBounds& bounds)
 {
-    const Damage& changed = Screen.TakeChanges(playfield);
+    const Damage& changed = Screen.TakeChanges(playfield, bounds);
     for (int n = 0; n < changed.Count; ++n) {
         const PixelRect& rect = changed.Rects[std::size_t(n)];
         CopyRgba(playfield, rect, Rgba);
@@ -131,7 +133,8 @@ EM_BOOL OnAnimationFrame(double time, void*)
         return EM_TRUE;
     page.Pacing.LastTick = now;
     page.Pacing.Started = true;
-    StepFrame({page.TheWorld, page.Random, page.Beep, &page.Replay, &page.Playfield, &page.Sheet, &page.Canvas});
+    StepFrame({page.TheWorld, page.Random, page.Beep, &page.Replay, &page.Playfield, &page.Sheet, &page.Canvas,
+               &page.Painted});
     if (page.TheWorld.FrameCount == 1)
         MarkFirstFrame();
     PlayDueCommands(page); // a replay that ends here leaves this frame on the canvas

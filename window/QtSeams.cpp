@@ -26,9 +26,9 @@ PlayfieldPresenter::PlayfieldPresenter(PictureBox& picture) : Picture(picture), 
 
 PlayfieldPresenter::~PlayfieldPresenter() = default;
 
-void PlayfieldPresenter::Present(const Surface& playfield)
+void PlayfieldPresenter::Present(const Surface& playfield, const ChangeBounds& bounds)
 {
-    const Damage& changed = Screen.TakeChanges(playfield);
+    const Damage& changed = Screen.TakeChanges(playfield, bounds);
     if (changed.Count == 0)
         return;
     if (!DirectTried && Picture.isVisible()) {

@@ -33,7 +33,7 @@ class PlayfieldPresenter final : public Presenter {
 public:
     explicit PlayfieldPresenter(PictureBox& picture);
     ~PlayfieldPresenter();
-    void Present(const Surface& playfield) override;
+    void Present(const Surface& playfield, const ChangeBounds& bounds) override;
 
     /// For measuring: told each time a frame has been sent to the screen.
     std::function<void()> Presented;
