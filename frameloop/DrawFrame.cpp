@@ -81,11 +81,12 @@ void RepaintFrame(const World& world, Surface& playfield, const Surface& sheet, 
     changed.Count = 0;
     if (!painted.Known)
         BitBlt(playfield, 0, 0, PlayfieldSize, PlayfieldSize, nullptr, 0, 0, WHITENESS);
-    for (int n = 0; painted.Known && n < painted.Count; ++n) {
-        const PixelRect& box = painted.Boxes[std::size_t(n)];
-        BitBlt(playfield, box.Left, box.Top, box.Width, box.Height, nullptr, 0, 0, WHITENESS);
-        changed.Rects[std::size_t(changed.Count++)] = box;
-    }
+    else
+        for (int n = 0; n < painted.Count; ++n) {
+            const PixelRect& box = painted.Boxes[std::size_t(n)];
+            BitBlt(playfield, box.Left, box.Top, box.Width, box.Height, nullptr, 0, 0, WHITENESS);
+            changed.Rects[std::size_t(changed.Count++)] = box;
+        }
     painted.Count = 0;
     painted.Known = true;
     DrawPieces(world, playfield, sheet, &painted);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Headings.h"
+
 const char* OutcomeName(ShotOutcome outcome)
 {
     switch (outcome) {
@@ -13,18 +15,6 @@ const char* OutcomeName(ShotOutcome outcome)
     }
     return "?";
 }
-
-namespace {
-
-constexpr double RadToDeg = 180 / 3.14159265358979323846;
-
-/// The signed angle from one direction to the next, degrees, -180 to 180.
-double SignedTurn(double fromX, double fromY, double toX, double toY)
-{
-    return std::atan2(fromX * toY - fromY * toX, fromX * toX + fromY * toY) * RadToDeg;
-}
-
-} // namespace
 
 ShotHistory::ShotHistory(bool keepPaths) : KeepPaths(keepPaths)
 {

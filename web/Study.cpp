@@ -17,6 +17,7 @@
 #include "Captions.h"
 #include "CaptureMap.h"
 #include "DrawFrame.h"
+#include "Headings.h"
 #include "MapColours.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
@@ -37,9 +38,6 @@ MapSettings DefaultSettings()
     settings.Shots = 8;
     return settings;
 }
-
-/// Degrees in a radian, for headings shown.
-constexpr double RadToDeg = 57.29577951308232;
 
 /// A sweep's grid, as homing-sim's --sweep takes it unless --step is given.
 constexpr int SweepStep = 10;
@@ -316,19 +314,17 @@ EMSCRIPTEN_KEEPALIVE SweepPoint* StudySweepPoint(int parameter, int value)
 }
 EMSCRIPTEN_KEEPALIVE int StudySweepPointBytes() { return int(sizeof(SweepPoint)); }
 
-/// A point's figure: 0 r, 1 the parameter's value, 2 the share of places
+/// A point's figures: 0 r, 1 the parameter's value, 2 the share of places
 /// mostly caught, 3 the share of shots caught, 4 the median (0: never), 5
 /// the miss distance (-1: none missed).
-EMSCRIPTEN_KEEPALIVE double StudySweepFigure(int parameter, int value, int figure)
+EMSCRIPTEN_KEEPALIVE const double* StudySweepFigures(int parameter, int value)
 {
+    static double figures[6];
     const SweepPoint& point = TheStudy().Sweep[std::size_t(parameter)][std::size_t(value)];
-    const double figures[] = {point.R,
-                              point.Value,
-                              point.Figures.MostlyCaught,
-                              point.Figures.Caught,
-                              double(point.Figures.Median),
-                              point.Figures.Missed ? point.Figures.Miss : -1.0};
-    return figures[figure];
+    figures[0] = point.R, figures[1] = point.Value, figures[2] = point.Figures.MostlyCaught;
+    figures[3] = point.Figures.Caught, figures[4] = double(point.Figures.Median);
+    figures[5] = point.Figures.Missed ? point.Figures.Miss : -1.0;
+    return figures;
 }
 
 /// The sweep's CSV, the bytes homing-sim --sweep writes.
@@ -392,40 +388,31 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyDrawShotFrame(int frame)
     return study.Frame.data();
 }
 
-/// The chosen shot at its frame `frame`: 0 x, 1 y, 2 vx, 3 vy, 4 speed
-/// (pixels a frame), 5 heading (degrees, y down), 6 turn rate (degrees a
-/// frame: the method's own for the turning chases, else as measured since
-/// the frame before), 7 the turning circle's radius (0: none), 8 marker x,
-/// 9 marker y, 10 distance to the marker, 11 how it ended (0 flying, 1 caught, 2 expired).
-EMSCRIPTEN_KEEPALIVE double StudyShotFigure(int frame, int figure)
+/// The chosen shot's figures at its frame `frame`: 0 x, 1 y, 2 speed (pixels
+/// a frame), 3 heading (degrees, y down), 4 turn rate (degrees a frame: the
+/// method's own for the turning chases, else as measured since the frame
+/// before, as the trace's figures measure it), 5 the turning circle's radius
+/// (0: none), 6 marker x, 7 marker y, 8 distance to the marker, 9 how it
+/// ended (0 flying, 1 caught, 2 expired).
+EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
 {
+    static double figures[10];
     const Study& study = TheStudy();
     const Moment& now = study.Moments[std::size_t(frame - 1)];
     const Shot& shot = now.Shot;
-    const double speed = std::sqrt(double(shot.VX) * shot.VX + double(shot.VY) * shot.VY);
-    const double heading = std::atan2(double(shot.VY), double(shot.VX)) * RadToDeg;
+    const double speed = std::hypot(double(shot.VX), double(shot.VY));
     const bool turning = Turning(study.PlaceMode);
     double turn = turning ? double(shot.Turn) : 0;
     if (!turning && frame > 1) {
         const Shot& before = study.Moments[std::size_t(frame - 2)].Shot;
-        turn = heading - std::atan2(double(before.VY), double(before.VX)) * RadToDeg;
-        turn = std::remainder(turn, 360.0);
+        turn = SignedTurn(before.VX, before.VY, shot.VX, shot.VY);
     }
-    const double radius = turning && turn != 0 ? speed / (std::abs(turn) * DegToRad) : 0;
-    const double dx = double(now.MarkerX) - shot.X, dy = double(now.MarkerY) - shot.Y;
-    const double figures[] = {shot.X,
-                              shot.Y,
-                              shot.VX,
-                              shot.VY,
-                              speed,
-                              heading,
-                              turn,
-                              radius,
-                              now.MarkerX,
-                              now.MarkerY,
-                              std::sqrt(dx * dx + dy * dy),
-                              double(now.Ended)};
-    return figures[figure];
+    figures[0] = shot.X, figures[1] = shot.Y, figures[2] = speed, figures[3] = HeadingOf(shot.VX, shot.VY);
+    figures[4] = turn, figures[5] = turning && turn != 0 ? speed / (std::abs(turn) * DegToRad) : 0;
+    figures[6] = now.MarkerX, figures[7] = now.MarkerY;
+    figures[8] = std::hypot(double(now.MarkerX) - shot.X, double(now.MarkerY) - shot.Y);
+    figures[9] = now.Ended;
+    return figures;
 }
 
 } // extern "C"

@@ -352,9 +352,8 @@ const study = (() => {
     const rgba = call('StudyDrawShotFrame', frame);
     $('study-frame').getContext('2d').putImageData(
       new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, Size * Size * 4).slice(), Size, Size), 0, 0);
-    const figure = (n) => call('StudyShotFigure', frame, n);
     const [x, y, speed, heading, turn, radius, mx, my, distance, ended] =
-      [0, 1, 4, 5, 6, 7, 8, 9, 10, 11].map(figure);
+      new Float64Array(HEAPF64.buffer, call('StudyShotFigures', frame), 10);
     const turning = call('StudyMethodTurns', state.place.mode) !== 0;
     let words = `Frame ${frame} of ${state.frames}` +
       (ended === 1 ? ': caught.' : ended === 2 ? ': its life ends.' : '.') +
@@ -483,7 +482,9 @@ const study = (() => {
   function drawChart(parameter) {
     const { canvas, values, figures, draw } = state.charts[parameter];
     const context = canvas.getContext('2d');
-    const figure = (value, n) => call('StudySweepFigure', parameter, value, n);
+    const points = Array.from({ length: SweepValues }, (_, value) =>
+      new Float64Array(HEAPF64.buffer, call('StudySweepFigures', parameter, value), 6).slice());
+    const figure = (value, n) => points[value][n];
     context.fillStyle = '#fff';
     context.fillRect(0, 0, canvas.width, canvas.height);
     context.strokeStyle = '#ccc';

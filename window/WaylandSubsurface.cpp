@@ -182,7 +182,9 @@ bool WaylandSubsurface::Put(const Surface& playfield, const Damage& changed)
         Picture.update();
     }
     ++Presents;
-    History[std::size_t(Presents % BufferCount)] = changed;
+    Damage& kept = History[std::size_t(Presents % BufferCount)]; // its rectangles alone, not the whole array
+    kept.Count = changed.Count;
+    std::copy_n(changed.Rects.begin(), changed.Count, kept.Rects.begin());
     Buffer* buffer = FreeBuffer();
     if (!buffer) // the compositor holds them all: this frame's changes go with the next
         return true;
