@@ -19,10 +19,6 @@
 
 namespace {
 
-struct NoBeep final : BeepSink {
-    void Beep() override {}
-};
-
 /// A shown picture box over a playfield surface, as the window has it.
 struct ShownPlayfield {
     Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);

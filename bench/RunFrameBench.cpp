@@ -15,10 +15,6 @@
 
 namespace {
 
-struct NoBeep final : BeepSink {
-    void Beep() override {}
-};
-
 /// A world with 21 shots launched in `mode`, scattered round the centre and
 /// chasing a marker far enough away that none is caught within `FramesPerReset`.
 World FullTable(SteeringMode mode)

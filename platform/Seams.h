@@ -16,6 +16,11 @@ protected:
     ~BeepSink() = default;
 };
 
+/// No sound: maps, benchmarks and pages that fly shots unheard.
+struct NoBeep final : BeepSink {
+    void Beep() override {}
+};
+
 /// The millisecond clock the frame loop paces on.
 struct Clock {
     /// Milliseconds since an arbitrary start, as a 32-bit count that wraps.

@@ -1,6 +1,15 @@
 #include "Help.h"
 
-const char* const RunnerHelp = R"(Usage: homing-sim [SCRIPT]
+#include <string>
+#include <vector>
+
+#include "FloatText.h"
+#include "Methods.h"
+
+namespace {
+
+/// The usage text, with {NAME} where a part made from the method table goes.
+const char* const HelpTemplate = R"(Usage: homing-sim [SCRIPT]
        homing-sim --summary [SCRIPT]
        homing-sim --compare OUT.png [SCRIPT]
        homing-sim --map OUT.png|OUT.csv [MAP SETTINGS]
@@ -22,11 +31,11 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      max_turn, the largest change of direction between two
                      frames, in degrees; circled: yes when its direction
                      turned through more than 360 degrees in one sense)
-  --compare OUT.png  run the script's inputs once under each of the six methods
-                     (its mode, png and trail lines are ignored; every run
-                     starts from the same world and draws the same random
-                     values) and write their trails side by side to OUT.png,
-                     with shots launched, caught, expired and still flying and
+  --compare OUT.png  run the script's inputs once under each method (its
+                     mode, png and trail lines are ignored; every run starts
+                     from the same world and draws the same random values)
+                     and write their trails side by side to OUT.png, with
+                     shots launched, caught, expired and still flying and
                      the median frames to catch, also printed as a table
   --map OUT.png      a capture map: for every place the marker could stand,
   --map OUT.csv      what happens to shots launched towards it, each method in
@@ -52,7 +61,7 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      and any place can be recomputed alone
     --draws R        every random draw is R, in [0, 1), instead: the geometry
                      of one typical shot
-    --limit          the speed limit on (modes 4 and 5)
+    --limit          the speed limit on ({limit-modes})
     --marker-velocity VX VY  the marker moves from its place by (VX, VY)
                      pixels a frame from the launch on
     --marker-motion line VX VY | circle RADIUS PERIOD | weave AMPLITUDE PERIOD
@@ -63,9 +72,8 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      right from the launcher itself); periods in frames,
                      lengths in pixels, speeds in pixels a frame
     --hold DRAW=R    one launch draw held at R, in [0, 1), for the methods
-                     that make it, the others drawn as usual: speed (modes
-                     0 to 3), heading and turn (modes 2 and 3), acceleration
-                     and limit (modes 4 and 5)
+                     that make it (see Methods below), the others drawn as
+                     usual: {hold}
     --threads N      threads to use (default: one per core); the map is the
                      same for any number
                      While it runs on a terminal, a line on standard error
@@ -97,11 +105,8 @@ anywhere on a line, so no token (a path included) can hold a #.
                      (without it, it is seeded from the clock)
   random V1 V2 ...   queue exact values for the random source, each in [0, 1);
                      queued values are drawn first, in order
-  mode M             click option button M (0 to 5): set the steering mode and
-                     clear all shots
-                       0 per-axis chase       3 vector turn chase
-                       1 direct chase         4 per-axis accelerating chase
-                       2 angle chase          5 accelerating chase
+  mode M             click option button M (0 to {last-mode}; see Methods below):
+                     set the steering mode and clear all shots
   move X Y           move the pointer over the playfield to (X, Y), in pixels
   press BUTTON       press left, right or middle on the playfield
                      (right and middle clear the shots)
@@ -116,6 +121,7 @@ anywhere on a line, so no token (a path included) can hold a #.
   PNG picture you may write, never a directory, device, pipe or socket; it
   keeps its permissions.
 
+{methods}
 A line holds at most 4096 bytes; standard input is copied to $TMPDIR (or
 /tmp), at most 256 MiB; at most 1048576 random values may wait to be drawn.
 
@@ -130,15 +136,7 @@ Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   age       frames flown, 1 in the frame of its launch
   x, y      position after this frame's move, pixels (y down)
   vx, vy    velocity of this frame's move, pixels per frame
-  speed     modes 0 to 3: the shot's speed, pixels per frame; modes 4 and 5:
-            its acceleration, pixels per frame per frame
-  angle     mode 2: its heading, degrees from the x axis towards y (it turns
-            with the shot); mode 3: the random heading it was launched at,
-            never updated; modes 4 and 5: its speed limit, pixels per frame;
-            modes 0 and 1: unused (left from the slot's earlier shots)
-  turn      modes 2 and 3: its turn rate, degrees per frame; modes 0, 1, 4
-            and 5: unused (left from the slot's earlier shots)
-
+{trace-fields}
 Every output (a png or trail line's picture, --compare's or --map's) is
 checked before anything runs. Numbers are read and written the same way in
 every locale.
@@ -148,3 +146,173 @@ file-size limit), with one line on standard error; 2 on a bad script, argument
 or file, with one line on standard error naming the line and what is wrong. A
 reader that stops early (| head) ends it quietly by SIGPIPE, as any filter.
 )";
+
+/// "mode 2", "modes 2 and 3", "modes 0 to 3", "modes 0, 1, 4 and 5".
+std::string ModesText(const std::vector<int>& modes)
+{
+    if (modes.empty())
+        return "no mode";
+    if (modes.size() == 1)
+        return "mode " + std::to_string(modes[0]);
+    if (modes.size() > 2 && modes.back() - modes.front() + 1 == int(modes.size()))
+        return "modes " + std::to_string(modes.front()) + " to " + std::to_string(modes.back());
+    std::string text = "modes ";
+    for (std::size_t n = 0; n < modes.size(); ++n)
+        text += (n == 0 ? "" : n + 1 == modes.size() ? " and " : ", ") + std::to_string(modes[n]);
+    return text;
+}
+
+/// The modes whose launch makes `draw`.
+std::vector<int> ModesDrawing(LaunchDraw draw)
+{
+    std::vector<int> modes;
+    for (int mode = 0; mode < SteeringModeCount; ++mode)
+        if (DrawIndex(SteeringMode(mode), draw) >= 0)
+            modes.push_back(mode);
+    return modes;
+}
+
+/// `lead`, then `text` broken into lines of at most 79 columns, each after
+/// `indent` blanks; a '~' in the text is a blank no line breaks at.
+std::string Wrapped(const std::string& lead, const std::string& text, std::size_t indent)
+{
+    std::string out = lead, line;
+    std::size_t width = lead.size(), start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && width + line.size() + 1 + word.size() > 79) {
+            out += line + "\n" + std::string(indent, ' ');
+            line.clear();
+            width = indent;
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    out += line + "\n";
+    for (char& c : out)
+        if (c == '~')
+            c = ' ';
+    return out;
+}
+
+std::string Number(double value)
+{
+    std::string text;
+    AppendFloat(text, float(value));
+    return text;
+}
+
+/// "speed = 2 + 5 r (2 to 7), pixels a frame": a draw as the launch makes it.
+std::string DrawText(const MethodDraw& draw)
+{
+    const std::string meaning = DrawMeaning(draw.Draw);
+    const std::size_t comma = meaning.find(',');
+    const std::string scaled = (draw.Scale == 1 ? "" : Number(draw.Scale) + "~") + "r";
+    return std::string(LaunchDrawName(draw.Draw)) + "~=~" +
+           (draw.Offset == 0 ? scaled : Number(draw.Offset) + "~+~" + scaled) + " (in~[" +
+           Number(LaunchValue(draw, 0)) + ",~" + Number(draw.Offset + draw.Scale) + ")" + meaning.substr(comma) + ")";
+}
+
+std::string MethodsSection()
+{
+    std::string text = "Methods (mode M), each with its launch draws in the order the launch makes\n"
+                       "them, from a random r in [0, 1) (the upper end never reached); --hold holds\n"
+                       "one by its name:\n";
+    for (const Method& method : Methods) {
+        const std::string head = "  " + std::to_string(int(method.Mode)) + " " + method.Name +
+                                 (*method.Caption ? std::string(" (") + method.Caption + ")" : "") + ": ";
+        text += Wrapped(head, method.Description, 6);
+        std::string draws;
+        for (const MethodDraw& draw : method.Draws)
+            if (draw.Draw != LaunchDraw::None)
+                draws += (draws.empty() ? "" : "; ") + DrawText(draw);
+        text += Wrapped("      ", draws, 6);
+    }
+    return text;
+}
+
+const struct {
+    const char* Column;
+    float Shot::*Field;
+} TraceColumns[] = {{"speed", &Shot::Speed}, {"angle", &Shot::Angle}, {"turn", &Shot::Turn}};
+
+std::string TraceFields()
+{
+    std::string text;
+    for (const auto& column : TraceColumns)
+        text += Wrapped(std::string("  ") + column.Column + std::string(10 - std::string(column.Column).size(), ' '),
+                        TraceColumnText(column.Field), 12);
+    return text + "            (a method that steers by its heading turns its angle as it flies)\n";
+}
+
+void Replace(std::string& text, const std::string& name, const std::string& part)
+{
+    const std::size_t at = text.find("{" + name + "}");
+    text.replace(at, name.size() + 2, part);
+}
+
+std::string MakeHelp()
+{
+    std::string text = HelpTemplate;
+    Replace(text, "limit-modes", ModesText(ModesDrawing(LaunchDraw::Limit)));
+    std::string hold = Wrapped(std::string(28, ' '), HoldList(), 21).substr(28); // after "usual: " in its line
+    hold.pop_back();                                                             // the template's line goes on
+    Replace(text, "hold", hold);
+    Replace(text, "last-mode", std::to_string(SteeringModeCount - 1));
+    Replace(text, "methods", MethodsSection());
+    Replace(text, "trace-fields", TraceFields());
+    return text;
+}
+
+} // namespace
+
+std::string HoldList()
+{
+    std::string text;
+    for (int draw = 1; draw < int(LaunchDraw::Count); ++draw)
+        text += std::string(draw == 1 ? "" : ", ") + LaunchDrawName(LaunchDraw(draw)) + " (" +
+                ModesText(ModesDrawing(LaunchDraw(draw))) + ")";
+    return text;
+}
+
+std::string TraceColumnText(float Shot::*field)
+{
+    std::string parts;
+    for (int draw = 1; draw < int(LaunchDraw::Count); ++draw) {
+        std::vector<int> modes;
+        for (const Method& method : Methods)
+            for (const MethodDraw& made : method.Draws)
+                if (made.Draw == LaunchDraw(draw) && made.Field == field)
+                    modes.push_back(int(method.Mode));
+        if (!modes.empty())
+            parts += (parts.empty() ? "" : "; ") + ModesText(modes) + ": " + DrawMeaning(LaunchDraw(draw));
+    }
+    std::vector<int> unused;
+    for (const Method& method : Methods) {
+        bool sets = false;
+        for (const MethodDraw& made : method.Draws)
+            sets |= made.Draw != LaunchDraw::None && made.Field == field;
+        if (!sets)
+            unused.push_back(int(method.Mode));
+    }
+    if (!unused.empty())
+        parts += "; " + ModesText(unused) + ": unused (left from the slot's earlier shots)";
+    return parts;
+}
+
+std::string ModeList()
+{
+    std::string text;
+    for (const Method& method : Methods)
+        text += (text.empty() ? "" : ", ") + std::to_string(int(method.Mode)) + " " + method.Name;
+    return text;
+}
+
+const std::string& RunnerHelp()
+{
+    static const std::string text = MakeHelp();
+    return text;
+}

@@ -16,6 +16,7 @@
 #include "Captions.h"
 #include "DrawFrame.h"
 #include "MapColours.h"
+#include "Methods.h"
 #include "PictureFile.h"
 #include "Script.h"
 #include "ShotHistory.h"
@@ -337,13 +338,13 @@ void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int to
     painter.setPen(Qt::black);
     const QFont captionFont = CaptionFont(CaptionFontPoints);
     painter.setFont(captionFont);
-    const QString caption = QString::fromUtf8(ModeCaptions[std::size_t(mode)]);
+    const QString caption = QString::fromUtf8(Methods[std::size_t(mode)].Caption);
     painter.drawText(QRect(left, top, ChartWidth, Head), Qt::AlignLeft | Qt::AlignVCenter, caption);
     const int nameLeft = left + QFontMetrics(captionFont).horizontalAdvance(caption) + 8;
     painter.setPen(QColor(70, 70, 70));
     painter.setFont(CaptionFont(9));
     painter.drawText(QRect(nameLeft, top, left + ChartWidth - nameLeft, Head), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromUtf8(ModeNames[std::size_t(mode)]));
+                     QString::fromUtf8(Methods[std::size_t(mode)].Name));
     const QRect plot(left + ChartLeft, top + Head, ChartWidth - ChartLeft - 8, ChartHeight);
     painter.fillRect(plot, Qt::white);
     const double low = DrawValue(mode, draw, 0), high = DrawValue(mode, draw, 0.99999994f);

@@ -19,12 +19,12 @@
 #include <string_view>
 #include <vector>
 
-#include "Captions.h"
 #include "CaptureMap.h"
 #include "FloatText.h"
 #include "Help.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
+#include "Methods.h"
 #include "Output.h"
 #include "PictureFile.h"
 #include "Pictures.h"
@@ -369,7 +369,7 @@ int WriteMap(const CaptureMap& map, const MapSettings& settings, const std::stri
     ComparePanels panels;
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const auto steering = static_cast<SteeringMode>(mode);
-        panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
+        panels[std::size_t(mode)] = {Methods[std::size_t(mode)].Caption, Methods[std::size_t(mode)].Name,
                                      "at least half caught at " + std::to_string(MostlyCaughtPercent(map, steering)) +
                                          " % of places",
                                      MapPanel(map, settings, steering)};
@@ -530,7 +530,7 @@ int RunHomingSim(int argc, char** argv)
         return CannotWrite;
     CheckedOutput out(stdout, OutputName(arguments));
     if (arguments.Help)
-        return WriteText(RunnerHelp, out);
+        return WriteText(RunnerHelp().c_str(), out);
     if (arguments.Version)
         return WriteText("homing-sim " HOMING_VERSION "\n", out);
     if (arguments.Writes == Output::Compare)

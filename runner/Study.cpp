@@ -5,11 +5,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "Captions.h"
 #include "FloatText.h"
+#include "Methods.h"
 #include "Pictures.h"
-
-static_assert(ModeCaptions.size() == SteeringModeCount && ModeNames.size() == SteeringModeCount);
 
 namespace {
 
@@ -120,7 +118,7 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
             return error;
         const Scenario& run = method->Run;
         figures[std::size_t(mode)] = method->Counter.Figures();
-        panels[std::size_t(mode)] = {ModeCaptions[std::size_t(mode)], ModeNames[std::size_t(mode)],
+        panels[std::size_t(mode)] = {Methods[std::size_t(mode)].Caption, Methods[std::size_t(mode)].Name,
                                      FiguresLine(figures[std::size_t(mode)]),
                                      run.Trails->Picture(run.Sim.World, run.Sheet, *run.History)};
     }
@@ -135,7 +133,7 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
     out.Write(line);
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const MethodFigures& row = figures[std::size_t(mode)];
-        std::snprintf(line, sizeof line, "%-4d  %-27s  %8d  %6d  %7d  %6d  %s\n", mode, ModeNames[std::size_t(mode)],
+        std::snprintf(line, sizeof line, "%-4d  %-27s  %8d  %6d  %7d  %6d  %s\n", mode, Methods[std::size_t(mode)].Name,
                       row.Launched, row.Caught, row.Expired, row.Flying, MedianText(row).c_str());
         out.Write(line);
     }

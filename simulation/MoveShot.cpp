@@ -12,3 +12,14 @@ SlotMask MoveShot(World& world)
     }
     return expired;
 }
+
+SlotMask HitTest(World& world, BeepSink& beep)
+{
+    SlotMask caught = 0;
+    for (int slot = 0; slot < ShotSlots; ++slot) {
+        Shot& shot = world.Shots[slot];
+        if (shot.Alive && HitTestFlyingShot(shot, world, beep))
+            caught |= SlotMask{1} << slot;
+    }
+    return caught;
+}

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 /// A source of uniform numbers in [0, 1). The window uses `PseudoRandom`;
 /// the runner puts a queue of exact values in front of it.
@@ -27,6 +28,41 @@ struct QueuedRandom final : RandomSource {
     std::deque<float> Queue; ///< values not drawn yet
     PseudoRandom Generator;
     float RandomUnit() override;
+};
+
+/// Draws every value as the same fixed number.
+struct FixedRandom final : RandomSource {
+    float Value = 0.5f; ///< in [0, 1)
+    float RandomUnit() override { return Value; }
+};
+
+/// One draw held at a value; the source is drawn all the same, so the other
+/// draws are what they would be unheld.
+struct HeldRandom final : RandomSource {
+    RandomSource& Source;
+    int Held;    ///< which draw, from 0; -1: none
+    float Value; ///< in [0, 1)
+    int Drawn = 0;
+    HeldRandom(RandomSource& source, int held, float value) : Source(source), Held(held), Value(value) {}
+    float RandomUnit() override
+    {
+        const float drawn = Source.RandomUnit();
+        return Drawn++ == Held ? Value : drawn;
+    }
+};
+
+/// Passes the source's values on and keeps them in `Drawn`, if given.
+struct RecordingRandom final : RandomSource {
+    RandomSource& Source;
+    std::vector<float>* Drawn;
+    RecordingRandom(RandomSource& source, std::vector<float>* drawn) : Source(source), Drawn(drawn) {}
+    float RandomUnit() override
+    {
+        const float value = Source.RandomUnit();
+        if (Drawn)
+            Drawn->push_back(value);
+        return value;
+    }
 };
 
 /// SplitMix64's finaliser: every bit of the result depends on every bit of

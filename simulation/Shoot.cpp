@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Methods.h"
 #include "Numbers.h"
 #include "Random.h"
 #include "World.h"
@@ -14,12 +15,6 @@ int LowestFreeSlot(const World& world)
         if (!world.Shots[slot].Alive)
             return slot;
     return -1;
-}
-
-/// r * scale + offset in double, stored as a float: a value in [offset, offset + scale).
-float Draw(RandomSource& random, double scale, double offset)
-{
-    return ToFloat(double(random.RandomUnit()) * scale + offset);
 }
 
 } // namespace
@@ -42,27 +37,21 @@ void LaunchShot(Shot& shot, SteeringMode mode, RandomSource& random)
     shot.VX = 0;
     shot.VY = 0;
 
-    // Each draw is a separate call, in the order speed, angle, turn.
-    switch (mode) {
-    case SteeringMode::PerAxisChase: shot.Speed = Draw(random, 3, 1); break;
-    case SteeringMode::DirectChase: shot.Speed = Draw(random, 5, 2); break;
-    case SteeringMode::AngleChase:
-    case SteeringMode::AngleChase2:
-        shot.Speed = Draw(random, 5, 2);
-        shot.Angle = Draw(random, 360, 0);
-        shot.Turn = Draw(random, 5, 2);
-        // Launched at full speed in a random direction.
+    if (int(mode) < 0 || int(mode) >= SteeringModeCount)
+        return; // not a method
+    // Each draw is a call of its own, in the table's order; what a method
+    // does not draw keeps the slot's earlier value.
+    bool headed = false;
+    for (const MethodDraw& draw : MethodOf(mode).Draws) {
+        if (draw.Draw == LaunchDraw::None)
+            break;
+        shot.*draw.Field = LaunchValue(draw, random.RandomUnit());
+        headed |= draw.Draw == LaunchDraw::Heading;
+    }
+    if (headed) { // launched at full speed along its heading
         shot.VX = ToFloat(double(shot.Speed) * std::cos(double(shot.Angle) * DegToRad));
         shot.VY = ToFloat(double(shot.Speed) * std::sin(double(shot.Angle) * DegToRad));
-        break;
-    case SteeringMode::PerAxisAccelChase:
-        shot.Speed = Draw(random, 0.3, 0.1); // acceleration
-        shot.Angle = Draw(random, 7, 3);     // speed limit
-        break;
-    case SteeringMode::AccelChase:
-        shot.Speed = Draw(random, 0.5, 0.2); // acceleration
-        shot.Angle = Draw(random, 7, 3);     // speed limit
-        break;
-    case SteeringMode::Count: break; // not a method
     }
 }
+
+float LaunchValue(const MethodDraw& draw, float r) { return ToFloat(double(r) * draw.Scale + draw.Offset); }

@@ -70,14 +70,8 @@ struct World {
     Flag Running = FlagFalse;      ///< the frame loop continues while set (set when the window loads)
 };
 
-struct BeepSink;
-
 /// Frees every slot; nothing else changes and nothing sounds.
 void ClearShots(World& world);
-
-/// Frees every flying shot closer than 16 pixels to the marker, one beep each,
-/// in slot order. Returns the slots it caught.
-SlotMask HitTest(World& world, BeepSink& beep);
 
 /// Counts how many slots hold a flying shot.
 int FlyingShots(const World& world);

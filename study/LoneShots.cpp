@@ -11,35 +11,6 @@
 #include "Shoot.h"
 #include "ShotStep.h"
 
-namespace {
-
-struct NoBeep final : BeepSink {
-    void Beep() override {}
-};
-
-/// Draws every value as the same fixed number.
-struct FixedRandom final : RandomSource {
-    float Value = 0.5f;
-    float RandomUnit() override { return Value; }
-};
-
-/// One draw of the launch held at a value; the source is drawn all the same,
-/// so the other draws are what they would be unheld.
-struct HeldRandom final : RandomSource {
-    RandomSource& Source;
-    int Held;    ///< which draw, from 0; -1: none
-    float Value; ///< in [0, 1)
-    int Drawn = 0;
-    HeldRandom(RandomSource& source, int held, float value) : Source(source), Held(held), Value(value) {}
-    float RandomUnit() override
-    {
-        const float drawn = Source.RandomUnit();
-        return Drawn++ == Held ? Value : drawn;
-    }
-};
-
-} // namespace
-
 MarkerPath::MarkerPath(const MapSettings& settings, int x, int y) : Settings(settings), X(x), Y(y)
 {
     // The way from the launcher to the place: a weave swings across it, a flight follows it.
@@ -97,19 +68,6 @@ std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int 
 namespace {
 
 /// Hands on what another source draws, and keeps a copy of each value.
-struct RecordingRandom final : RandomSource {
-    RandomSource& Source;
-    std::vector<float>* Drawn;
-    RecordingRandom(RandomSource& source, std::vector<float>* drawn) : Source(source), Drawn(drawn) {}
-    float RandomUnit() override
-    {
-        const float value = Source.RandomUnit();
-        if (Drawn)
-            Drawn->push_back(value);
-        return value;
-    }
-};
-
 /// Launches the map's shot `shot` as a new world's slot would be, and keeps
 /// the values it drew in `drawn`, if given.
 void Launch(Shot& launched, const MapSettings& settings, SteeringMode mode, int x, int y, int shot,

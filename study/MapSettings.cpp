@@ -76,6 +76,18 @@ bool ReadMotion(int argc, const char* const* argv, int& n, MapSettings& map, std
     return false;
 }
 
+/// "speed, heading, turn, acceleration or limit"
+std::string DrawNames()
+{
+    std::string names;
+    for (int draw = 1; draw < int(LaunchDraw::Count); ++draw)
+        names += std::string(draw == 1                            ? ""
+                             : draw + 1 == int(LaunchDraw::Count) ? " or "
+                                                                  : ", ") +
+                 LaunchDrawName(LaunchDraw(draw));
+    return names;
+}
+
 /// --hold DRAW=R
 bool ReadHold(int argc, const char* const* argv, int& n, MapSettings& map, std::string& error)
 {
@@ -88,8 +100,7 @@ bool ReadHold(int argc, const char* const* argv, int& n, MapSettings& map, std::
             map.Held = LaunchDraw(draw);
     if (map.Held == LaunchDraw::None || equals == std::string_view::npos ||
         !ParseFiniteFloat(text.substr(equals + 1), map.HeldValue) || !(map.HeldValue >= 0 && map.HeldValue < 1)) {
-        error = "--hold must be DRAW=R with DRAW speed, heading, turn, acceleration or limit and R in [0, 1), got " +
-                Quoted(text);
+        error = "--hold must be DRAW=R with DRAW " + DrawNames() + " and R in [0, 1), got " + Quoted(text);
         return false;
     }
     ++n;
@@ -97,36 +108,6 @@ bool ReadHold(int argc, const char* const* argv, int& n, MapSettings& map, std::
 }
 
 } // namespace
-
-const char* LaunchDrawName(LaunchDraw draw)
-{
-    switch (draw) {
-    case LaunchDraw::Speed: return "speed";
-    case LaunchDraw::Heading: return "heading";
-    case LaunchDraw::Turn: return "turn";
-    case LaunchDraw::Acceleration: return "acceleration";
-    case LaunchDraw::Limit: return "limit";
-    case LaunchDraw::None:
-    case LaunchDraw::Count: break;
-    }
-    return "";
-}
-
-int DrawIndex(SteeringMode mode, LaunchDraw draw)
-{
-    // In the order the launch draws them (LaunchShot).
-    switch (mode) {
-    case SteeringMode::PerAxisChase:
-    case SteeringMode::DirectChase: return draw == LaunchDraw::Speed ? 0 : -1;
-    case SteeringMode::AngleChase:
-    case SteeringMode::AngleChase2:
-        return draw == LaunchDraw::Speed ? 0 : draw == LaunchDraw::Heading ? 1 : draw == LaunchDraw::Turn ? 2 : -1;
-    case SteeringMode::PerAxisAccelChase:
-    case SteeringMode::AccelChase: return draw == LaunchDraw::Acceleration ? 0 : draw == LaunchDraw::Limit ? 1 : -1;
-    case SteeringMode::Count: break;
-    }
-    return -1;
-}
 
 int MapGridSize(int step) { return (PlayfieldSize - 1) / (step > 0 ? step : 1) + 1; }
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "World.h"
+#include "Methods.h"
 
 /// The most shots a place may take.
 inline constexpr int MaxMapShots = 256;
@@ -20,18 +20,6 @@ enum class MarkerMotion {
     Weave,  ///< sideways across the line from the launcher, amplitude MotionSize, from the place
     Flee,   ///< straight away from the launcher at MotionSize a frame (to the right from the launcher)
 };
-
-/// A launch draw a map or a sweep can hold at one value, by what it sets:
-/// the per-axis and direct chases draw a speed; the angle and vector turn
-/// chases a speed, a heading and a turn rate; the accelerating chases an
-/// acceleration and a speed limit.
-enum class LaunchDraw { None, Speed, Heading, Turn, Acceleration, Limit, Count };
-
-/// A draw's name, as --hold takes it ("speed", "heading", "turn", "acceleration", "limit").
-const char* LaunchDrawName(LaunchDraw draw);
-
-/// Which of a method's launch draws `draw` is (0 for its first), or -1 when it makes none such.
-int DrawIndex(SteeringMode mode, LaunchDraw draw);
 
 struct MapSettings {
     int Step = 1;            ///< pixels between the places mapped, across and down

@@ -7,51 +7,20 @@
 #include "Random.h"
 #include "Shoot.h"
 
-namespace {
-
-/// Gives `Value` for one draw of the launch and an arbitrary value for the rest.
-struct OneDraw final : RandomSource {
-    int Index = 0;
-    float Value = 0;
-    int Drawn = 0;
-    float RandomUnit() override { return Drawn++ == Index ? Value : 0.5f; }
-};
-
-} // namespace
-
 std::vector<SweepParameter> SweepParameters()
 {
     std::vector<SweepParameter> parameters;
     for (int mode = 0; mode < SteeringModeCount; ++mode)
-        for (int draw = 1; draw < int(LaunchDraw::Count); ++draw)
-            if (DrawIndex(SteeringMode(mode), LaunchDraw(draw)) >= 0)
-                parameters.push_back({SteeringMode(mode), LaunchDraw(draw)});
+        for (const MethodDraw& draw : Methods[std::size_t(mode)].Draws)
+            if (draw.Draw != LaunchDraw::None)
+                parameters.push_back({SteeringMode(mode), draw.Draw});
     return parameters; // each method's draws come in the order it draws them
-}
-
-const char* DrawMeaning(LaunchDraw draw)
-{
-    switch (draw) {
-    case LaunchDraw::Speed: return "speed, pixels a frame";
-    case LaunchDraw::Heading: return "heading at launch, degrees";
-    case LaunchDraw::Turn: return "turn rate, degrees a frame";
-    case LaunchDraw::Acceleration: return "acceleration, pixels a frame per frame";
-    case LaunchDraw::Limit: return "speed limit, pixels a frame";
-    case LaunchDraw::None:
-    case LaunchDraw::Count: break;
-    }
-    return "";
 }
 
 float DrawValue(SteeringMode mode, LaunchDraw draw, float r)
 {
-    OneDraw random;
-    random.Index = DrawIndex(mode, draw);
-    random.Value = r;
-    Shot shot;
-    LaunchShot(shot, mode, random);
-    // A launch's first draw sets Speed, its second Angle, its third Turn.
-    return random.Index == 0 ? shot.Speed : random.Index == 1 ? shot.Angle : shot.Turn;
+    const int index = DrawIndex(mode, draw);
+    return index < 0 ? 0 : LaunchValue(MethodOf(mode).Draws[std::size_t(index)], r);
 }
 
 SweepFigures SweepFiguresOf(const CaptureMap& map, SteeringMode mode)

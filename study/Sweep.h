@@ -20,9 +20,6 @@ struct SweepParameter {
 /// Every method's launch draws, method by method, in the order it draws them.
 std::vector<SweepParameter> SweepParameters();
 
-/// What a draw sets, in its own units: "speed, pixels a frame", ...
-const char* DrawMeaning(LaunchDraw draw);
-
 /// The value the launch gives a draw of `r` (in [0, 1)), as it computes it.
 float DrawValue(SteeringMode mode, LaunchDraw draw, float r);
 

@@ -271,3 +271,31 @@ TEST(AngleChase2, RoundsEveryStoredStepToFloat)
     EXPECT_EQ(shot.VX, 0x1.1a9096p+0f);
     EXPECT_EQ(shot.VY, 0x1.1ea6bp+1f);
 }
+
+// The table is checked as the program is built (a static_assert over
+// EntryFault): these are the faults it must catch, an entry left out included.
+TEST(MethodTable, AnIncompleteEntryIsNamed)
+{
+    const Method good = Methods[2];
+    EXPECT_EQ(EntryFault(good, 2), nullptr);
+    EXPECT_STREQ(EntryFault(good, 3), "its mode is not its place in the table");
+    EXPECT_STREQ(EntryFault(Method{}, 5), "its mode is not its place in the table"); // what an entry left out is
+    Method entry = good;
+    entry.Step = nullptr;
+    EXPECT_STREQ(EntryFault(entry, 2), "it has no steering step");
+    entry = good;
+    entry.Description = "";
+    EXPECT_STREQ(EntryFault(entry, 2), "a name, a description or its caption is missing");
+    entry = good;
+    entry.Draws[0].Field = nullptr;
+    EXPECT_STREQ(EntryFault(entry, 2), "a draw is out of order or sets nothing");
+    entry = good;
+    entry.Draws[1] = {};
+    EXPECT_STREQ(EntryFault(entry, 2), "a draw is out of order or sets nothing");
+    entry = good;
+    entry.Draws[2] = {};
+    EXPECT_STREQ(EntryFault(entry, 2), "it turns at a rate it does not draw");
+    entry = good;
+    entry.Draws[0] = entry.Draws[1];
+    EXPECT_STREQ(EntryFault(entry, 2), "a heading is drawn without a speed to launch along it");
+}

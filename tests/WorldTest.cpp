@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Input.h"
+#include "MoveShot.h"
 #include "Numbers.h"
 #include "Shoot.h"
 #include "TestSupport.h"

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "CanvasRgba.h"
-#include "Captions.h"
 #include "CaptureMap.h"
 #include "DrawFrame.h"
 #include "Headings.h"
 #include "MapColours.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
+#include "Methods.h"
 #include "Replay.h"
 #include "ScriptWorld.h"
 #include "ShotScript.h"
@@ -43,7 +43,7 @@ MapSettings DefaultSettings()
 constexpr int SweepStep = 10;
 
 /// The methods that turn by at most a rate a frame, at a constant speed.
-bool Turning(int mode) { return mode == int(SteeringMode::AngleChase) || mode == int(SteeringMode::AngleChase2); }
+bool Turning(int mode) { return Methods[std::size_t(mode)].TurnsAtRate; }
 
 /// What one frame of a shot's flight leaves: the shot's record, the marker.
 struct Moment {
@@ -231,8 +231,9 @@ EMSCRIPTEN_KEEPALIVE const char* StudyOptionsAt(int step, int unheld)
 
 EMSCRIPTEN_KEEPALIVE int StudyMethods() { return SteeringModeCount; }
 EMSCRIPTEN_KEEPALIVE int StudyMethodTurns(int mode) { return Turning(mode); }
-EMSCRIPTEN_KEEPALIVE const char* StudyMethodName(int mode) { return ModeNames[std::size_t(mode)]; }
-EMSCRIPTEN_KEEPALIVE const char* StudyMethodCaption(int mode) { return ModeCaptions[std::size_t(mode)]; }
+EMSCRIPTEN_KEEPALIVE const char* StudyMethodName(int mode) { return Methods[std::size_t(mode)].Name; }
+EMSCRIPTEN_KEEPALIVE const char* StudyMethodCaption(int mode) { return Methods[std::size_t(mode)].Caption; }
+EMSCRIPTEN_KEEPALIVE const char* StudyMethodDescription(int mode) { return Methods[std::size_t(mode)].Description; }
 
 /// Begins a map of the study's settings on a grid `step` apart; returns its rows.
 EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)

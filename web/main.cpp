@@ -14,9 +14,11 @@
 #include "CanvasRgba.h"
 #include "Damage.h"
 #include "DrawFrame.h"
+#include "FormLayout.h"
 #include "FrameLoop.h"
 #include "FrameStep.h"
 #include "Input.h"
+#include "Methods.h"
 #include "Random.h"
 #include "Replay.h"
 #include "ScriptReader.h"
@@ -49,6 +51,11 @@ EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying),
 EM_JS(void, SetReplayState, (const char* state, const char* note),
       { Module.replayState(UTF8ToString(state), UTF8ToString(note)); });
 EM_JS(void, PageReady, (), { Module.ready(); });
+// An option button of the form, made from the method table and the window's layout.
+EM_JS(void, AddOptionButton, (int index, const char* caption, int left, int top, int width, int height, int tab), {
+    Module.addOptionButton(index, UTF8ToString(caption), [ left, top, width, height ], tab);
+});
+EM_JS(void, SetTabIndex, (const char* id, int tab), { document.getElementById(UTF8ToString(id)).tabIndex = tab; });
 EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
 
 struct WebBeep final : BeepSink {
@@ -175,6 +182,27 @@ std::string SkippedPictureLines(ScriptInput& script)
            (count == 1 ? " was" : " were") + " passed over: the page writes no pictures (png, trail).";
 }
 
+/// The form's option buttons and its tab order, as the window lays them out.
+void MakeForm()
+{
+    static_assert(Option1Places.size() == OptionButtonCount,
+                  "every method with a caption has its option button's place");
+    for (int index = 0; index < OptionButtonCount; ++index) {
+        const ControlPlace& place = Option1Places[std::size_t(index)];
+        AddOptionButton(index, Methods[std::size_t(index)].Caption, place.Left, place.Top, place.Width, place.Height,
+                        Option1TabPosition(index) + 1);
+    }
+    for (int position = 0; position < int(TabOrder.size()); ++position) {
+        const Control kind = TabOrder[std::size_t(position)].Kind;
+        if (kind != Control::Option1)
+            SetTabIndex(kind == Control::Picture1   ? "playfield"
+                        : kind == Control::Picture2 ? "sheet"
+                        : kind == Control::Check1   ? "Check1"
+                                                    : "Check2",
+                        position + 1);
+    }
+}
+
 } // namespace
 
 // Called by the page's controls (shell.html).
@@ -182,7 +210,7 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void OptionClicked(int index)
 {
-    if (ThePage->Replay.Playing || index < 0 || index >= SteeringModeCount || int(ThePage->TheWorld.Mode) == index)
+    if (ThePage->Replay.Playing || index < 0 || index >= OptionButtonCount || int(ThePage->TheWorld.Mode) == index)
         return; // only a button that becomes selected clicks
     Input(*ThePage, {.Kind = CommandKind::Mode, .Mode = static_cast<SteeringMode>(index)});
 }
@@ -207,9 +235,7 @@ EMSCRIPTEN_KEEPALIVE double MeasureFrames(int frames)
     LoadWorld(world);
     QueuedRandom random;
     SeedRandom(random.Generator, 1);
-    struct NoBeep final : BeepSink {
-        void Beep() override {}
-    } quiet;
+    NoBeep quiet;
     Surface playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
     const double start = emscripten_get_now();
     for (int n = 0; n < frames; ++n) {
@@ -262,6 +288,7 @@ int main()
     std::vector<std::uint8_t> sheet(std::size_t(page.Sheet.Width) * page.Sheet.Height * 4);
     CopyRgba(page.Sheet, {0, 0, page.Sheet.Width, page.Sheet.Height}, sheet);
     ShowSheet(sheet.data(), page.Sheet.Width, page.Sheet.Height);
+    MakeForm();
     emscripten_set_mousemove_callback("#playfield", nullptr, EM_TRUE, OnMouseMove);
     emscripten_set_mousedown_callback("#playfield", nullptr, EM_TRUE, OnMouseDown);
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);

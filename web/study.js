@@ -464,7 +464,8 @@ const study = (() => {
       const mode = call('StudySweepMode', parameter), draw = text(call('StudySweepDraw', parameter));
       const figure = document.createElement('figure');
       const caption = document.createElement('figcaption');
-      caption.textContent = `${text(call('StudyMethodName', mode))} (${text(call('StudyMethodCaption', mode))}): ` +
+      const japanese = text(call('StudyMethodCaption', mode));
+      caption.textContent = `${text(call('StudyMethodName', mode))}${japanese ? ` (${japanese})` : ''}: ` +
         text(call('StudySweepMeaning', parameter));
       const canvas = document.createElement('canvas');
       canvas.width = 280, canvas.height = 110;
@@ -548,19 +549,13 @@ const study = (() => {
   // ---- the page's parts, made once ----
   function buildMaps() {
     const box = $('study-maps'), methods = $('study-methods');
-    const Says = [
-      'each axis closes in by at most the shot\'s speed: diagonally, then straight.',
-      'straight at the marker at a constant speed.',
-      'a heading in whole degrees, turned by at most the turn rate a frame, at a constant speed.',
-      'the velocity itself turned by at most the turn rate a frame towards the marker, at a constant speed.',
-      'each axis accelerates towards the marker: it overshoots and swings back.',
-      'accelerates along the line to the marker, like a stone on a spring; the speed limit caps it.'];
     for (let mode = 0; mode < Modes; ++mode) {
       const name = text(call('StudyMethodName', mode)), caption = text(call('StudyMethodCaption', mode));
       const item = document.createElement('li');
-      item.innerHTML = `<b></b> (<span lang="ja"></span>): `;
-      item.children[0].textContent = `${mode} ${name}`, item.children[1].textContent = caption;
-      item.append(Says[mode]);
+      item.innerHTML = caption ? `<b></b> (<span lang="ja"></span>): ` : `<b></b>: `;
+      item.children[0].textContent = `${mode} ${name}`;
+      if (caption) item.children[1].textContent = caption;
+      item.append(text(call('StudyMethodDescription', mode)) + '.');
       methods.append(item);
       const figure = document.createElement('figure');
       figure.className = 'panel';

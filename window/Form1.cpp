@@ -12,30 +12,16 @@
 
 #include "CaptionFont.h"
 #include "Captions.h"
+#include "FormLayout.h"
+#include "Methods.h"
 #include "PictureBox.h"
 #include "ScriptWorld.h"
 #include "SpriteSheet.h"
 
-static_assert(ModeCaptions.size() == SteeringModeCount && ModeNames.size() == SteeringModeCount);
-
 namespace {
 
-// All geometry in one place: client-area pixels at 96 dots per inch.
-struct Place {
-    int Left, Top, Width, Height;
-};
-constexpr QSize ClientSize{516, 318};
-constexpr Place Picture1Place{8, 8, 304, 304};
-constexpr Place Picture2Place{336, 16, 84, 68};
-constexpr std::array Option1Places{
-    Place{320, 104, 169, 17}, Place{320, 128, 169, 17}, Place{320, 152, 169, 17},
-    Place{320, 176, 169, 17}, Place{320, 200, 169, 17}, Place{320, 224, 169, 17},
-};
-static_assert(Option1Places.size() == SteeringModeCount, "every method's option button has its place");
-// Check1 and Check2 overlap by one row, and Check2 runs 5 pixels past the
-// client area's right edge, where the window cuts it off.
-constexpr Place Check1Place{320, 256, 193, 25};
-constexpr Place Check2Place{320, 280, 201, 25};
+constexpr QSize ClientSize{ClientWidth, ClientHeight};
+static_assert(Option1Places.size() == OptionButtonCount, "every method with a caption has its option button's place");
 
 constexpr int Timer1Interval = 10; ///< ms
 
@@ -50,7 +36,7 @@ protected:
     bool hitButton(const QPoint& at) const override { return this->rect().contains(at); }
 };
 
-void Put(QWidget* control, const Place& place)
+void Put(QWidget* control, const ControlPlace& place)
 {
     control->setGeometry(place.Left, place.Top, place.Width, place.Height);
 }
@@ -91,8 +77,8 @@ void Form1::CreateControls()
     Put(Picture2, Picture2Place);
 
     Option1 = new QButtonGroup(this);
-    for (int index = 0; index < SteeringModeCount; ++index) {
-        auto* button = new WholeControl<QRadioButton>(QString::fromUtf8(ModeCaptions[std::size_t(index)]), this);
+    for (int index = 0; index < OptionButtonCount; ++index) {
+        auto* button = new WholeControl<QRadioButton>(QString::fromUtf8(Methods[std::size_t(index)].Caption), this);
         Put(button, Option1Places[std::size_t(index)]);
         Option1->addButton(button, index);
         Option1Buttons[std::size_t(index)] = button;
@@ -104,19 +90,18 @@ void Form1::CreateControls()
     Check2 = new WholeControl<QCheckBox>(QString::fromUtf8(Check2Caption), this);
     Put(Check2, Check2Place);
 
-    // Tab order: the pictures, the option buttons but Index 3, the check boxes, then Index 3.
-    const std::array<QWidget*, 10> tabOrder = {Picture1,
-                                               Picture2,
-                                               Option1Buttons[0],
-                                               Option1Buttons[1],
-                                               Option1Buttons[2],
-                                               Option1Buttons[4],
-                                               Option1Buttons[5],
-                                               Check1,
-                                               Check2,
-                                               Option1Buttons[3]};
-    for (std::size_t n = 1; n < tabOrder.size(); ++n)
-        setTabOrder(tabOrder[n - 1], tabOrder[n]);
+    const auto control = [this](TabStop stop) -> QWidget* {
+        switch (stop.Kind) {
+        case Control::Picture1: return Picture1;
+        case Control::Picture2: return Picture2;
+        case Control::Option1: return Option1Buttons[std::size_t(stop.Index)];
+        case Control::Check1: return Check1;
+        case Control::Check2: return Check2;
+        }
+        return nullptr;
+    };
+    for (std::size_t n = 1; n < TabOrder.size(); ++n)
+        setTabOrder(control(TabOrder[n - 1]), control(TabOrder[n]));
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(Timer1Interval);
@@ -211,7 +196,14 @@ bool Form1::PlayDueCommands()
 void Form1::ShowSwitches()
 {
     const QSignalBlocker blockOptions(Option1), blockLimit(Check1), blockVectors(Check2);
-    Option1Buttons[std::size_t(TheWorld.Mode)]->setChecked(true);
+    if (int(TheWorld.Mode) < OptionButtonCount) {
+        Option1Buttons[std::size_t(TheWorld.Mode)]->setChecked(true);
+    } else { // a method with no button of its own: none is checked
+        Option1->setExclusive(false);
+        for (QRadioButton* button : Option1Buttons)
+            button->setChecked(false);
+        Option1->setExclusive(true);
+    }
     Check1->setChecked(TheWorld.SpeedLimitOn != 0);
     Check2->setChecked(TheWorld.ShowVectors == 0);
     for (QWidget* control : findChildren<QAbstractButton*>())

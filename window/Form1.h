@@ -11,6 +11,7 @@
 #include <string>
 
 #include "FrameLoop.h"
+#include "Methods.h"
 #include "QtSeams.h"
 #include "Random.h"
 #include "Raster.h"
@@ -57,7 +58,7 @@ public:
     PictureBox* Picture1;
     PictureBox* Picture2;
     QButtonGroup* Option1;
-    std::array<QRadioButton*, SteeringModeCount> Option1Buttons{};
+    std::array<QRadioButton*, OptionButtonCount> Option1Buttons{};
     QCheckBox* Check1;
     QCheckBox* Check2;
     QTimer* Timer1;

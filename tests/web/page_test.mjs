@@ -81,8 +81,10 @@ function blackOutside(data, boxes) {
   return count;
 }
 
-// The layout: every control where the window puts it.
+// The layout: every control where the window puts it, the option buttons
+// made by the module from its method table.
 const live = await open(pageUrl);
+await running(live);
 const rects = await live.evaluate(() => Object.fromEntries(
   [['picture1', '#picture1'], ['playfield', '#playfield'], ['picture2', '#picture2'], ['check1', 'label:nth-of-type(7)'],
    ['check2', 'label:nth-of-type(8)'], ...[0, 1, 2, 3, 4, 5].map((n) => ['option' + n, `label:nth-of-type(${n + 1})`])]

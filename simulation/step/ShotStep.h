@@ -6,23 +6,36 @@
 // is as tight as the table's own; a file that includes it is compiled as
 // MoveShot.cpp is (see simulation/CMakeLists.txt).
 
+#include <utility>
+
+#include "Methods.h"
 #include "Numbers.h"
 #include "Seams.h"
-#include "Steering.h"
 #include "World.h"
 
-/// Sets one shot's velocity by the world's steering mode.
+/// One mode's step, called directly (its address is a constant here) when
+/// it is the world's mode.
+template <std::size_t Mode>
+inline bool SteerIf(Shot& shot, const World& world)
+{
+    constexpr SteeringStep step = Methods[Mode].Step;
+    if (world.Mode != SteeringMode(Mode))
+        return false;
+    step(shot, world);
+    return true;
+}
+
+template <std::size_t... Mode>
+inline void SteerByMode(Shot& shot, const World& world, std::index_sequence<Mode...>)
+{
+    (SteerIf<Mode>(shot, world) || ...);
+}
+
+/// Sets one shot's velocity by the world's steering mode: a switch over the
+/// table's steps, with no call through a pointer.
 inline void Steer(Shot& shot, const World& world)
 {
-    switch (world.Mode) {
-    case SteeringMode::PerAxisChase: return PerAxisChase(shot, world);
-    case SteeringMode::DirectChase: return DirectChase(shot, world);
-    case SteeringMode::AngleChase: return AngleChase(shot, world);
-    case SteeringMode::AngleChase2: return AngleChase2(shot, world);
-    case SteeringMode::PerAxisAccelChase: return PerAxisAccelChase(shot, world);
-    case SteeringMode::AccelChase: return AccelChase(shot, world);
-    case SteeringMode::Count: return; // not a method
-    }
+    SteerByMode(shot, world, std::make_index_sequence<SteeringModeCount>());
 }
 
 /// Ages a flying shot, frees it when it reaches the end of its life (it still

@@ -1,0 +1,165 @@
+#pragma once
+// The steering methods, one entry each. Everything the program does or says
+// about a method (its step, its launch, the map's draw names, the sweep's
+// values, the help text, the option buttons, the study's list) is read from
+// this table; a new method is a new entry, its step and its test.
+
+#include <array>
+
+#include "Steering.h"
+#include "World.h"
+
+/// A launch draw, by what it sets. The map and the sweep hold one by name.
+enum class LaunchDraw { None, Speed, Heading, Turn, Acceleration, Limit, Count };
+
+struct DrawKind {
+    const char* Name;    ///< as --hold takes it
+    const char* Meaning; ///< what it sets, in its own units
+};
+inline constexpr std::array<DrawKind, int(LaunchDraw::Count)> DrawKinds{{
+    {"", ""},
+    {"speed", "speed, pixels a frame"},
+    {"heading", "heading at launch, degrees"},
+    {"turn", "turn rate, degrees a frame"},
+    {"acceleration", "acceleration, pixels a frame per frame"},
+    {"limit", "speed limit, pixels a frame"},
+}};
+constexpr bool DrawKindsNamed()
+{
+    for (std::size_t kind = 1; kind < DrawKinds.size(); ++kind)
+        if (!DrawKinds[kind].Name || !DrawKinds[kind].Meaning)
+            return false;
+    return true;
+}
+static_assert(DrawKindsNamed(), "every launch draw has a name and a meaning");
+
+/// One random draw of a launch: the shot's `Field` = r * Scale + Offset,
+/// worked out in double and stored as a float.
+struct MethodDraw {
+    LaunchDraw Draw = LaunchDraw::None;
+    float Shot::*Field = nullptr;
+    double Scale = 0;
+    double Offset = 0;
+};
+
+inline constexpr int MaxLaunchDraws = 3;
+
+using SteeringStep = void (*)(Shot& shot, const World& world);
+
+struct Method {
+    SteeringMode Mode;       ///< its number: its place in the table
+    const char* Name;        ///< in English, for terminals, file names and the study
+    const char* Caption;     ///< its option button's caption in UTF-8 Japanese; "" when it has none
+    const char* Description; ///< how it steers, in one line
+    /// In the order the launch draws them, each a call of its own; the unused
+    /// ones at the end are `None`. A method that draws a heading is launched
+    /// at full speed along it, else at rest.
+    std::array<MethodDraw, MaxLaunchDraws> Draws;
+    bool TurnsAtRate;  ///< turns by at most `Turn` degrees a frame: it has a turning circle
+    SteeringStep Step; ///< sets the shot's velocity each frame
+};
+
+// clang-format off
+inline constexpr std::array<Method, SteeringModeCount> Methods{{
+    {SteeringMode::PerAxisChase, "per-axis chase", "XY別通常追尾",
+     "each axis closes in by at most the shot's speed: diagonally, then straight",
+     {{{LaunchDraw::Speed, &Shot::Speed, 3, 1}}}, false, PerAxisChase},
+    {SteeringMode::DirectChase, "direct chase", "通常追尾",
+     "straight at the marker, at a constant speed",
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}}}, false, DirectChase},
+    {SteeringMode::AngleChase, "angle chase", "角度追尾",
+     "a heading in whole degrees turns by at most the turn rate a frame: a marker inside its turning circle is orbited",
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, AngleChase},
+    {SteeringMode::AngleChase2, "vector turn chase", "角度追尾2",
+     "the velocity swings by exactly the turn angle while the marker is on its left, and is aimed outright otherwise",
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, AngleChase2},
+    {SteeringMode::PerAxisAccelChase, "per-axis accelerating chase", "XY別加速追尾",
+     "a fixed push on each axis: overshoots and swings back",
+     {{{LaunchDraw::Acceleration, &Shot::Speed, 0.3, 0.1}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
+     PerAxisAccelChase},
+    {SteeringMode::AccelChase, "accelerating chase", "加速追尾",
+     "a push straight at the marker: loops round it unless the speed limit is on",
+     {{{LaunchDraw::Acceleration, &Shot::Speed, 0.5, 0.2}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
+     AccelChase},
+}};
+// clang-format on
+
+/// What is wrong with the entry at `index`, or nullptr when it is complete:
+/// its number is its place, it has a name, a description and a step, its
+/// draws come first and each sets a field, a heading comes with a speed, a
+/// method that turns at a rate draws its rate.
+constexpr const char* EntryFault(const Method& method, int index)
+{
+    const auto empty = [](const char* text) { return !text || !*text; };
+    if (int(method.Mode) != index)
+        return "its mode is not its place in the table";
+    if (empty(method.Name) || empty(method.Description) || !method.Caption)
+        return "a name, a description or its caption is missing";
+    if (!method.Step)
+        return "it has no steering step";
+    bool ended = false, speed = false, heading = false, turn = false;
+    for (const MethodDraw& draw : method.Draws) {
+        if (draw.Draw == LaunchDraw::None) {
+            ended = true;
+            continue;
+        }
+        if (ended || draw.Draw >= LaunchDraw::Count || !draw.Field || !(draw.Scale > 0))
+            return "a draw is out of order or sets nothing";
+        speed |= draw.Draw == LaunchDraw::Speed && draw.Field == &Shot::Speed;
+        heading |= draw.Draw == LaunchDraw::Heading && draw.Field == &Shot::Angle;
+        turn |= draw.Draw == LaunchDraw::Turn && draw.Field == &Shot::Turn;
+    }
+    if (method.Draws[0].Draw == LaunchDraw::None)
+        return "it draws nothing at launch";
+    if (heading && !speed)
+        return "a heading is drawn without a speed to launch along it";
+    if (method.TurnsAtRate && !turn)
+        return "it turns at a rate it does not draw";
+    return nullptr;
+}
+
+/// The methods that have an option button: those with a caption, which come first.
+constexpr int CountOptionButtons()
+{
+    int count = 0;
+    while (count < SteeringModeCount && *Methods[std::size_t(count)].Caption)
+        ++count;
+    return count;
+}
+inline constexpr int OptionButtonCount = CountOptionButtons();
+
+constexpr bool TableComplete()
+{
+    for (int index = 0; index < SteeringModeCount; ++index)
+        if (EntryFault(Methods[std::size_t(index)], index))
+            return false;
+    for (int index = OptionButtonCount; index < SteeringModeCount; ++index)
+        if (*Methods[std::size_t(index)].Caption)
+            return false; // a caption after a method without one: the buttons would skip a number
+    return true;
+}
+static_assert(TableComplete(), "every steering mode has a complete entry in Methods (see EntryFault)");
+
+constexpr const Method& MethodOf(SteeringMode mode) { return Methods[std::size_t(mode)]; }
+
+/// Which of a method's launch draws `draw` is (0 for its first), or -1 when it makes none such.
+constexpr int DrawIndex(SteeringMode mode, LaunchDraw draw)
+{
+    if (draw == LaunchDraw::None)
+        return -1;
+    const Method& method = MethodOf(mode);
+    for (int index = 0; index < MaxLaunchDraws; ++index)
+        if (method.Draws[std::size_t(index)].Draw == draw)
+            return index;
+    return -1;
+}
+
+/// A draw's name, as --hold takes it ("speed", "heading", ...).
+constexpr const char* LaunchDrawName(LaunchDraw draw) { return DrawKinds[std::size_t(draw)].Name; }
+/// What a draw sets, in its own units: "speed, pixels a frame", ...
+constexpr const char* DrawMeaning(LaunchDraw draw) { return DrawKinds[std::size_t(draw)].Meaning; }
+
+/// The value a launch gives `draw` for a draw of `r`, as it stores it.
+float LaunchValue(const MethodDraw& draw, float r);
