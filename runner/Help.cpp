@@ -198,22 +198,16 @@ std::string Wrapped(const std::string& lead, const std::string& text, std::size_
     return out;
 }
 
-std::string Number(double value)
-{
-    std::string text;
-    AppendFloat(text, float(value));
-    return text;
-}
-
 /// "speed = 2 + 5 r (2 to 7), pixels a frame": a draw as the launch makes it.
 std::string DrawText(const MethodDraw& draw)
 {
     const std::string meaning = DrawMeaning(draw.Draw);
     const std::size_t comma = meaning.find(',');
-    const std::string scaled = (draw.Scale == 1 ? "" : Number(draw.Scale) + "~") + "r";
+    const std::string scaled = (draw.Scale == 1 ? "" : FloatText(float(draw.Scale)) + "~") + "r";
     return std::string(LaunchDrawName(draw.Draw)) + "~=~" +
-           (draw.Offset == 0 ? scaled : Number(draw.Offset) + "~+~" + scaled) + " (in~[" +
-           Number(LaunchValue(draw, 0)) + ",~" + Number(draw.Offset + draw.Scale) + ")" + meaning.substr(comma) + ")";
+           (draw.Offset == 0 ? scaled : FloatText(float(draw.Offset)) + "~+~" + scaled) + " (in~[" +
+           FloatText(LaunchValue(draw, 0)) + ",~" + FloatText(float(draw.Offset + draw.Scale)) + ")" +
+           meaning.substr(comma) + ")";
 }
 
 std::string MethodsSection()

@@ -19,10 +19,12 @@
 #include <string_view>
 #include <vector>
 
+#include "Arguments.h"
 #include "CaptureMap.h"
 #include "FloatText.h"
 #include "Help.h"
 #include "MapCsv.h"
+#include "MapNote.h"
 #include "MapSettings.h"
 #include "Methods.h"
 #include "Output.h"
@@ -57,171 +59,6 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtFatalMsg || type == QtCriticalMsg)
         std::fprintf(stderr, "homing-sim: %s\n", qPrintable(message));
-}
-
-enum class Output { Trace, Summary, Compare, Map, JoinMap, Sweep };
-
-struct Arguments {
-    const char* Script = "-";
-    bool ScriptGiven = false;
-    Output Writes = Output::Trace;
-    const char* WritesOption = nullptr; ///< the option that chose it: --summary, --compare or --map
-    const char* Picture = nullptr;      ///< --compare's or --map's output
-    MapSettings Map;
-    const char* MapOption = nullptr;   ///< the first map setting given, for a message when --map is not
-    bool StepGiven = false;            ///< --step given (a sweep's grid is --step 10 otherwise)
-    int Values = 10;                   ///< --values N: a sweep's values of each parameter
-    const char* SweepOption = nullptr; ///< --values, for a message when --sweep is not given
-    bool Shard = false;                ///< --rows given: only those rows, as a shard
-    MapRows Rows;
-    std::vector<const char*> Shards; ///< --join-map's shards
-    bool Help = false;
-    bool Version = false;
-};
-
-/// --rows FIRST-LAST: rows of the grid, checked against the grid once the step is known.
-bool ReadRows(int argc, char** argv, int& n, MapRows& rows, std::string& error)
-{
-    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
-    const std::size_t dash = text.find('-');
-    const auto whole = [](std::string_view part, int& value) {
-        const auto [end, status] = std::from_chars(part.data(), part.data() + part.size(), value);
-        return !part.empty() && status == std::errc() && end == part.data() + part.size() && value >= 0;
-    };
-    if (dash == std::string_view::npos || !whole(text.substr(0, dash), rows.First) ||
-        !whole(text.substr(dash + 1), rows.Last) || rows.First > rows.Last) {
-        error = "--rows must be FIRST-LAST, two whole numbers with FIRST no more than LAST, got " + Quoted(text);
-        return false;
-    }
-    ++n;
-    return true;
-}
-
-/// --values N: a sweep's values of each parameter, 1 to 100.
-bool ReadValues(int argc, char** argv, int& n, int& values, std::string& error)
-{
-    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), values);
-    if (text.empty() || status != std::errc() || end != text.data() + text.size() || values < 1 || values > 100) {
-        error = "--values must be a whole number from 1 to 100, got " + Quoted(text);
-        return false;
-    }
-    ++n;
-    return true;
-}
-
-/// What the run writes, chosen once: a second choice is refused, named.
-bool ChooseOutput(Arguments& arguments, Output writes, const char* option, std::string& error)
-{
-    if (arguments.WritesOption) {
-        error = std::string_view(arguments.WritesOption) == option
-                    ? std::string(option) + " is given twice"
-                    : std::string(arguments.WritesOption) + " and " + option + " cannot be combined";
-        return false;
-    }
-    arguments.Writes = writes;
-    arguments.WritesOption = option;
-    return true;
-}
-
-/// The path after an output option, as argv[n + 1].
-bool OutputPath(int argc, char** argv, int& n, const char* what, const char*& path, std::string& error)
-{
-    if (n + 1 >= argc || argv[n + 1][0] == '\0' || argv[n + 1][0] == '-') {
-        error = std::string(argv[n]) + " needs the path of " + what + " to write";
-        return false;
-    }
-    path = argv[++n];
-    return true;
-}
-
-bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& error)
-{
-    SettingRead setting = SettingRead::NotASetting;
-    for (int n = 1; n < argc; ++n) {
-        const std::string_view argument = argv[n];
-        if (argument == "--help" || argument == "-h") {
-            arguments.Help = true;
-        } else if (argument == "--version") {
-            arguments.Version = true;
-        } else if (argument == "--summary") {
-            if (!ChooseOutput(arguments, Output::Summary, argv[n], error))
-                return false;
-        } else if (argument == "--compare") {
-            if (!ChooseOutput(arguments, Output::Compare, argv[n], error) ||
-                !OutputPath(argc, argv, n, "the picture", arguments.Picture, error))
-                return false;
-        } else if (argument == "--sweep") {
-            if (!ChooseOutput(arguments, Output::Sweep, argv[n], error) ||
-                !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
-                return false;
-        } else if (argument == "--values") {
-            arguments.SweepOption = argv[n];
-            if (!ReadValues(argc, argv, n, arguments.Values, error))
-                return false;
-        } else if (argument == "--map" || argument == "--join-map") {
-            if (!ChooseOutput(arguments, argument == "--map" ? Output::Map : Output::JoinMap, argv[n], error) ||
-                !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
-                return false;
-        } else if (argument == "--rows") {
-            if (!arguments.MapOption)
-                arguments.MapOption = argv[n];
-            if (!ReadRows(argc, argv, n, arguments.Rows, error))
-                return false;
-            arguments.Shard = true;
-        } else if (const int at = n;
-                   (setting = ReadMapSetting(argc, argv, n, arguments.Map, error)) != SettingRead::NotASetting) {
-            if (setting == SettingRead::Bad)
-                return false;
-            if (!arguments.MapOption)
-                arguments.MapOption = argv[at];
-            arguments.StepGiven = arguments.StepGiven || std::string_view(argv[at]) == "--step";
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            error = "unknown option " + Quoted(argument) + " (see --help)";
-            return false;
-        } else if (arguments.Writes == Output::JoinMap) {
-            arguments.Shards.push_back(argv[n]);
-        } else if (arguments.ScriptGiven) {
-            error = "only one SCRIPT may be given, got " + Quoted(argument) + " too";
-            return false;
-        } else {
-            arguments.Script = argv[n];
-            arguments.ScriptGiven = true;
-        }
-    }
-    const bool mapLike = arguments.Writes == Output::Map || arguments.Writes == Output::Sweep;
-    if (arguments.MapOption && (!mapLike || (arguments.Shard && arguments.Writes != Output::Map))) {
-        error = std::string(arguments.Shard && mapLike ? "--rows" : arguments.MapOption) + " is a setting of --map" +
-                (arguments.Writes == Output::JoinMap ? " (a joined map takes its shards' settings)" : "");
-        return false;
-    }
-    if (arguments.SweepOption && arguments.Writes != Output::Sweep) {
-        error = std::string(arguments.SweepOption) + " is a setting of --sweep";
-        return false;
-    }
-    if (mapLike && arguments.ScriptGiven) {
-        error = std::string(arguments.WritesOption) + " takes no SCRIPT: its settings are options (see --help)";
-        return false;
-    }
-    if (arguments.Writes == Output::Sweep && !arguments.StepGiven)
-        arguments.Map.Step = 10;
-    if (arguments.Writes == Output::JoinMap && arguments.Shards.empty()) {
-        error = "--join-map needs the shards to join: --join-map OUT.csv SHARD.csv...";
-        return false;
-    }
-    if (arguments.Shard) {
-        const int rows = MapGridSize(arguments.Map.Step);
-        if (arguments.Rows.Last >= rows) {
-            error = "--rows " + std::to_string(arguments.Rows.First) + "-" + std::to_string(arguments.Rows.Last) +
-                    " goes past the grid's last row, " + std::to_string(rows - 1);
-            return false;
-        }
-        if (!std::string_view(arguments.Picture).ends_with(".csv")) {
-            error = "--rows writes a shard, a table: its output must end in .csv";
-            return false;
-        }
-    }
-    return true;
 }
 
 /// Runs the script's good lines in order, then reports its bad line, if any:
@@ -310,41 +147,6 @@ struct MapProgress {
                      done >= 1 ? "\n" : "");
     }
 };
-
-std::string MapNote(const MapSettings& map)
-{
-    std::string note = std::to_string(map.Shots) + (map.Shots == 1 ? " shot" : " shots") + " a place, every " +
-                       (map.Step == 1 ? std::string("pixel") : std::to_string(map.Step) + " pixels") + "; ";
-    std::string draw;
-    AppendFloat(draw, map.Draw);
-    note +=
-        map.FixedDraws ? "every random draw " + draw : "each shot's own random draws, seed " + std::to_string(map.Seed);
-    note += map.Limit ? "; speed limit on" : "; speed limit off";
-    const auto number = [](float value) {
-        std::string text;
-        AppendFloat(text, value);
-        return text;
-    };
-    switch (map.Motion) {
-    case MarkerMotion::Line:
-        if (map.MarkerVX != 0 || map.MarkerVY != 0)
-            note += "; the marker moving (" + number(map.MarkerVX) + ", " + number(map.MarkerVY) +
-                    ") pixels a frame from its place";
-        break;
-    case MarkerMotion::Circle:
-        note += "; the marker circling its place, radius " + number(map.MotionSize) + " pixels, once in " +
-                number(map.MotionPeriod) + " frames";
-        break;
-    case MarkerMotion::Weave:
-        note += "; the marker weaving across the way from the launcher, " + number(map.MotionSize) +
-                " pixels either side, once in " + number(map.MotionPeriod) + " frames";
-        break;
-    case MarkerMotion::Flee:
-        note += "; the marker fleeing from the launcher at " + number(map.MotionSize) + " pixels a frame";
-        break;
-    }
-    return note;
-}
 
 /// A map's or a sweep's output, checked before anything is computed: a
 /// .png, or a .csv of kind `table`; `kind` says which.
@@ -497,21 +299,6 @@ bool StandardStreamsOpen(const char* what, bool writesStandardOutput)
 bool WritesFilesOnly(Output writes)
 {
     return writes == Output::Map || writes == Output::JoinMap || writes == Output::Sweep;
-}
-
-const char* OutputName(const Arguments& arguments)
-{
-    if (arguments.Help || arguments.Version)
-        return "the help";
-    switch (arguments.Writes) {
-    case Output::Trace: return "the trace";
-    case Output::Summary: return "the summary";
-    case Output::Compare: return "the table";
-    case Output::Map:
-    case Output::JoinMap: return "the map";
-    case Output::Sweep: return "the sweep";
-    }
-    return "the output";
 }
 
 } // namespace

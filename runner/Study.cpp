@@ -11,13 +11,6 @@
 
 namespace {
 
-std::string FloatText(float value)
-{
-    std::string text;
-    AppendFloat(text, value);
-    return text;
-}
-
 std::string SummaryRow(const ShotRecord& shot)
 {
     char figures[160];

@@ -137,3 +137,10 @@ bool ParseFiniteFloat(std::string_view text, float& value)
     value = ReadDecimal(terminated.c_str());
     return std::isfinite(value);
 }
+
+std::string FloatText(float value)
+{
+    std::string text;
+    AppendFloat(text, value);
+    return text;
+}

@@ -9,6 +9,9 @@
 /// std::to_chars writes it: fixed or scientific, whichever is shorter.
 void AppendFloat(std::string& out, float value);
 
+/// The same text as a string of its own.
+std::string FloatText(float value);
+
 /// The same text made without std::to_chars, for C++ libraries that have no
 /// floating-point to_chars (the web build's); `AppendFloat` uses it there.
 void AppendFloatPortably(std::string& out, float value);
