@@ -251,7 +251,7 @@ void Replace(std::string& text, const std::string& name, const std::string& part
 std::string MakeHelp()
 {
     std::string text = HelpTemplate;
-    Replace(text, "limit-modes", ModesText(ModesDrawing(LaunchDraw::Limit)));
+    Replace(text, "limit-modes", LimitModes());
     std::string hold = Wrapped(std::string(28, ' '), HoldList(), 21).substr(28); // after "usual: " in its line
     hold.pop_back();                                                             // the template's line goes on
     Replace(text, "hold", hold);
@@ -296,6 +296,8 @@ std::string TraceColumnText(float Shot::*field)
         parts += "; " + ModesText(unused) + ": unused (left from the slot's earlier shots)";
     return parts;
 }
+
+std::string LimitModes() { return ModesText(ModesDrawing(LaunchDraw::Limit)); }
 
 std::string ModeList()
 {

@@ -14,5 +14,7 @@ struct Shot;
 std::string HoldList();
 /// What a trace's column for `field` holds in each mode.
 std::string TraceColumnText(float Shot::*field);
+/// "modes 4 and 5": the methods that draw a speed limit, which --limit switches on.
+std::string LimitModes();
 /// "0 per-axis chase, 1 direct chase, ...".
 std::string ModeList();

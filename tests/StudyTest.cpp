@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -13,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "Help.h"
 #include "Methods.h"
 #include "Steering.h"
 #include "Study.h"
@@ -270,32 +268,17 @@ std::string SourceText(const char* path)
 
 } // namespace
 
-// The README's table and the man pages list every method as the table says;
-// a method added to the table alone fails here, by name.
-TEST(MethodTable, TheDocsSayWhatTheTableSays)
+// The README's table lists every method as the table says (the man pages'
+// lists are made from the table); a method added to the table alone fails
+// here, by name.
+TEST(MethodTable, TheReadmeSaysWhatTheTableSays)
 {
-    const std::string readme = SourceText("README.md"), window = SourceText("desktop/homing.1.in"),
-                      sim = SourceText("desktop/homing-sim.1.in");
-    ASSERT_FALSE(readme.empty() || window.empty() || sim.empty());
+    const std::string readme = SourceText("README.md");
+    ASSERT_FALSE(readme.empty());
     for (const Method& method : Methods) {
         SCOPED_TRACE(method.Name);
-        const std::string name = method.Name, caption = method.Caption, mode = std::to_string(int(method.Mode));
-        EXPECT_NE(readme.find("| " + caption + " | " + name + " | " + mode + " | " + method.Description + " |"),
+        EXPECT_NE(readme.find(std::string("| ") + method.Caption + " | " + method.Name + " | " +
+                              std::to_string(int(method.Mode)) + " | " + method.Description + " |"),
                   std::string::npos);
-        if (!caption.empty()) {
-            EXPECT_NE(window.find(".B " + caption + " " + name + ": " + method.Description + "."), std::string::npos);
-        }
-    }
-    EXPECT_NE(sim.find("(0 to " + std::to_string(SteeringModeCount - 1) +
-                       "): set the steering mode and clear all "
-                       "shots: " +
-                       ModeList() + "."),
-              std::string::npos);
-    EXPECT_NE(sim.find("the others drawn as usual: " + HoldList() + "."), std::string::npos);
-    for (const auto& [column, field] :
-         {std::pair{"speed", &Shot::Speed}, {"angle", &Shot::Angle}, {"turn", &Shot::Turn}}) {
-        std::string text = TraceColumnText(field);
-        text[0] = char(std::toupper(text[0]));
-        EXPECT_NE(sim.find(std::string(".B ") + column + " " + text + "."), std::string::npos) << column;
     }
 }
