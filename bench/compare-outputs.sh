@@ -4,12 +4,16 @@
 # its png/trail pictures; capture maps (CSV and PNG) at --step 10 under each
 # marker motion, a held draw and fixed draws; a sweep (CSV and PNG). Prints
 # each difference and exits 1 if any.
-# Usage: bench/compare-outputs.sh OLD_HOMING_SIM NEW_HOMING_SIM
+# With METHODS=N, the tables (maps, sweeps, --compare's) are compared on the
+# rows of methods 0 to N-1 alone, and pictures whose panels those tables
+# describe are left out: for a build that added methods after them.
+# Usage: [METHODS=N] bench/compare-outputs.sh OLD_HOMING_SIM NEW_HOMING_SIM
 set -euo pipefail
 if [ $# -ne 2 ] || [ ! -x "$1" ] || [ ! -x "$2" ]; then
-  echo "usage: bench/compare-outputs.sh OLD_HOMING_SIM NEW_HOMING_SIM (both executables)" >&2
+  echo "usage: [METHODS=N] bench/compare-outputs.sh OLD_HOMING_SIM NEW_HOMING_SIM (both executables)" >&2
   exit 2
 fi
+methods=${METHODS:-}
 old=$(realpath "$1") new=$(realpath "$2")
 docs=$(realpath "$(dirname "$0")/../docs")
 work=$(mktemp -d)
@@ -43,6 +47,16 @@ done
 both sweep.out --sweep sweep.csv --step 30 --shots 2 --values 4
 both sweeppng.out --sweep sweep.png --step 30 --shots 2 --values 4
 
+if [ -n "$methods" ]; then
+  for side in old new; do
+    cd "$work/$side"
+    rm -f map*.png sweep.png ./*-compare.png
+    for file in map*.csv; do awk -F, -v n="$methods" 'NR == 1 || $3 < n' "$file" > "$file.rows" && mv "$file.rows" "$file"; done
+    awk -F, -v n="$methods" 'NR == 1 || $1 < n' sweep.csv > sweep.rows && mv sweep.rows sweep.csv
+    for file in ./*.compare; do awk -v n="$methods" 'NR == 1 || ($1 ~ /^[0-9]+$/ && $1 < n)' "$file" > "$file.rows" && mv "$file.rows" "$file"; done
+  done
+  cd /
+fi
 differ=0
 for file in "$work"/old/*; do
   name=$(basename "$file")

@@ -25,12 +25,15 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
 
   --summary          instead of the trace, one CSV row per shot launched:
                      shot,slot,mode,launch_frame,end_frame,outcome,frames,
-                     path_length,closest,max_turn,circled,speed,angle,turn
-                     (outcome: hit, expired, cleared or flying, when still
-                     flying at the end; path_length and closest in pixels;
-                     max_turn, the largest change of direction between two
-                     frames, in degrees; circled: yes when its direction
-                     turned through more than 360 degrees in one sense)
+                     path_length,closest,max_turn,circled,speed,angle,turn,
+                     mean_turn (outcome: hit, expired, cleared or flying,
+                     when still flying at the end; path_length and closest
+                     in pixels; max_turn and mean_turn, the largest and the
+                     mean change of direction between two frames, in
+                     degrees: the turn a frame the shot demanded; circled:
+                     yes when its direction turned through more than 360
+                     degrees in one sense; speed, angle and turn as the
+                     trace has them at launch)
   --compare OUT.png  run the script's inputs once under each method (its
                      mode, png and trail lines are ignored; every run starts
                      from the same world and draws the same random values)

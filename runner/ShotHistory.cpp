@@ -80,6 +80,8 @@ void ShotHistory::Follow(ShotRecord& record, const Shot& shot, const World& worl
     if (record.HasDirection) {
         const double turn = SignedTurn(record.LastVX, record.LastVY, shot.VX, shot.VY);
         record.MaxTurn = std::max(record.MaxTurn, std::fabs(turn));
+        record.TurnSum += std::fabs(turn);
+        ++record.Turns;
         record.Winding += turn;
         record.WindingLow = std::min(record.WindingLow, record.Winding);
         record.WindingHigh = std::max(record.WindingHigh, record.Winding);

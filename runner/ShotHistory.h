@@ -30,8 +30,13 @@ struct ShotRecord {
     double PathLength = 0;                ///< pixels travelled
     double Closest = 0;                   ///< smallest distance to the marker after a move, pixels
     double MaxTurn = 0;                   ///< largest change of direction between two frames, degrees
+    double TurnSum = 0;                   ///< the changes of direction summed, as sizes, degrees
+    std::int64_t Turns = 0;               ///< how many changes of direction were measured
     bool Circled = false;                 ///< turned through more than 360 degrees in one sense
-    std::vector<PathPoint> Path;          ///< kept paths only: the launch point, then the position after every frame
+    /// The mean change of direction between two frames, degrees: with
+    /// `MaxTurn`, the turn a frame the shot demanded; 0 before it has two.
+    double MeanTurn() const { return Turns ? TurnSum / double(Turns) : 0; }
+    std::vector<PathPoint> Path; ///< kept paths only: the launch point, then the position after every frame
 
     // Running state for the turn figures.
     float LastVX = 0, LastVY = 0; ///< the last non-zero velocity

@@ -18,7 +18,9 @@ std::string SummaryRow(const ShotRecord& shot)
                   static_cast<unsigned long long>(shot.Index), shot.Slot, int(shot.Mode), shot.LaunchFrame,
                   shot.EndFrame, OutcomeName(shot.Outcome), static_cast<long long>(shot.Frames), shot.PathLength,
                   shot.Closest, shot.MaxTurn, shot.Circled ? "yes" : "no");
-    return figures + FloatText(shot.Speed) + ',' + FloatText(shot.Angle) + ',' + FloatText(shot.Turn) + '\n';
+    char mean[32];
+    std::snprintf(mean, sizeof mean, ",%.3f\n", shot.MeanTurn());
+    return figures + FloatText(shot.Speed) + ',' + FloatText(shot.Angle) + ',' + FloatText(shot.Turn) + mean;
 }
 
 } // namespace
@@ -26,7 +28,7 @@ std::string SummaryRow(const ShotRecord& shot)
 SummaryWriter::SummaryWriter(CheckedOutput& out) : Out(out)
 {
     Out.Write("shot,slot,mode,launch_frame,end_frame,outcome,frames,path_length,closest,max_turn,circled,speed,angle,"
-              "turn\n");
+              "turn,mean_turn\n");
 }
 
 void SummaryWriter::OnShotEnded(const ShotRecord& shot)

@@ -10,7 +10,7 @@
 #include "World.h"
 
 /// A launch draw, by what it sets. The map and the sweep hold one by name.
-enum class LaunchDraw { None, Speed, Heading, Turn, Acceleration, Limit, Count };
+enum class LaunchDraw { None, Speed, Heading, Turn, Acceleration, Limit, Gain, Count };
 
 struct DrawKind {
     const char* Name;    ///< as --hold takes it
@@ -23,6 +23,7 @@ inline constexpr std::array<DrawKind, int(LaunchDraw::Count)> DrawKinds{{
     {"turn", "turn rate, degrees a frame"},
     {"acceleration", "acceleration, pixels a frame per frame"},
     {"limit", "speed limit, pixels a frame"},
+    {"gain", "navigation gain N, turns per turn of the line of sight"},
 }};
 constexpr bool DrawKindsNamed()
 {
@@ -42,7 +43,7 @@ struct MethodDraw {
     double Offset = 0;
 };
 
-inline constexpr int MaxLaunchDraws = 3;
+inline constexpr int MaxLaunchDraws = 4;
 
 using SteeringStep = void (*)(Shot& shot, const World& world);
 
@@ -83,6 +84,19 @@ inline constexpr std::array<Method, SteeringModeCount> Methods{{
      "a push straight at the marker: loops round it unless the speed limit is on",
      {{{LaunchDraw::Acceleration, &Shot::Speed, 0.5, 0.2}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
      AccelChase},
+    {SteeringMode::LeadChase, "lead chase", "",
+     "towards the point where it would meet a marker that keeps its present velocity, turning at most its limit a frame",
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, LeadChase},
+    {SteeringMode::ProportionalNavigation, "proportional navigation", "",
+     "turns by N times the line of sight's turn since the last frame, at most its limit a frame",
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, ProportionalNavigation},
+    {SteeringMode::AugmentedProportionalNavigation, "augmented proportional navigation", "",
+     "proportional navigation plus N / 2 times the marker's acceleration across the line of sight",
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
+     AugmentedProportionalNavigation},
 }};
 // clang-format on
 

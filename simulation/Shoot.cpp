@@ -36,6 +36,8 @@ void LaunchShot(Shot& shot, SteeringMode mode, RandomSource& random)
     shot.Y = LaunchY;
     shot.VX = 0;
     shot.VY = 0;
+    shot.Sight = 0; // nothing seen yet
+    shot.SeenX = shot.SeenY = shot.SeenVX = shot.SeenVY = 0;
 
     if (int(mode) < 0 || int(mode) >= SteeringModeCount)
         return; // not a method

@@ -1,5 +1,5 @@
 #pragma once
-// The six steering steps. Each takes one flying shot and the world (read only),
+// The steering steps. Each takes one flying shot and the world (read only),
 // and sets the shot's velocity (`AngleChase` also its heading) from its position
 // before this frame's move.
 
@@ -21,6 +21,19 @@ void AngleChase2(Shot& shot, const World& world);
 void PerAxisAccelChase(Shot& shot, const World& world);
 /// Mode 5: a push of length `Speed` straight at the marker.
 void AccelChase(Shot& shot, const World& world);
+
+/// Mode 6: towards the point where it would meet a marker that keeps its
+/// present velocity, turning by at most `Turn` degrees a frame.
+void LeadChase(Shot& shot, const World& world);
+/// Mode 7: turns by `Gain` times the line of sight's turn since its last step,
+/// at most `Turn` degrees a frame.
+void ProportionalNavigation(Shot& shot, const World& world);
+/// Mode 8: mode 7 plus `Gain` / 2 times the marker's acceleration across the
+/// line of sight, as a turn at the shot's speed.
+void AugmentedProportionalNavigation(Shot& shot, const World& world);
+/// Where a lead chase would aim now: the meeting point, or the marker itself
+/// (false) when there is none.
+bool LeadPoint(const Shot& shot, const World& world, double& x, double& y);
 
 /// Caps a mode 4 or 5 shot's speed at its limit (`Angle`) while the limit is on.
 void ApplySpeedLimit(Shot& shot, const World& world);

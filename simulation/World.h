@@ -16,15 +16,18 @@ inline constexpr Flag FlagFalse = 0;
 /// Flips a switch between -1 and 0.
 constexpr Flag Invert(Flag flag) { return flag ? FlagFalse : FlagTrue; }
 
-/// The steering methods; the number is the option button's index.
+/// The steering methods; the number is the option button's index (the first six have one).
 enum class SteeringMode : std::int32_t {
-    PerAxisChase = 0,      ///< each axis closes in by at most the speed
-    DirectChase = 1,       ///< straight at the marker at constant speed
-    AngleChase = 2,        ///< a heading that turns by at most the turn rate
-    AngleChase2 = 3,       ///< the velocity swung by the turn angle, or aimed outright
-    PerAxisAccelChase = 4, ///< a fixed push on each axis
-    AccelChase = 5,        ///< a push straight at the marker
-    Count                  ///< not a method: how many there are
+    PerAxisChase = 0,                    ///< each axis closes in by at most the speed
+    DirectChase = 1,                     ///< straight at the marker at constant speed
+    AngleChase = 2,                      ///< a heading that turns by at most the turn rate
+    AngleChase2 = 3,                     ///< the velocity swung by the turn angle, or aimed outright
+    PerAxisAccelChase = 4,               ///< a fixed push on each axis
+    AccelChase = 5,                      ///< a push straight at the marker
+    LeadChase = 6,                       ///< towards where it would meet the marker, turning at most its limit
+    ProportionalNavigation = 7,          ///< turns N times the line of sight's turn
+    AugmentedProportionalNavigation = 8, ///< and N / 2 times the marker's acceleration across it
+    Count                                ///< not a method: how many there are
 };
 /// The one count every table of methods is sized by or checked against.
 inline constexpr int SteeringModeCount = static_cast<int>(SteeringMode::Count);
@@ -45,9 +48,17 @@ struct Shot {
     float Y = 0;     ///< position, pixels
     float VX = 0;    ///< velocity, pixels per frame
     float VY = 0;    ///< velocity, pixels per frame
-    float Speed = 0; ///< modes 0-3: speed, pixels per frame; modes 4-5: acceleration, pixels per frame per frame
-    float Angle = 0; ///< mode 2: heading, degrees; mode 3: heading at launch; modes 4-5: speed limit, pixels per frame
-    float Turn = 0;  ///< modes 2-3: turn per frame, degrees
+    float Speed = 0; ///< modes 0-3, 6-8: speed, pixels per frame; modes 4-5: acceleration, pixels per frame per frame
+    float Angle =
+        0; ///< mode 2: heading, degrees; modes 3, 6-8: heading at launch; modes 4-5: speed limit, pixels per frame
+    float Turn = 0; ///< modes 2-3: turn per frame, degrees; modes 6-8: the most it turns a frame, degrees
+    float Gain = 0; ///< modes 7-8: the navigation gain N, turns per turn of the line of sight
+    // What modes 6-8 saw at their last step, set at launch and by each step.
+    float Sight = 0;        ///< the line of sight's direction, radians from the x axis towards y
+    float SeenX = 0;        ///< the marker, pixels
+    float SeenY = 0;        ///< pixels
+    float SeenVX = 0;       ///< the marker's velocity as seen, pixels per frame
+    float SeenVY = 0;       ///< pixels per frame
     std::int32_t Age = 0;   ///< movement passes taken part in, frames
     Flag Alive = FlagFalse; ///< the slot holds a flying shot
 };

@@ -159,7 +159,9 @@ TEST(CaptureMap, ASweepValueIsTheMapWithThatDrawHeld)
     settings.Shots = 4;
     settings.Threads = 2;
     const std::vector<SweepCurve> curves = ComputeSweep(settings, 3);
-    ASSERT_EQ(curves.size(), 12u); // speed; speed; speed, heading, turn twice; acceleration, limit twice
+    // speed; speed; speed, heading, turn twice; acceleration, limit twice; speed,
+    // heading, turn; speed, heading, turn, gain twice
+    ASSERT_EQ(curves.size(), 23u);
     for (const SweepCurve& curve : curves) {
         const SweepPoint& point = curve.Points[1];
         EXPECT_EQ(point.R, 0.5f);

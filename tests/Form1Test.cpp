@@ -42,8 +42,8 @@ private slots:
         QCOMPARE(form->Picture2->geometry(), Rect(336, 16, 84, 68));
         QCOMPARE(form->Picture2->contentsRect().size(), QSize(80, 64));
         const char* captions[] = {"XY別通常追尾", "通常追尾", "角度追尾", "角度追尾2", "XY別加速追尾", "加速追尾"};
-        static_assert(std::size(captions) == SteeringModeCount);
-        for (int index = 0; index < SteeringModeCount; ++index) {
+        static_assert(std::size(captions) == OptionButtonCount);
+        for (int index = 0; index < OptionButtonCount; ++index) {
             QRadioButton* button = form->Option1Buttons[std::size_t(index)];
             QCOMPARE(button->geometry(), Rect(320, 104 + 24 * index, 169, 17));
             QCOMPARE(button->text(), QString::fromUtf8(captions[index]));

@@ -214,8 +214,8 @@ TEST(ScriptParser, SaysWhatIsWrong)
         {"frames", "frames takes 1 argument (N), got 0"},
         {"frames -1", "frames must be a whole number, 0 or more, got -1"},
         {"frames 1.5", "frames must be a whole number, 0 or more, got 1.5"},
-        {"mode 9", "mode must be 0 to 5, got 9"},
-        {"mode two", "mode must be 0 to 5, got two"},
+        {"mode 9", "mode must be 0 to 8, got 9"},
+        {"mode two", "mode must be 0 to 8, got two"},
         {"move nan 2", "move X must be a finite decimal, got nan"},
         {"move 1 1e39", "move Y must be a finite decimal, got 1e39"},
         {"move 1 +2", "move Y must be a finite decimal, got +2"},
@@ -299,7 +299,7 @@ TEST(RunnerCli, BadLineStopsTheRunAndKeepsEarlierRows)
 {
     const RunResult run = RunSim("", "random 0.5\nframes 10\n\n# fine so far\nmode 9\nframes 5\n");
     EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Err, "homing-sim: line 5: mode must be 0 to 5, got 9\n");
+    EXPECT_EQ(run.Err, "homing-sim: line 5: mode must be 0 to 8, got 9\n");
     EXPECT_EQ(run.Out, std::string(Header) + "10,0,flying,1,147.5,147.5,-2.5,-2.5,2.5,0,0\n");
 }
 
@@ -328,7 +328,7 @@ TEST(RunnerCli, ErrorLinesQuoteTokensSafelyAndBriefly)
 {
     const RunResult escape = RunSim("", std::string("mode \x1b[31m9\n"));
     EXPECT_EQ(escape.Status, 2);
-    EXPECT_EQ(escape.Err, "homing-sim: line 1: mode must be 0 to 5, got \\x1b[31m9\n");
+    EXPECT_EQ(escape.Err, "homing-sim: line 1: mode must be 0 to 8, got \\x1b[31m9\n");
 
     // At most 60 characters of a token (a UTF-8 character counts once), and
     // bytes that are not UTF-8 written as \xNN.
@@ -528,10 +528,10 @@ TEST(RunnerStudy, CompareWritesThePictureAndATable)
     const RunResult run = RunSim("--compare '" + path.string() + "'", "move 200 100\nframes 60\n");
     ASSERT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Err, "");
-    EXPECT_EQ(CountLines(run.Out), 7);
-    EXPECT_NE(run.Out.find("vector turn chase"), std::string::npos);
+    EXPECT_EQ(CountLines(run.Out), 1 + SteeringModeCount);
+    EXPECT_NE(run.Out.find("augmented proportional navigation"), std::string::npos);
     const QImage image(QString::fromStdString(path.string()));
-    EXPECT_EQ(image.size(), QSize(3 * 300 + 4 * 12, 2 * (28 + 300 + 40) + 3 * 12));
+    EXPECT_EQ(image.size(), QSize(3 * 300 + 4 * 12, 3 * (28 + 300 + 40) + 4 * 12));
 }
 
 TEST(RunnerStudy, SummaryHasOneRowPerShot)
@@ -539,7 +539,7 @@ TEST(RunnerStudy, SummaryHasOneRowPerShot)
     const RunResult run = RunSim("--summary", "seed 3\nmove 200 100\nframes 60\n");
     ASSERT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Out.rfind("shot,slot,mode,launch_frame,end_frame,outcome,frames,path_length,closest,max_turn,"
-                            "circled,speed,angle,turn\n",
+                            "circled,speed,angle,turn,mean_turn\n",
                             0),
               0u);
     EXPECT_EQ(CountLines(run.Out), 1 + 6);
@@ -585,9 +585,9 @@ TEST(RunnerStudy, BadArgumentsAndScripts)
     EXPECT_EQ(twice.Err, "homing-sim: --compare is given twice\n");
     EXPECT_EQ(RunSim("''").Err, "homing-sim: cannot open a script with an empty name\n");
 
-    const RunResult badScript = RunSim("--summary", "frames 30\nmode 7\n");
+    const RunResult badScript = RunSim("--summary", "frames 30\nmode 9\n");
     EXPECT_EQ(badScript.Status, 2);
-    EXPECT_EQ(badScript.Err, "homing-sim: line 2: mode must be 0 to 5, got 7\n");
+    EXPECT_EQ(badScript.Err, "homing-sim: line 2: mode must be 0 to 8, got 9\n");
     EXPECT_EQ(badScript.Out, ""); // nothing runs
 
     const RunResult unwritable = RunSim("--compare /nonexistent-dir/c.png", "frames 10\n");
@@ -699,8 +699,8 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
         {"--map m.csv --marker-motion circle 30 0", "--marker-motion circle PERIOD must be more than 0, got 0"},
         {"--map m.csv --marker-motion spiral 1",
          "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD or flee SPEED, got spiral"},
-        {"--map m.csv --hold turn=1",
-         "--hold must be DRAW=R with DRAW speed, heading, turn, acceleration or limit and R in [0, 1), got turn=1"},
+        {"--map m.csv --hold turn=1", "--hold must be DRAW=R with DRAW speed, heading, turn, acceleration, limit or "
+                                      "gain and R in [0, 1), got turn=1"},
         {"--values 5", "--values is a setting of --sweep"},
         {"--sweep s.csv --rows 0-1", "--rows is a setting of --map"},
         {"--sweep s.csv --values 0", "--values must be a whole number from 1 to 100, got 0"},

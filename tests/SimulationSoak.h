@@ -61,7 +61,7 @@ inline void SoakAllModes(std::int64_t frames, std::uint64_t seed, std::int32_t s
             }
             ASSERT_TRUE(shot.Alive == FlagTrue || shot.Alive == FlagFalse);
             ASSERT_LE(shot.Age, ShotLife);
-            if (shot.Alive && world.Mode == SteeringMode::AngleChase2) {
+            if (shot.Alive && (world.Mode == SteeringMode::AngleChase2 || world.Mode >= SteeringMode::LeadChase)) {
                 ASSERT_NEAR(Length(shot.VX, shot.VY) / launchSpeed[slot], 1, 1e-5) << "slot " << slot;
             }
         }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "MoveShot.h"
 #include "Numbers.h"
+#include "Shoot.h"
 #include "ShotStep.h"
 #include "Steering.h"
 #include "TestSupport.h"
@@ -298,4 +300,89 @@ TEST(MethodTable, AnIncompleteEntryIsNamed)
     entry = good;
     entry.Draws[0] = entry.Draws[1];
     EXPECT_STREQ(EntryFault(entry, 2), "a heading is drawn without a speed to launch along it");
+}
+
+namespace {
+
+/// One shot launched from the centre with `draws`, flown by the frame's own
+/// movement pass and hit test while the marker starts at (x, y) and moves by
+/// (vx, vy) a frame: its state after each frame, and the frame it was caught in.
+struct Flight {
+    std::vector<Shot> After;
+    int Caught = 0;
+};
+Flight Fly(SteeringMode mode, std::vector<float> draws, double x, double y, double vx, double vy, int frames)
+{
+    World world = WorldWithMarker(float(x), float(y), mode);
+    ScriptedRandom random(std::move(draws));
+    CountBeeps beep;
+    LaunchShot(world.Shots[0], mode, random);
+    Flight flight;
+    for (int frame = 1; frame <= frames && !flight.Caught; ++frame) {
+        world.MeX = ToFloat(x + vx * (frame - 1));
+        world.MeY = ToFloat(y + vy * (frame - 1));
+        MoveShot(world);
+        flight.After.push_back(world.Shots[0]);
+        if (HitTest(world, beep))
+            flight.Caught = frame;
+    }
+    return flight;
+}
+
+double Heading(const Shot& shot) { return std::atan2(double(shot.VY), double(shot.VX)) / DegToRad; }
+
+constexpr SteeringMode Laws[] = {SteeringMode::LeadChase, SteeringMode::ProportionalNavigation,
+                                 SteeringMode::AugmentedProportionalNavigation};
+
+} // namespace
+
+// A still marker straight ahead of the launch heading: every law flies
+// straight at it and catches it once within 16 pixels.
+TEST(GuidanceLaws, CatchAStillMarkerAheadAtOnce)
+{
+    for (const SteeringMode mode : Laws)
+        for (const float heading : {0.f, 0.125f, 0.6f}) { // 0, 45 and 216 degrees
+            SCOPED_TRACE(testing::Message() << "mode " << int(mode) << ", heading r " << heading);
+            const double degrees = 360.0 * heading * DegToRad, distance = 100;
+            const Flight flight = Fly(mode, {0.2f, heading, 0.5f, 0.5f}, 150 + distance * std::cos(degrees),
+                                      150 + distance * std::sin(degrees), 0, 0, 100);
+            EXPECT_NEAR(flight.Caught, (distance - 16) / 3, 2); // speed 2 + 5 r = 3
+        }
+}
+
+// A marker moving in a straight line, slower than the shot: the lead chase
+// settles on the meeting point and flies straight to it, caught when a
+// straight flight there meets the marker; the two navigation laws settle on
+// a collision course (their heading all but still over the second half).
+TEST(GuidanceLaws, MeetAMarkerMovingInALine)
+{
+    const double x = 250, y = 60, vx = -1.5, vy = 0.5, speed = 4; // speed 2 + 5 * 0.4
+    // Solved by hand: the meeting time t of |d + u t| = speed t, d from the launcher.
+    const double dx = x - 150, dy = y - 150, a = vx * vx + vy * vy - speed * speed, b = 2 * (dx * vx + dy * vy),
+                 c = dx * dx + dy * dy, t = (-b - std::sqrt(b * b - 4 * a * c)) / (2 * a);
+    const double aimX = dx + vx * t, aimY = dy + vy * t, aim = std::sqrt(aimX * aimX + aimY * aimY);
+    // Launched at that heading, the first frame that a straight flight there ends within 16 pixels.
+    int expected = 0;
+    for (int frame = 1; !expected; ++frame)
+        if (Length(dx + vx * (frame - 1) - aimX / aim * speed * frame,
+                   dy + vy * (frame - 1) - aimY / aim * speed * frame) < 16)
+            expected = frame;
+    const float heading = float(std::fmod(std::atan2(aimY, aimX) / DegToRad + 360, 360) / 360);
+
+    const Flight lead = Fly(SteeringMode::LeadChase, {0.4f, heading, 0.6f}, x, y, vx, vy, 200);
+    EXPECT_NEAR(lead.Caught, expected, 2);
+    for (std::size_t frame = 3; frame < lead.After.size(); ++frame) // straight once it has seen the motion
+        EXPECT_NEAR(Heading(lead.After[frame]), Heading(lead.After[frame - 1]), 1e-3) << "frame " << frame + 1;
+
+    for (const SteeringMode mode :
+         {SteeringMode::ProportionalNavigation, SteeringMode::AugmentedProportionalNavigation}) {
+        SCOPED_TRACE(int(mode));
+        const float atMarker = float(std::fmod(std::atan2(dy, dx) / DegToRad + 360, 360) / 360);
+        const Flight flight = Fly(mode, {0.4f, atMarker, 0.6f, 0.5f}, x, y, vx, vy, 300); // launched at the marker
+        ASSERT_GT(flight.Caught, 0);
+        for (std::size_t frame = flight.After.size() / 2; frame < flight.After.size(); ++frame)
+            EXPECT_LT(std::fabs(std::remainder(Heading(flight.After[frame]) - Heading(flight.After[frame - 1]), 360)),
+                      1)
+                << "frame " << frame + 1;
+    }
 }

@@ -114,6 +114,7 @@ TEST(ShotFigures, BoundedTurnShotCirclesAMarkerInsideItsTurningCircle)
     EXPECT_TRUE(shot.Circled);
     EXPECT_NE(shot.Outcome, ShotOutcome::Hit);
     EXPECT_NEAR(shot.MaxTurn, 2.5, 0.01);
+    EXPECT_NEAR(shot.MeanTurn(), 2.5, 0.01); // turning at its full rate all the way
     EXPECT_NEAR(shot.Closest, 40, 1.5);
     EXPECT_NEAR(shot.PathLength, 6.5 * double(shot.Frames), 1e-3);
 }
@@ -268,17 +269,17 @@ std::string SourceText(const char* path)
 
 } // namespace
 
-// The README's table lists every method as the table says (the man pages'
-// lists are made from the table); a method added to the table alone fails
-// here, by name.
+// The README's table lists every method as the table says, "—" for no
+// caption (the man pages' lists are made from the table); a method added to
+// the table alone fails here, by name.
 TEST(MethodTable, TheReadmeSaysWhatTheTableSays)
 {
     const std::string readme = SourceText("README.md");
     ASSERT_FALSE(readme.empty());
     for (const Method& method : Methods) {
         SCOPED_TRACE(method.Name);
-        EXPECT_NE(readme.find(std::string("| ") + method.Caption + " | " + method.Name + " | " +
-                              std::to_string(int(method.Mode)) + " | " + method.Description + " |"),
+        EXPECT_NE(readme.find(std::string("| ") + (*method.Caption ? method.Caption : "—") + " | " + method.Name +
+                              " | " + std::to_string(int(method.Mode)) + " | " + method.Description + " |"),
                   std::string::npos);
     }
 }

@@ -24,7 +24,7 @@ expect() { # MESSAGE ARGUMENTS...
 expect "cannot write $work/missing/s.txt: No such file or directory" "$homing" --record "$work/missing/s.txt"
 expect "cannot write $work: Is a directory" "$homing" --trace "$work"
 expect "cannot open $work/none.txt: No such file or directory" "$homing" --replay "$work/none.txt"
-expect "$work/bad.txt line 2: mode must be 0 to 5, got 9" "$homing" --replay "$work/bad.txt"
+expect "$work/bad.txt line 2: mode must be 0 to 8, got 9" "$homing" --replay "$work/bad.txt"
 # Input that never ends is refused at once, in bounded memory.
 expect "/dev/zero line 1: longer than 4096 bytes" "$homing" --replay /dev/zero
 

@@ -156,9 +156,9 @@ await replay.close();
 const bad = await open(pageUrl + '#script=' + encodeURIComponent('frames 3\nmode 9\n'));
 await bad.waitForFunction(() => document.body.dataset.replay, { timeout: 10000 });
 const state = await bad.evaluate(() => document.body.dataset.replay);
-check(state === 'error: line 2: mode must be 0 to 5, got 9', 'a bad script says ' + state);
+check(state === 'error: line 2: mode must be 0 to 8, got 9', 'a bad script says ' + state);
 const shown = await bad.evaluate(() => { const m = document.getElementById('message'); return m.hidden ? '' : m.textContent; });
-check(shown.endsWith('line 2: mode must be 0 to 5, got 9'), 'a bad script shows the reader: ' + JSON.stringify(shown));
+check(shown.endsWith('line 2: mode must be 0 to 8, got 9'), 'a bad script shows the reader: ' + JSON.stringify(shown));
 await bad.close();
 
 // The page reads exactly the bytes it is given, as homing-sim does: a NUL, a
