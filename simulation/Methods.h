@@ -47,6 +47,13 @@ inline constexpr int MaxLaunchDraws = 4;
 
 using SteeringStep = void (*)(Shot& shot, const World& world);
 
+/// What a method steers by, for a picture of one of its moments.
+enum class MethodGuide {
+    Marker,      ///< the marker itself, where it is now
+    LineOfSight, ///< the turn of the line of sight to the marker (`Shot::Sight`)
+    Intercept,   ///< the point where it would meet the marker (`LeadPoint`)
+};
+
 struct Method {
     SteeringMode Mode;       ///< its number: its place in the table
     const char* Name;        ///< in English, for terminals, file names and the study
@@ -58,6 +65,7 @@ struct Method {
     std::array<MethodDraw, MaxLaunchDraws> Draws;
     bool TurnsAtRate;  ///< turns by at most `Turn` degrees a frame: it has a turning circle
     SteeringStep Step; ///< sets the shot's velocity each frame
+    MethodGuide Guide = MethodGuide::Marker;
 };
 
 // clang-format off
@@ -87,16 +95,17 @@ inline constexpr std::array<Method, SteeringModeCount> Methods{{
     {SteeringMode::LeadChase, "lead chase", "",
      "towards the point where it would meet a marker that keeps its present velocity, turning at most its limit a frame",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, LeadChase},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, LeadChase, MethodGuide::Intercept},
     {SteeringMode::ProportionalNavigation, "proportional navigation", "",
      "turns by N times the line of sight's turn since the last frame, at most its limit a frame",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, ProportionalNavigation},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, ProportionalNavigation,
+     MethodGuide::LineOfSight},
     {SteeringMode::AugmentedProportionalNavigation, "augmented proportional navigation", "",
      "proportional navigation plus N / 2 times the marker's acceleration across the line of sight",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
-     AugmentedProportionalNavigation},
+     AugmentedProportionalNavigation, MethodGuide::LineOfSight},
 }};
 // clang-format on
 

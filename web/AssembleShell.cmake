@@ -1,10 +1,12 @@
-# cmake -DSHELL=... -DSTUDY_HTML=... -DSTUDY_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
+# cmake -DSHELL=... -DSTUDY_HTML=... -DWHICH_LAW=... -DSTUDY_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
 # The page's shell with the study in it: its markup, its script, and the
 # worker's message loop as inert text, from which (and the page's own module
 # script) the page makes its workers: a Blob's address works from file:// and
 # from any server.
 file(READ ${SHELL} shell)
 file(READ ${STUDY_HTML} markup)
+file(READ ${WHICH_LAW} table) # scripts/which-law makes it from homing-sim's maps
+string(REPLACE "<!-- which law -->" "${table}" markup "${markup}")
 file(READ ${STUDY_JS} script)
 file(READ ${WORKER} worker)
 foreach(part script worker)

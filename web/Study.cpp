@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "ScriptWorld.h"
 #include "ShotScript.h"
 #include "SpriteSheet.h"
+#include "Steering.h"
 #include "Sweep.h"
 
 namespace {
@@ -394,10 +396,14 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyDrawShotFrame(int frame)
 /// method's own for the turning chases, else as measured since the frame
 /// before, as the trace's figures measure it), 5 the turning circle's radius
 /// (0: none), 6 marker x, 7 marker y, 8 distance to the marker, 9 how it
-/// ended (0 flying, 1 caught, 2 expired).
+/// ended (0 flying, 1 caught, 2 expired), 10 the largest and 11 the mean
+/// change of direction between two frames so far (degrees: the turn a frame
+/// it demanded), 12 what it steers by (`MethodGuide`), 13 and 14 the point it
+/// aimed at this frame (the meeting point, for a lead chase), 15 the line of
+/// sight's turn since the frame before (degrees).
 EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
 {
-    static double figures[10];
+    static double figures[16];
     const Study& study = TheStudy();
     const Moment& now = study.Moments[std::size_t(frame - 1)];
     const Shot& shot = now.Shot;
@@ -413,6 +419,28 @@ EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
     figures[6] = now.MarkerX, figures[7] = now.MarkerY;
     figures[8] = std::hypot(double(now.MarkerX) - shot.X, double(now.MarkerY) - shot.Y);
     figures[9] = now.Ended;
+    double largest = 0, sum = 0;
+    for (int n = 1; n < frame; ++n) {
+        const Shot& from = study.Moments[std::size_t(n - 1)].Shot;
+        const Shot& to = study.Moments[std::size_t(n)].Shot;
+        const double change = std::abs(SignedTurn(from.VX, from.VY, to.VX, to.VY));
+        largest = std::max(largest, change), sum += change;
+    }
+    figures[10] = largest, figures[11] = frame > 1 ? sum / (frame - 1) : 0;
+    const Method& method = Methods[std::size_t(study.PlaceMode)];
+    figures[12] = double(int(method.Guide)), figures[13] = now.MarkerX, figures[14] = now.MarkerY, figures[15] = 0;
+    if (frame > 1 && method.Guide == MethodGuide::Intercept) {
+        // This frame's step saw the shot as the frame before left it.
+        Shot before = study.Moments[std::size_t(frame - 2)].Shot;
+        before.Age += 1;
+        World seen;
+        seen.MeX = now.MarkerX, seen.MeY = now.MarkerY;
+        LeadPoint(before, seen, figures[13], figures[14]);
+    }
+    if (frame > 1 && method.Guide == MethodGuide::LineOfSight)
+        figures[15] = std::remainder(double(shot.Sight) - double(study.Moments[std::size_t(frame - 2)].Shot.Sight),
+                                     2 * std::numbers::pi) /
+                      DegToRad;
     return figures;
 }
 

@@ -352,15 +352,21 @@ const study = (() => {
     const rgba = call('StudyDrawShotFrame', frame);
     $('study-frame').getContext('2d').putImageData(
       new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, Size * Size * 4).slice(), Size, Size), 0, 0);
-    const [x, y, speed, heading, turn, radius, mx, my, distance, ended] =
-      new Float64Array(HEAPF64.buffer, call('StudyShotFigures', frame), 10);
+    const [x, y, speed, heading, turn, radius, mx, my, distance, ended, largest, mean, guide, gx, gy, sightTurn] =
+      new Float64Array(HEAPF64.buffer, call('StudyShotFigures', frame), 16);
     const turning = call('StudyMethodTurns', state.place.mode) !== 0;
     let words = `Frame ${frame} of ${state.frames}` +
       (ended === 1 ? ': caught.' : ended === 2 ? ': its life ends.' : '.') +
       ` Speed ${speed.toFixed(2)} px a frame, heading ${heading.toFixed(1)}°, ` +
       (turning ? `turning at most ${Math.abs(turn).toFixed(2)}° a frame (its own rate)` :
                  `turned ${turn.toFixed(2)}° since the frame before`) +
-      `; ${distance.toFixed(2)} px from the marker.`;
+      `; ${distance.toFixed(2)} px from the marker. So far it has turned at most ${largest.toFixed(2)}° ` +
+      `a frame, ${mean.toFixed(2)}° on average (its turn demand).`;
+    if (guide === 1 && frame > 1)
+      words += ` The line of sight turned ${sightTurn.toFixed(2)}° since the frame before (dashed).`;
+    if (guide === 2 && frame > 1)
+      words += gx === mx && gy === my ? ' It sees no meeting point: it aims at the marker.' :
+        ` It aims at the meeting point (${gx.toFixed(1)}, ${gy.toFixed(1)}), the cross.`;
     if (turning && radius > 0)
       words += ` Its tightest turn is a circle of radius ${radius.toFixed(1)} px` +
         (!ended && distance < radius ? ': a marker this near, beside its heading, can be out of its reach.' : '.');
@@ -378,6 +384,14 @@ const study = (() => {
     overlay.beginPath();
     overlay.arc(x, y, 10, 0, 2 * Math.PI); // this shot, among the launcher's others
     overlay.stroke();
+    if (guide === 2 && (gx !== mx || gy !== my)) { // the lead chase's meeting point
+      overlay.strokeStyle = 'rgba(20, 130, 60, 0.95)';
+      overlay.beginPath();
+      overlay.moveTo(x, y), overlay.lineTo(gx, gy);
+      overlay.moveTo(gx - 5, gy - 5), overlay.lineTo(gx + 5, gy + 5);
+      overlay.moveTo(gx - 5, gy + 5), overlay.lineTo(gx + 5, gy - 5);
+      overlay.stroke();
+    }
     if (turning && radius > 0 && radius < 5000) {
       // The circle it turns on, on the side of the marker.
       const vx = Math.cos((heading * Math.PI) / 180), vy = Math.sin((heading * Math.PI) / 180);

@@ -153,6 +153,13 @@ let differ = 0;
 for (let n = 0; n < native.length; ++n) differ += data[n] !== native[n];
 check(data.length === native.length && differ === 0, `the replayed canvas differs from the native picture in ${differ} bytes`);
 await replay.close();
+// A reference law has no option button: its mode checks none.
+const lawReplay = await open(pageUrl + '#script=' + encodeURIComponent('move 200 100\nmode 7\nframes 30\n'));
+await lawReplay.waitForFunction(() => /^(done|error)/.test(document.body.dataset.replay || ''), { timeout: 10000 });
+check(await lawReplay.evaluate(() => document.body.dataset.replay) === 'done' &&
+  await lawReplay.evaluate(() => document.querySelectorAll('input[name=Option1]:checked').length) === 0,
+  'a replayed mode 7 is not done with no option button checked');
+await lawReplay.close();
 const bad = await open(pageUrl + '#script=' + encodeURIComponent('frames 3\nmode 9\n'));
 await bad.waitForFunction(() => document.body.dataset.replay, { timeout: 10000 });
 const state = await bad.evaluate(() => document.body.dataset.replay);
@@ -222,19 +229,28 @@ const view = (page) => page.evaluate(() => [location.hash, document.getElementBy
 const chosen = await view(studied);
 check(chosen.includes('&place=2,150,80&shot=1&frame=12\n'), 'the address did not choose the shot: ' + chosen);
 // Each shot's trail against homing-sim's trace of its script: slot 0 from its launch to its end.
-const shots = await studied.evaluate(() => study.state.trails.length);
-for (let shot = 0; shot < shots; ++shot) {
-  await studied.click(`#study-shots-list button:nth-child(${shot + 1})`);
-  const [script, trail] = await studied.evaluate((shot) =>
-    [document.getElementById('study-script').value, Array.from(study.state.trails[shot].points)], shot);
-  writeFileSync(join(work, 'shot.txt'), script);
-  const rows = execFileSync(homingSim, [join(work, 'shot.txt')]).toString().trim().split('\n').slice(1)
-    .map((line) => line.split(',')).filter((row) => row[1] === '0');
-  const end = rows.findIndex((row) => row[2] !== 'flying');
-  const traced = rows.slice(0, end + 1).flatMap((row) => [Math.fround(Number(row[4])), Math.fround(Number(row[5]))]);
-  check(end >= 0 && traced.length === trail.length && traced.every((value, n) => value === trail[n]),
-    `shot ${shot}'s trail is not its script's trace (${trail.length / 2} frames, the trace ${traced.length / 2})`);
+async function trailsAreTraces(page) {
+  const shots = await page.evaluate(() => study.state.trails.length);
+  for (let shot = 0; shot < shots; ++shot) {
+    await page.click(`#study-shots-list button:nth-child(${shot + 1})`);
+    const [script, trail] = await page.evaluate((shot) =>
+      [document.getElementById('study-script').value, Array.from(study.state.trails[shot].points)], shot);
+    writeFileSync(join(work, 'shot.txt'), script);
+    const rows = execFileSync(homingSim, [join(work, 'shot.txt')]).toString().trim().split('\n').slice(1)
+      .map((line) => line.split(',')).filter((row) => row[1] === '0');
+    const end = rows.findIndex((row) => row[2] !== 'flying');
+    const traced = rows.slice(0, end + 1).flatMap((row) => [Math.fround(Number(row[4])), Math.fround(Number(row[5]))]);
+    check(end >= 0 && traced.length === trail.length && traced.every((value, n) => value === trail[n]),
+      `shot ${shot}'s trail is not its script's trace (${trail.length / 2} frames, the trace ${traced.length / 2})`);
+  }
+  return shots;
 }
+await trailsAreTraces(studied);
+// A reference law's place (augmented proportional navigation) alike.
+const law = await open(pageUrl + '#study&' + studyAsks + '&place=8,150,80&shot=0');
+await finished(law);
+check(await trailsAreTraces(law) === 4, 'the reference law\'s place has not its four shots');
+await law.close();
 // The frame at the slider against homing-sim's png of the script cut at that frame.
 const cutAt = (script, frames) => {
   let run = 0;
