@@ -86,6 +86,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
         } else if (argument == "--values") {
+            if (arguments.SweepOption) {
+                error = "--values is given twice";
+                return false;
+            }
             arguments.SweepOption = argv[n];
             if (!ReadValues(argc, argv, n, arguments.Values, error))
                 return false;
@@ -94,6 +98,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
         } else if (argument == "--rows") {
+            if (arguments.Shard) {
+                error = "--rows is given twice";
+                return false;
+            }
             if (!arguments.MapOption)
                 arguments.MapOption = argv[n];
             if (!ReadRows(argc, argv, n, arguments.Rows, error))
@@ -131,6 +139,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
     }
     if (mapLike && arguments.ScriptGiven) {
         error = std::string(arguments.WritesOption) + " takes no SCRIPT: its settings are options (see --help)";
+        return false;
+    }
+    if (arguments.Writes == Output::Sweep && arguments.Map.Held != LaunchDraw::None) {
+        error = "--hold is not a setting of --sweep: a sweep holds each draw in turn (a map holds one)";
         return false;
     }
     if (arguments.Writes == Output::Sweep && !arguments.StepGiven)

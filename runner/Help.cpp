@@ -91,7 +91,8 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      half the shots are caught, the share of shots caught,
                      the median over places of their median frames to the
                      catch and of their miss distance. Takes the map's
-                     settings (its grid --step 10 unless given) and
+                     settings but --hold (its grid --step 10 unless given)
+                     and
     --values N       values of each draw (default 10, up to 100). OUT.csv:
                      method,parameter,r,value,places_mostly_caught,
                      shots_caught,median,miss; value is the draw's value as

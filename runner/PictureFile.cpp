@@ -186,7 +186,8 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind)
         return QuotedPath(path) + " is not a regular file";
     if (kind == OutputKind::Png && !BeginsWith(Target(path), std::string_view(PngSignature, 8)))
         return QuotedPath(path) + " exists and is not a PNG picture: only a PNG file is replaced";
-    if (kind == OutputKind::SweepCsv && status.st_size > 0 && !BeginsWith(Target(path), "method,parameter,"))
+    if (kind == OutputKind::SweepCsv && status.st_size > 0 && !BeginsWith(Target(path), "method,parameter,") &&
+        !BeginsWith(Target(path), "# homing-sim "))
         return QuotedPath(path) + " exists and is not a sweep: only a sweep's CSV file is replaced";
     if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWithMapCsv(Target(path)))
         return QuotedPath(path) + " exists and is not a capture map: only a map's CSV file is replaced";

@@ -31,8 +31,12 @@ QImage View(const Surface& surface)
                   surface.Width * int(sizeof(Pixel)), QImage::Format_RGB32);
 }
 
-std::string SaveImage(const QImage& image, const std::string& path)
+/// Writes `image` as a PNG whose text says what made it: the program and its
+/// version (Software), and the settings or script (Source).
+std::string SaveImage(QImage image, const std::string& path, const std::string& source)
 {
+    image.setText("Software", "homing-sim " HOMING_VERSION);
+    image.setText("Source", QString::fromStdString(source));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -61,7 +65,10 @@ void DrawEndMark(QPainter& painter, const ShotRecord& shot, QPointF end)
 
 } // namespace
 
-std::string SavePng(const Surface& surface, const std::string& path) { return SaveImage(View(surface), path); }
+std::string SavePng(const Surface& surface, const std::string& path, const std::string& source)
+{
+    return SaveImage(View(surface), path, source);
+}
 
 namespace {
 
@@ -193,9 +200,9 @@ QImage TrailCanvas::Picture(const World& world, const Surface& sheet, const Shot
 }
 
 std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails, const ShotHistory& history,
-                      const std::string& path)
+                      const std::string& path, const std::string& source)
 {
-    return SaveImage(trails.Picture(world, sheet, history), path);
+    return SaveImage(trails.Picture(world, sheet, history), path, source);
 }
 
 namespace {
@@ -260,9 +267,9 @@ void DrawCatchBoundary(QPainter& painter, const CaptureMap& map, const MapSettin
 
 } // namespace
 
-std::string SaveComparison(const ComparePanels& panels, const std::string& path)
+std::string SaveComparison(const ComparePanels& panels, const std::string& path, const std::string& source)
 {
-    return SaveImage(ComparisonImage(panels, 0), path);
+    return SaveImage(ComparisonImage(panels, 0), path, source);
 }
 
 QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode mode)
@@ -283,7 +290,8 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
     return image;
 }
 
-std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path)
+std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path,
+                    const std::string& source)
 {
     constexpr int Legend = 86;
     QImage image = ComparisonImage(panels, Legend);
@@ -322,7 +330,7 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     painter.drawText(QRect(left, top + 58, image.width() - 2 * Gap, 20), Qt::AlignLeft | Qt::AlignTop,
                      QString::fromStdString(note));
     painter.end();
-    return SaveImage(image, path);
+    return SaveImage(image, path, source);
 }
 
 namespace {
@@ -386,7 +394,8 @@ void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int to
 
 } // namespace
 
-std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note, const std::string& path)
+std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note, const std::string& path,
+                      const std::string& source)
 {
     constexpr int Columns = 3, Legend = 56, CellHeight = Head + ChartHeight + ChartBottom + Gap;
     const int width = Columns * ChartWidth + (Columns + 1) * Gap;
@@ -415,5 +424,5 @@ std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& 
     painter.drawText(QRect(Gap, top + 22, width - 2 * Gap, 30), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      QString::fromStdString(note));
     painter.end();
-    return SaveImage(image, path);
+    return SaveImage(image, path, source);
 }

@@ -1,5 +1,7 @@
 #pragma once
-// Picture output of the runner, written as PNG through Qt's image classes.
+// Picture output of the runner, written as PNG through Qt's image classes;
+// each says in its text what made it: the program and version (Software)
+// and `source`, the settings or the script (Source).
 
 #include <array>
 #include <string>
@@ -16,7 +18,7 @@
 #include "World.h"
 
 /// Saves a surface as a PNG file. Returns what went wrong, or nothing.
-[[nodiscard]] std::string SavePng(const Surface& surface, const std::string& path);
+[[nodiscard]] std::string SavePng(const Surface& surface, const std::string& path, const std::string& source);
 
 /// The trail picture, built as the frames run: a shot's path is drawn when the
 /// shot ends and the marker's path as it goes, so memory does not grow with
@@ -40,7 +42,7 @@ private:
 };
 
 [[nodiscard]] std::string SaveTrail(const World& world, const Surface& sheet, const TrailCanvas& trails,
-                                    const ShotHistory& history, const std::string& path);
+                                    const ShotHistory& history, const std::string& path, const std::string& source);
 
 /// One method's panel of the comparison picture.
 struct ComparePanel {
@@ -55,7 +57,8 @@ using ComparePanels = std::array<ComparePanel, SteeringModeCount>;
 
 /// Saves the methods' trail pictures in a grid three panels wide, each headed by its caption
 /// in the window's Japanese face and its English name, with its figures underneath.
-[[nodiscard]] std::string SaveComparison(const ComparePanels& panels, const std::string& path);
+[[nodiscard]] std::string SaveComparison(const ComparePanels& panels, const std::string& path,
+                                         const std::string& source);
 
 /// One method's capture map, a pixel per playfield pixel: the median frames to
 /// the catch on a perceptually uniform scale where at least half the shots are
@@ -64,11 +67,12 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
 
 /// Saves the methods' map panels as the comparison lays them out, with the colour
 /// bar, the grey key and `note` (the settings) underneath.
-[[nodiscard]] std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path);
+[[nodiscard]] std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path,
+                                  const std::string& source);
 
 /// Saves a sweep as small multiples: a chart for each method and launch draw,
 /// the draw's value across in its own units, and on one scale in every
 /// chart the share of places where at least half the shots are caught and
 /// the share of all shots caught; `note` (the settings) under the legend.
 [[nodiscard]] std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note,
-                                    const std::string& path);
+                                    const std::string& path, const std::string& source);

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -66,6 +67,7 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
 int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput& out)
 {
     Scenario scenario;
+    scenario.Script = "script " + script.Name;
     StartScenario(scenario, false, firstReading.UsesTrail);
     scenario.Sim.Out = &out;
     TraceWriter trace(out);
@@ -83,6 +85,7 @@ int RunTrace(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput
 int RunSummary(ScriptInput& script, const ScriptCheck& firstReading, CheckedOutput& out)
 {
     Scenario scenario;
+    scenario.Script = "script " + script.Name;
     StartScenario(scenario, true, firstReading.UsesTrail);
     scenario.Sim.Out = &out;
     SummaryWriter summary(out);
@@ -176,7 +179,7 @@ int WriteMap(const CaptureMap& map, const MapSettings& settings, const std::stri
                                          " % of places",
                                      MapPanel(map, settings, steering)};
     }
-    const std::string error = SaveMap(panels, MapNote(settings), path);
+    const std::string error = SaveMap(panels, MapNote(settings), path, "map " + MapSettingsText(settings));
     return error.empty() ? 0 : Fail(error, CannotWrite);
 }
 
@@ -192,7 +195,8 @@ int RunMap(const Arguments& arguments)
                                                    : ComputeMap(arguments.Map, {}, rows);
     if (kind == OutputKind::Png)
         return WriteMap(map, arguments.Map, {}, path, kind);
-    std::string text = arguments.Shard ? MapShardLine(arguments.Map, rows) + MapCsvHeader() : MapCsvHeader();
+    std::string text =
+        (arguments.Shard ? MapShardLine(arguments.Map, rows) : MapMadeByLine(arguments.Map)) + MapCsvHeader();
     for (int row = rows.First; row <= rows.Last; ++row)
         text += MapCsvRows(map, arguments.Map, row);
     return WriteMap(map, arguments.Map, text, path, kind);
@@ -212,13 +216,14 @@ int RunSweep(const Arguments& arguments)
                                                : ComputeSweep(arguments.Map, arguments.Values);
     std::string error;
     if (csv) {
-        error = WritePictureFile(SweepCsv(curves), path, kind);
+        error = WritePictureFile(SweepMadeByLine(arguments.Map, arguments.Values) + SweepCsv(curves), path, kind);
     } else {
         const FontApplication fonts;
         error = SaveSweep(curves,
                           MapNote(arguments.Map) + "; " + std::to_string(arguments.Values) +
                               " values of each draw, held while the others are drawn as usual",
-                          path);
+                          path,
+                          "sweep --values " + std::to_string(arguments.Values) + " " + MapSettingsText(arguments.Map));
     }
     return error.empty() ? 0 : Fail(error, CannotWrite);
 }
@@ -229,6 +234,9 @@ std::string ReadWholeFile(const char* path, std::string& text)
     constexpr long long MostBytes = 256ll << 20;
     if (*path == '\0')
         return "cannot read a shard with an empty name";
+    struct stat status {};
+    if (::stat(path, &status) == 0 && S_ISFIFO(status.st_mode)) // opening waits for a writer: say so at once
+        std::fprintf(stderr, "homing-sim: waiting for a writer of the named pipe %s\n", QuotedPath(path).c_str());
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return "cannot read " + QuotedPath(path) + ": " + std::strerror(errno);
@@ -256,6 +264,16 @@ int RunJoinMap(const Arguments& arguments)
         return Fail(bad);
     std::vector<std::string> names;
     std::vector<MapShard> shards;
+    // The output may not be one of the shards (by any name): it would be
+    // replaced by the joined map.
+    struct stat out {};
+    const bool outExists = ::stat(path.c_str(), &out) == 0;
+    for (const char* shardPath : arguments.Shards) {
+        struct stat shard {};
+        if (outExists && ::stat(shardPath, &shard) == 0 && shard.st_dev == out.st_dev && shard.st_ino == out.st_ino)
+            return Fail(QuotedPath(path) + " is also the shard " + QuotedPath(shardPath) +
+                        ": the joined map would overwrite it");
+    }
     for (const char* shardPath : arguments.Shards) {
         names.push_back(QuotedPath(shardPath));
         std::string text;

@@ -25,6 +25,16 @@ void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails)
     }
 }
 
+namespace {
+
+/// "script shot.txt, after frame 120": what a png or trail line's picture shows.
+std::string PictureSource(const Scenario& scenario)
+{
+    return scenario.Script + ", after frame " + std::to_string(scenario.Sim.World.FrameCount);
+}
+
+} // namespace
+
 std::string Execute(Scenario& scenario, const Command& command)
 {
     const World& world = scenario.Sim.World;
@@ -32,13 +42,14 @@ std::string Execute(Scenario& scenario, const Command& command)
     switch (command.Kind) {
     case CommandKind::Png:
         PaintFrame(world, scenario.Playfield, scenario.Sheet);
-        error = SavePng(scenario.Playfield, command.Path);
+        error = SavePng(scenario.Playfield, command.Path, PictureSource(scenario));
         break;
     case CommandKind::Trail:
         if (!scenario.Trails)
             return "trail needs the runner started with trails kept";
         scenario.History->Settle(world);
-        error = SaveTrail(world, scenario.Sheet, *scenario.Trails, *scenario.History, command.Path);
+        error = SaveTrail(world, scenario.Sheet, *scenario.Trails, *scenario.History, command.Path,
+                          PictureSource(scenario));
         break;
     default: return RunCommand(scenario.Sim, command);
     }

@@ -32,6 +32,7 @@ struct Scenario {
     std::unique_ptr<ShotHistory> History; ///< only when figures or trails need it
     std::unique_ptr<TrailCanvas> Trails;  ///< only when trail pictures are asked for
     bool PictureFailed = false;           ///< a png or trail line's picture could not be written
+    std::string Script = "a script";      ///< what its pictures say made them: "script NAME"
 };
 
 /// A world as the window's is once it has loaded, its generator seeded from the

@@ -117,7 +117,7 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
                                      FiguresLine(figures[std::size_t(mode)]),
                                      run.Trails->Picture(run.Sim.World, run.Sheet, *run.History)};
     }
-    if (std::string error = SaveComparison(panels, picturePath); !error.empty()) {
+    if (std::string error = SaveComparison(panels, picturePath, "compare, script " + script.Name); !error.empty()) {
         pictureFailed = true;
         return error;
     }

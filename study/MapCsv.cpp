@@ -54,73 +54,127 @@ bool WholeField(std::string_view field, int& value)
     return status == std::errc() && end == field.data() + field.size() && value >= 0 && value <= 65535;
 }
 
-/// Reads a map row by row into `map`: every place and method of the rows in
-/// order, as MapCsvRows writes them. Returns what is wrong, or nothing.
-std::string ReadRows(std::string_view body, const MapSettings& settings, const MapRows& rows, CaptureMap& map)
+/// One place's row, as a map's CSV holds it.
+void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures& f)
 {
-    long line = 0;
+    char line[96];
+    const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
+    std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", x, y, mode, f.Shots, f.Caught, value(f.Median).c_str(),
+                  value(f.P90).c_str());
+    out += line;
+    if (f.Caught) {
+        std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
+        out += line;
+    }
+    out += ',';
+    if (f.Caught < f.Shots) {
+        std::snprintf(line, sizeof line, "%.2f", double(f.Miss));
+        out += line;
+    }
+    out += '\n';
+}
+
+/// What is wrong with a row's figures for a map of `settings`, or nothing:
+/// the shots the settings ask for, no more caught than flown, frames within a
+/// shot's life, a median no later than the 90th percentile, a mean exactly
+/// when some were caught and a miss exactly when some were not.
+std::string FiguresFault(const PlaceFigures& f, const MapSettings& settings)
+{
+    const auto frames = [](double value) { return value >= 1 && value <= ShotLife; };
+    if (f.Shots != settings.Shots)
+        return "says " + std::to_string(f.Shots) + " shots where its settings say " + std::to_string(settings.Shots);
+    if (f.Caught > f.Shots)
+        return "says more caught (" + std::to_string(f.Caught) + ") than shots";
+    if ((f.Median && !frames(f.Median)) || (f.P90 && !frames(f.P90)) || (f.Median && f.P90 && f.P90 < f.Median) ||
+        (f.P90 && !f.Median) || (f.Median && !f.Caught))
+        return "has a median or 90th percentile that no shots of " + std::to_string(ShotLife) + " frames give";
+    if (f.Caught ? !frames(f.Mean) : f.Mean != 0)
+        return "has a mean that its caught shots cannot give";
+    if (f.Caught < f.Shots ? !(f.Miss >= 0) : f.Miss != 0)
+        return "has a miss distance that its shots cannot give";
+    return {};
+}
+
+/// Reads a map row by row into `map`: every place and method of the rows in
+/// order, each line as MapCsvRows writes it and its figures such as a map of
+/// `settings` can hold. Lines are named by their number in the file, the
+/// body's first being `firstLine`. Returns what is wrong, or nothing.
+std::string ReadRows(std::string_view body, const MapSettings& settings, const MapRows& rows, CaptureMap& map,
+                     long firstLine)
+{
+    long line = firstLine - 1;
     for (int row = rows.First; row <= rows.Last; ++row)
         for (int column = 0; column < map.Columns; ++column)
             for (int mode = 0; mode < SteeringModeCount; ++mode) {
                 ++line;
+                const std::string where = "line " + std::to_string(line);
+                const int x = column * settings.Step, y = row * settings.Step;
                 const std::size_t end = body.find('\n');
                 if (end == std::string_view::npos)
-                    return "it ends part way through row " + std::to_string(row) + " (cut short?)";
-                const std::vector<std::string_view> fields = Fields(body.substr(0, end));
+                    return "it ends part way through row " + std::to_string(row) + " of the grid, at " + where +
+                           " (cut short?)";
+                const std::string_view text = body.substr(0, end);
                 body.remove_prefix(end + 1);
-                int x = -1, y = -1, method = -1, shots = 0, caught = 0, median = 0, p90 = 0;
-                float mean = 0, miss = 0;
-                const bool read = fields.size() == 9 && WholeField(fields[0], x) && WholeField(fields[1], y) &&
-                                  WholeField(fields[2], method) && WholeField(fields[3], shots) &&
-                                  WholeField(fields[4], caught) && WholeField(fields[5], median) &&
-                                  WholeField(fields[6], p90) &&
-                                  (fields[7].empty() || ParseFiniteFloat(fields[7], mean)) &&
-                                  (fields[8].empty() || ParseFiniteFloat(fields[8], miss));
-                if (!read || x != column * settings.Step || y != row * settings.Step || method != mode)
-                    return "its row " + std::to_string(line) + " is not place (" +
-                           std::to_string(column * settings.Step) + ", " + std::to_string(row * settings.Step) +
-                           ") of method " + std::to_string(mode);
-                map.At(column, row, mode) = {
-                    std::uint16_t(shots), std::uint16_t(caught), std::uint16_t(median), std::uint16_t(p90), mean, miss};
+                if (text.ends_with('\r'))
+                    return where + " ends in a carriage return (a DOS line end): it is not as homing-sim writes it";
+                const std::vector<std::string_view> fields = Fields(text);
+                int placeX = -1, placeY = -1, method = -1, shots = 0, caught = 0, median = 0, p90 = 0;
+                PlaceFigures f;
+                const bool read = fields.size() == 9 && WholeField(fields[0], placeX) &&
+                                  WholeField(fields[1], placeY) && WholeField(fields[2], method) &&
+                                  WholeField(fields[3], shots) && WholeField(fields[4], caught) &&
+                                  WholeField(fields[5], median) && WholeField(fields[6], p90) &&
+                                  (fields[7].empty() || ParseFiniteFloat(fields[7], f.Mean)) &&
+                                  (fields[8].empty() || ParseFiniteFloat(fields[8], f.Miss));
+                if (!read)
+                    return where + " is not a row of nine figures: " + Quoted(text.substr(0, 60));
+                if (placeX != x || placeY != y || method != mode)
+                    return where + " is not place (" + std::to_string(x) + ", " + std::to_string(y) + ") of method " +
+                           std::to_string(mode) + ", which comes there";
+                f.Shots = std::uint16_t(shots), f.Caught = std::uint16_t(caught);
+                f.Median = std::uint16_t(median), f.P90 = std::uint16_t(p90);
+                if (std::string fault = FiguresFault(f, settings); !fault.empty())
+                    return where + " " + fault;
+                if (fields[7].empty() != (f.Caught == 0) || fields[8].empty() != (f.Caught == f.Shots))
+                    return where +
+                           " leaves out a mean or a miss distance that its shots give, or gives one they do not";
+                std::string canonical;
+                AppendPlaceRow(canonical, x, y, mode, f);
+                if (std::string_view(canonical).substr(0, canonical.size() - 1) != text)
+                    return where + " is not written as homing-sim writes it: " + Quoted(text.substr(0, 60)) +
+                           " where it writes " + Quoted(canonical.substr(0, canonical.size() - 1));
+                map.At(column, row, mode) = f;
             }
     return body.empty() ? std::string()
-                        : "it holds more than its rows " + std::to_string(rows.First) + "-" + std::to_string(rows.Last);
+                        : "it holds more than its rows " + std::to_string(rows.First) + "-" +
+                              std::to_string(rows.Last) + ", from line " + std::to_string(line + 1);
 }
 
 std::string RowsText(const MapRows& rows) { return std::to_string(rows.First) + "-" + std::to_string(rows.Last); }
 
 } // namespace
 
+std::string MadeByLine(const std::string& what) { return "# homing-sim " HOMING_VERSION " " + what + "\n"; }
+std::string MapMadeByLine(const MapSettings& settings) { return MadeByLine("map " + MapSettingsText(settings)); }
+std::string SweepMadeByLine(const MapSettings& settings, int values)
+{
+    return MadeByLine("sweep --values " + std::to_string(values) + " " + MapSettingsText(settings));
+}
+
 std::string MapCsvHeader() { return "x,y,method,shots,caught,median,p90,mean,miss\n"; }
 
 std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row)
 {
     std::string rows;
-    char line[96];
     for (int column = 0; column < map.Columns; ++column)
-        for (int mode = 0; mode < SteeringModeCount; ++mode) {
-            const PlaceFigures& f = map.At(column, row, mode);
-            const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
-            std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", column * settings.Step, row * settings.Step, mode,
-                          f.Shots, f.Caught, value(f.Median).c_str(), value(f.P90).c_str());
-            rows += line;
-            if (f.Caught) {
-                std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
-                rows += line;
-            }
-            rows += ',';
-            if (f.Caught < f.Shots) {
-                std::snprintf(line, sizeof line, "%.2f", double(f.Miss));
-                rows += line;
-            }
-            rows += '\n';
-        }
+        for (int mode = 0; mode < SteeringModeCount; ++mode)
+            AppendPlaceRow(rows, column * settings.Step, row * settings.Step, mode, map.At(column, row, mode));
     return rows;
 }
 
 bool LooksLikeMapCsv(const std::string& head)
 {
-    return head.starts_with("x,y,method,") || head.starts_with(ShardStart);
+    return head.starts_with("x,y,method,") || head.starts_with("# homing-sim ");
 }
 
 std::string MapShardLine(const MapSettings& settings, const MapRows& rows)
@@ -152,7 +206,7 @@ std::string ReadMapShard(const std::string& text, MapShard& shard)
     CaptureMap check;
     check.Columns = check.Rows = of;
     check.Places.resize(std::size_t(of) * std::size_t(of) * SteeringModeCount);
-    return ReadRows(shard.Body, shard.Read, shard.Rows, check);
+    return ReadRows(shard.Body, shard.Read, shard.Rows, check, 3);
 }
 
 std::string JoinMapShards(const std::vector<std::string>& names, const std::vector<MapShard>& shards, std::string& csv,
@@ -185,10 +239,23 @@ std::string JoinMapShards(const std::vector<std::string>& names, const std::vect
         return "rows " + RowsText({next, rows - 1}) + " of " + std::to_string(rows) + " are in no shard";
     map.Columns = map.Rows = rows;
     map.Places.assign(std::size_t(rows) * std::size_t(rows) * SteeringModeCount, {});
-    csv = MapCsvHeader();
+    csv = MapMadeByLine(settings) + MapCsvHeader();
     for (const std::size_t n : order) {
-        if (std::string error = ReadRows(shards[n].Body, settings, shards[n].Rows, map); !error.empty())
+        if (std::string error = ReadRows(shards[n].Body, settings, shards[n].Rows, map, 3); !error.empty())
             return names[n] + ": " + error;
+        // Figures can be in range and still not be the settings' own (settings
+        // edited, a motion left out): the shard's first place, flown again.
+        const int y = shards[n].Rows.First * settings.Step;
+        for (int mode = 0; mode < SteeringModeCount; ++mode) {
+            const PlaceFigures again = MapPlace(settings, SteeringMode(mode), 0, y);
+            std::string said, flown;
+            AppendPlaceRow(said, 0, y, mode, map.At(0, shards[n].Rows.First, mode));
+            AppendPlaceRow(flown, 0, y, mode, again);
+            if (said != flown)
+                return names[n] + ": line " + std::to_string(3 + mode) +
+                       " is not what its settings give when that place is flown again (" +
+                       flown.substr(0, flown.size() - 1) + "): made with other settings, or edited";
+        }
         csv += shards[n].Body;
     }
     return {};

@@ -9,6 +9,15 @@
 #include "CaptureMap.h"
 #include "MapSettings.h"
 
+/// What a map's or a sweep's CSV starts with: "# homing-sim VERSION " and
+/// `what` made it, never the file's own name, so the same settings give the
+/// same bytes wherever they are written (a CSV reader skips it as a comment).
+std::string MadeByLine(const std::string& what);
+/// "# homing-sim VERSION map --step 4 --shots 8 ...\n".
+std::string MapMadeByLine(const MapSettings& settings);
+/// "# homing-sim VERSION sweep --values 10 --step 10 ...\n".
+std::string SweepMadeByLine(const MapSettings& settings, int values);
+
 /// "x,y,method,shots,caught,median,p90,mean,miss\n".
 std::string MapCsvHeader();
 

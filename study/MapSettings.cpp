@@ -1,6 +1,8 @@
 #include "MapSettings.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <string_view>
 
 #include "FloatText.h"
@@ -76,6 +78,25 @@ bool ReadMotion(int argc, const char* const* argv, int& n, MapSettings& map, std
     return false;
 }
 
+/// The marker's motion keeps it within the float range for a shot's whole
+/// life, wherever its place: its positions are stored as floats.
+bool StaysInRange(const MapSettings& map, std::string_view name, std::string& error)
+{
+    const double size = map.MotionSize, place = PlayfieldSize; // the farthest a place lies from 0
+    double reach = 0;                                          // how far from its place it can go, pixels
+    switch (map.Motion) {
+    case MarkerMotion::Line: reach = std::hypot(double(map.MarkerVX), double(map.MarkerVY)) * ShotLife; break;
+    case MarkerMotion::Circle:
+    case MarkerMotion::Weave: reach = size; break;
+    case MarkerMotion::Flee: reach = size * ShotLife; break;
+    }
+    if (reach + place <= double(std::numeric_limits<float>::max()))
+        return true;
+    error = std::string(name) + " carries the marker past the largest float within a shot's life of " +
+            std::to_string(ShotLife) + " frames";
+    return false;
+}
+
 /// "speed, heading, turn, acceleration or limit"
 std::string DrawNames()
 {
@@ -114,6 +135,21 @@ int MapGridSize(int step) { return (PlayfieldSize - 1) / (step > 0 ? step : 1) +
 SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSettings& map, std::string& error)
 {
     const std::string_view name = argv[n];
+    // Each setting once: a second would silently win. The two ways of giving
+    // the marker's motion are one setting.
+    constexpr std::string_view Names[] = {"--limit",           "--step",          "--shots",
+                                          "--threads",         "--seed",          "--draws",
+                                          "--marker-velocity", "--marker-motion", "--hold"};
+    for (unsigned bit = 0; bit < std::size(Names); ++bit)
+        if (name == Names[bit]) {
+            const unsigned setting = 1u << (bit == 7 ? 6 : bit);
+            if (map.Given & setting) {
+                error = bit >= 6 ? std::string(name) + " gives the marker's motion, given already"
+                                 : std::string(name) + " is given twice";
+                return SettingRead::Bad;
+            }
+            map.Given |= setting;
+        }
     std::uint64_t whole = 0;
     const auto read = [](bool good) { return good ? SettingRead::Read : SettingRead::Bad; };
     if (name == "--limit") {
@@ -143,9 +179,10 @@ SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSetting
     } else if (name == "--marker-velocity") {
         map.Motion = MarkerMotion::Line;
         return read(FloatArgument(argc, argv, n, "--marker-velocity VX", map.MarkerVX, error) &&
-                    FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error));
+                    FloatArgument(argc, argv, n, "--marker-velocity VY", map.MarkerVY, error) &&
+                    StaysInRange(map, name, error));
     } else if (name == "--marker-motion") {
-        return read(ReadMotion(argc, argv, n, map, error));
+        return read(ReadMotion(argc, argv, n, map, error) && StaysInRange(map, name, error));
     } else if (name == "--hold") {
         return read(ReadHold(argc, argv, n, map, error));
     } else {

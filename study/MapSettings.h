@@ -36,6 +36,7 @@ struct MapSettings {
     LaunchDraw Held = LaunchDraw::None; ///< a draw held at `HeldValue` for the methods that make it
     float HeldValue = 0.5f;             ///< in [0, 1)
     unsigned Threads = 0;               ///< 0: one per core; not a setting of the map itself
+    unsigned Given = 0;                 ///< the settings read so far, a bit each: one given twice is refused
 };
 
 /// Places across (and down) the grid at `step` pixels apart.

@@ -210,11 +210,18 @@ TEST(CaptureMap, AnAddressHoldsTheSettingsOfItsMap)
     MapSettings read;
     EXPECT_EQ(ReadMapAddress(address, read), "");
     EXPECT_EQ(MapSettingsText(read), MapSettingsText(settings));
-    EXPECT_EQ(ReadMapAddress("velocity=0.5,-0.25&draws=0.5", read), "");
-    EXPECT_EQ(MapSettingsAddress(read), "step=4&shots=8&draws=0.5&limit&velocity=0.5,-0.25&hold=speed=0.25");
+    MapSettings line;
+    EXPECT_EQ(ReadMapAddress("velocity=0.5,-0.25&draws=0.5", line), "");
+    EXPECT_EQ(MapSettingsAddress(line), "step=1&shots=32&draws=0.5&velocity=0.5,-0.25");
 
     MapSettings bad;
     EXPECT_EQ(ReadMapAddress("step=0", bad), "step=0: --step must be a whole number from 1 to 300, got 0");
     EXPECT_EQ(ReadMapAddress("shots=8,9", bad), "shots=8,9: shots takes 1 value");
+    // One reading for every key, and each once, as on the command line.
+    MapSettings twice, far;
+    EXPECT_EQ(ReadMapAddress("step=4&step=5", twice), "step=5: --step is given twice");
+    EXPECT_EQ(ReadMapAddress("velocity=3e38,0", far),
+              "velocity=3e38,0: --marker-velocity carries the marker past the largest float within a shot's life of "
+              "500 frames");
     EXPECT_EQ(ReadMapAddress("colour=red", bad), "colour is not a setting of the map");
 }

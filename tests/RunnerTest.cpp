@@ -629,7 +629,7 @@ TEST(RunnerStudy, ShardsJoinToTheWholeMapAndMisfitsAreRefused)
          (dir / "other.csv").string() + " was made with other settings (--step 30 --shots 2 --seed 8) than " + a +
              " (--step 30 --shots 2 --seed 7 --limit --marker-velocity 0.5 -0.25)"},
         {at("a.csv") + " " + at("b.csv") + " " + at("cut.csv"),
-         (dir / "cut.csv").string() + ": it ends part way through row 5 (cut short?)"},
+         (dir / "cut.csv").string() + ": it ends part way through row 5 of the grid, at line 31 (cut short?)"},
         {at("whole.csv"), (dir / "whole.csv").string() +
                               ": it is not a shard of a map (made with --rows): its first line is not \"# homing-sim "
                               "map shard: rows FIRST-LAST of ROWS; SETTINGS\""},
@@ -640,6 +640,48 @@ TEST(RunnerStudy, ShardsJoinToTheWholeMapAndMisfitsAreRefused)
         EXPECT_EQ(refused.Err, "homing-sim: " + message + "\n") << shards;
         EXPECT_FALSE(std::filesystem::exists(dir / "refused.csv")) << shards;
     }
+
+    // A join is a check: every figure as the runner writes it, in range, and
+    // the settings' own (a place flown again), each fault named by its line in the file.
+    const auto edited = [&](const char* name, const std::string& from, const std::string& to, std::size_t after) {
+        std::string text = ReadAll(dir / "a.csv");
+        text.replace(text.find(from, after), from.size(), to);
+        std::ofstream(dir / name, std::ios::binary) << text;
+    };
+    const std::size_t line3 = ReadAll(dir / "a.csv").find("\n0,0,0,") + 1;
+    edited("caught.csv", "0,0,0,2,", "0,0,0,2,9", line3);
+    edited("padded.csv", "0,0,0,2,", "0,0,0,02,", line3);
+    for (const char* shard : {"a", "b", "c"}) { // every shard's settings edited alike
+        std::string text = ReadAll(dir / (std::string(shard) + ".csv"));
+        text.replace(text.find("--seed 7"), 8, "--seed 9");
+        std::ofstream(dir / (std::string("seed9") + shard + ".csv"), std::ios::binary) << text;
+    }
+    std::ofstream(dir / "crlf.csv", std::ios::binary)
+        << ReadAll(dir / "c.csv").insert(ReadAll(dir / "c.csv").size() - 1, "\r");
+    const std::string rest = " " + at("b.csv") + " " + at("c.csv");
+    for (const auto& [shards, fault] : std::vector<std::pair<std::string, std::string>>{
+             {at("caught.csv") + rest, "caught.csv: line 3 says more caught ("},
+             {at("padded.csv") + rest, "padded.csv: line 3 is not written as homing-sim writes it: "},
+             {at("seed9a.csv") + " " + at("seed9b.csv") + " " + at("seed9c.csv"),
+              "seed9a.csv: line 3 is not what its settings give when that place is flown again"},
+             {at("a.csv") + " " + at("b.csv") + " " + at("crlf.csv"),
+              "crlf.csv: line 452 ends in a carriage return (a DOS line end)"}}) {
+        const RunResult refused = RunSim("--join-map " + at("refused.csv") + " " + shards);
+        EXPECT_EQ(refused.Status, 2) << shards;
+        EXPECT_NE(refused.Err.find(fault), std::string::npos) << refused.Err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "refused.csv")) << shards;
+    }
+    // Nor is a shard its output, by any name; a named pipe is waited on aloud.
+    std::filesystem::copy_file(dir / "a.csv", dir / "a2.csv");
+    std::filesystem::create_symlink(dir / "a2.csv", dir / "link.csv");
+    const RunResult itself = RunSim("--join-map " + at("link.csv") + " " + at("a2.csv") + rest);
+    EXPECT_EQ(itself.Status, 2);
+    EXPECT_NE(itself.Err.find("the joined map would overwrite it"), std::string::npos) << itself.Err;
+    EXPECT_EQ(ReadAll(dir / "a2.csv"), ReadAll(dir / "a.csv"));
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const RunResult waiting =
+        RunShell("\"$SIM\" --join-map " + at("piped.csv") + " " + at("fifo") + " & sleep 0.5; kill $!");
+    EXPECT_NE(waiting.Err.find("waiting for a writer of the named pipe"), std::string::npos) << waiting.Err;
 }
 
 // Every output is checked before the work it would throw away: a map of the
@@ -677,8 +719,12 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
     const RunResult made = RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 2");
     EXPECT_EQ(made.Status, 0) << made.Err;
     const std::string table = ReadAll(csv);
-    EXPECT_EQ(table.substr(0, 45), "x,y,method,shots,caught,median,p90,mean,miss\n");
-    EXPECT_EQ(CountLines(table), 1 + 3 * 3 * SteeringModeCount); // places 0, 100, 200 across and down
+    // What made it first, a comment to a CSV reader, without the file's name: the same settings, the same bytes.
+    EXPECT_EQ(table.rfind("# homing-sim " HOMING_VERSION_TEXT " map --step 100 --shots 2 --seed 5 --limit\n"
+                          "x,y,method,shots,caught,median,p90,mean,miss\n",
+                          0),
+              0u);
+    EXPECT_EQ(CountLines(table), 2 + 3 * 3 * SteeringModeCount); // places 0, 100, 200 across and down
     EXPECT_EQ(RunSim("--map '" + csv + "' --step 100 --shots 2 --seed 5 --limit --threads 1").Status, 0);
     EXPECT_EQ(ReadAll(csv), table); // replaced, the same for one thread
 
@@ -705,6 +751,15 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
         {"--sweep s.csv --rows 0-1", "--rows is a setting of --map"},
         {"--sweep s.csv --values 0", "--values must be a whole number from 1 to 100, got 0"},
         {"--map .csv", ".csv has no name before .csv"},
+        // Each setting once, as the window takes each option once.
+        {"--map m.csv --step 100 --step 50", "--step is given twice"},
+        {"--map m.csv --marker-velocity 1 0 --marker-motion flee 2",
+         "--marker-motion gives the marker's motion, given already"},
+        {"--sweep s.csv --values 5 --values 7", "--values is given twice"},
+        {"--sweep s.csv --hold turn=0.05", "--hold is not a setting of --sweep: a sweep holds each draw in turn (a "
+                                           "map holds one)"},
+        {"--map m.csv --marker-velocity 3e38 0",
+         "--marker-velocity carries the marker past the largest float within a shot's life of 500 frames"},
     };
     for (const auto& [arguments, message] : cases) {
         const RunResult refused = RunSim(arguments);

@@ -35,7 +35,7 @@ int WriteMap(int argc, char** argv)
     settings.Threads = 1;
     const CaptureMap map = ComputeMap(settings);
     CheckedOutput out(stdout, "the map");
-    out.Write(MapCsvHeader());
+    out.Write(MapMadeByLine(settings) + MapCsvHeader());
     for (int row = 0; row < map.Rows; ++row)
         out.Write(MapCsvRows(map, settings, row));
     return out.Flush() ? 0 : Fail(out.Error, 1);

@@ -287,7 +287,7 @@ EMSCRIPTEN_KEEPALIVE const char* StudyPlaceText(int mode, int column, int row)
 EMSCRIPTEN_KEEPALIVE const char* StudyMapCsv()
 {
     const Study& study = TheStudy();
-    std::string csv = MapCsvHeader();
+    std::string csv = MapMadeByLine(study.Shown) + MapCsvHeader();
     for (int row = 0; row < study.Map.Rows; ++row)
         csv += MapCsvRows(study.Map, study.Shown, row);
     return Hand(std::move(csv));
@@ -330,14 +330,17 @@ EMSCRIPTEN_KEEPALIVE const double* StudySweepFigures(int parameter, int value)
     return figures;
 }
 
-/// The sweep's CSV, the bytes homing-sim --sweep writes.
+/// The sweep's CSV, the bytes homing-sim --sweep writes for the settings it
+/// was computed with.
 EMSCRIPTEN_KEEPALIVE const char* StudySweepCsv()
 {
     std::vector<SweepCurve> curves;
     const Study& study = TheStudy();
     for (std::size_t n = 0; n < study.Swept.size(); ++n)
         curves.push_back({study.Swept[n], study.Sweep[n]});
-    return Hand(SweepCsv(curves));
+    MapSettings settings = study.Settings;
+    settings.Step = SweepStep, settings.Held = LaunchDraw::None;
+    return Hand(SweepMadeByLine(settings, int(study.Sweep.empty() ? 0 : study.Sweep[0].size())) + SweepCsv(curves));
 }
 
 /// Flies every shot of a place by its script; returns how many.
