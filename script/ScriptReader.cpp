@@ -58,11 +58,9 @@ void CountLineLength(const char* data, std::size_t size, std::size_t& lineLength
     }
 }
 
-/// Copies what is left of `from` into an anonymous file, at most
-/// MaxSpoolBytes. A line longer than MaxLineBytes ends the copy at once: the
-/// first reading stops at that line anyway, and so input that never ends in
-/// a newline (/dev/zero) is refused in bounded time and space.
-std::string Spool(std::FILE* from, ScriptInput& input)
+} // namespace
+
+std::string SpoolScript(std::FILE* from, ScriptInput& input, long long limit)
 {
     input.File = AnonymousFile();
     if (!input.File)
@@ -73,8 +71,8 @@ std::string Spool(std::FILE* from, ScriptInput& input)
     std::size_t lineLength = 0; ///< bytes since the last newline
     std::size_t got;
     while (lineLength <= MaxLineBytes && (got = std::fread(chunk.data(), 1, chunk.size(), from)) > 0) {
-        if (kept + static_cast<long long>(got) > MaxSpoolBytes)
-            return input.Name + " holds more than " + std::to_string(MaxSpoolBytes >> 20) +
+        if (kept + static_cast<long long>(got) > limit)
+            return input.Name + " holds more than " + std::to_string(limit >> 20) +
                    " MiB of script: save it to a file and name the file";
         if (std::fwrite(chunk.data(), 1, got, input.File) != got)
             return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
@@ -87,8 +85,6 @@ std::string Spool(std::FILE* from, ScriptInput& input)
         return "cannot keep a copy of " + input.Name + ": " + std::strerror(errno);
     return {};
 }
-
-} // namespace
 
 std::string OpenScript(const char* path, ScriptInput& input)
 {
@@ -114,7 +110,7 @@ std::string OpenScript(const char* path, ScriptInput& input)
         input.ChangedAt = ChangedAt(status);
         return {};
     }
-    std::string error = Spool(file, input);
+    std::string error = SpoolScript(file, input);
     if (!standardInput)
         std::fclose(file);
     return error;

@@ -18,6 +18,15 @@ inline constexpr std::size_t MaxLineBytes = 4096;
 /// again, bytes; a longer script must come as a file.
 inline constexpr long long MaxSpoolBytes = 256ll << 20;
 
+struct ScriptInput;
+
+/// Copies what is left of `from` into an anonymous file for `input`, at most
+/// `limit` bytes (a script longer is refused: it must come as a file). A line
+/// longer than MaxLineBytes ends the copy at once: the first reading stops at
+/// that line anyway, and so input that never ends in a newline (/dev/zero) is
+/// refused in bounded time and space. Returns what is wrong, or nothing.
+[[nodiscard]] std::string SpoolScript(std::FILE* from, ScriptInput& input, long long limit = MaxSpoolBytes);
+
 /// A script opened for reading, as often as needed: a regular file is read
 /// where it lies; standard input, a pipe or a terminal is first spooled into
 /// an anonymous temporary file in $TMPDIR (or /tmp), at most MaxSpoolBytes.

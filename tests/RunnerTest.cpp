@@ -324,6 +324,27 @@ TEST(RunnerCli, BadArgumentsAndFiles)
     EXPECT_EQ(CountLines(two.Err), 1);
 }
 
+// Standard input is kept up to the spool's limit and refused past it, here
+// through a limit lowered to 200 KiB (the real one, 256 MiB, is too big to test).
+TEST(RunnerCli, AScriptPastTheSpoolLimitIsRefused)
+{
+    std::string text;
+    while (text.size() < 300 << 10)
+        text += "frames 1\n";
+    for (const long long limit : {400ll << 10, 200ll << 10}) {
+        std::FILE* from = ::fmemopen(text.data(), text.size(), "r");
+        ASSERT_NE(from, nullptr);
+        ScriptInput input;
+        input.Name = "standard input";
+        const std::string error = SpoolScript(from, input, limit);
+        std::fclose(from);
+        if (limit >= (long long)text.size())
+            EXPECT_EQ(error, "");
+        else
+            EXPECT_EQ(error, "standard input holds more than 0 MiB of script: save it to a file and name the file");
+    }
+}
+
 TEST(RunnerCli, ErrorLinesQuoteTokensSafelyAndBriefly)
 {
     const RunResult escape = RunSim("", std::string("mode \x1b[31m9\n"));

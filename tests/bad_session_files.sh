@@ -6,7 +6,9 @@ set -euo pipefail
 homing=$1
 work=$(mktemp -d)
 chmod 755 "$work"
-trap 'rm -rf "$work"' EXIT
+pid=
+# Whatever ends this test (a check that fails included), the window it started goes too.
+trap '[ -z "$pid" ] || kill -TERM "$pid" 2> /dev/null || true; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 555 "$work/locked"

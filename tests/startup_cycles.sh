@@ -9,7 +9,8 @@ work=$(mktemp -d)
 exec 3> "$work/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 server=$!
-trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
+pid=""
+trap 'kill $pid "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$work/display") XDG_RUNTIME_DIR=$work
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM

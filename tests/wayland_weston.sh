@@ -13,7 +13,8 @@ chmod 700 "$work"
 export XDG_RUNTIME_DIR=$work
 unset DISPLAY QT_QPA_PLATFORM
 compositor=""
-trap 'kill $compositor 2>/dev/null || true; rm -rf "$work"' EXIT
+pid=""
+trap 'kill $pid $compositor 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_weston() { # SHELL SOCKET

@@ -8,7 +8,8 @@ set -euo pipefail
 homing=$1 sim=$2 wm_close=$3
 work=$(mktemp -d)
 pid=""
-trap 'kill -KILL $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+server=""
+trap 'kill -KILL $pid $server 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 source "$(dirname "$0")/window_helpers.sh"
 make_runtime_dir "$work"
