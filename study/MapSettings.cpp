@@ -97,6 +97,29 @@ bool StaysInRange(const MapSettings& map, std::string_view name, std::string& er
     return false;
 }
 
+/// `text` with each %XX replaced by the byte it names; false for a '%' not
+/// followed by two hexadecimal digits.
+bool PercentDecoded(std::string_view text, std::string& out)
+{
+    const auto digit = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    for (std::size_t n = 0; n < text.size(); ++n) {
+        if (text[n] != '%') {
+            out += text[n];
+            continue;
+        }
+        if (n + 2 >= text.size() || digit(text[n + 1]) < 0 || digit(text[n + 2]) < 0)
+            return false;
+        out += char(digit(text[n + 1]) * 16 + digit(text[n + 2]));
+        n += 2;
+    }
+    return true;
+}
+
 /// "speed, heading, turn, acceleration or limit"
 std::string DrawNames()
 {
@@ -282,6 +305,9 @@ std::string MapSettingsAddress(const MapSettings& settings)
 
 std::string ReadMapAddress(std::string_view address, MapSettings& settings)
 {
+    // As the parts of any address are read: split at '&', a part at its first
+    // '=', then the value percent-decoded (so "%26" is a character, never a
+    // separator), then split at ','.
     for (std::size_t at = 0; at < address.size();) {
         const std::size_t end = std::min(address.find('&', at), address.size());
         const std::string_view part = address.substr(at, end - at);
@@ -291,10 +317,15 @@ std::string ReadMapAddress(std::string_view address, MapSettings& settings)
         const std::size_t equals = part.find('=');
         const std::string name(part.substr(0, equals));
         std::vector<std::string> words = {(name == "motion" || name == "velocity" ? "--marker-" : "--") + name};
-        for (std::size_t value = equals; value != std::string_view::npos;) {
-            const std::size_t comma = part.find(',', value + 1);
-            words.emplace_back(part.substr(value + 1, comma == std::string_view::npos ? comma : comma - value - 1));
-            value = comma;
+        std::string value;
+        if (equals != std::string_view::npos && !PercentDecoded(part.substr(equals + 1), value))
+            return std::string(part) + ": is not percent-encoded text";
+        for (std::size_t from = 0; equals != std::string_view::npos;) {
+            const std::size_t comma = value.find(',', from);
+            words.push_back(value.substr(from, comma == std::string::npos ? comma : comma - from));
+            if (comma == std::string::npos)
+                break;
+            from = comma + 1;
         }
         std::vector<const char*> argv;
         for (const std::string& word : words)

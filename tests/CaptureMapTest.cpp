@@ -218,6 +218,11 @@ TEST(CaptureMap, AnAddressHoldsTheSettingsOfItsMap)
     EXPECT_EQ(ReadMapAddress("step=0", bad), "step=0: --step must be a whole number from 1 to 300, got 0");
     EXPECT_EQ(ReadMapAddress("shots=8,9", bad), "shots=8,9: shots takes 1 value");
     // One reading for every key, and each once, as on the command line.
+    MapSettings encoded, joined;
+    EXPECT_EQ(ReadMapAddress("motion=circle%2C30,100.5&hold=speed%3D0.25", encoded), "");
+    EXPECT_EQ(MapSettingsAddress(encoded), "step=1&shots=32&seed=1&motion=circle,30,100.5&hold=speed=0.25");
+    EXPECT_EQ(ReadMapAddress("step=4%26shots=8", joined), // "%26" is a character of the value, not a separator
+              "step=4%26shots=8: --step must be a whole number from 1 to 300, got 4&shots=8");
     MapSettings twice, far;
     EXPECT_EQ(ReadMapAddress("step=4&step=5", twice), "step=5: --step is given twice");
     EXPECT_EQ(ReadMapAddress("velocity=3e38,0", far),

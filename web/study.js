@@ -15,21 +15,33 @@ const study = (() => {
   };
 
   // ---- the address: "#study&step=4&shots=8...&place=M,X,Y&shot=N&frame=F" ----
+  // One rule for every key, as the module reads the settings: the parts are
+  // split at '&', a part at its first '=', then its value is percent-decoded;
+  // each key once. The settings go to the module as they stand.
   const PageKeys = ['place', 'shot', 'frame'];
+  const MostAddress = 65536; // characters: far more than any study's settings
   function readAddress() {
-    const parts = location.hash.slice(1).split('&');
-    if (parts[0] !== 'study') return null;
+    if (!/^#study(&|$)/.test(location.hash)) return null;
+    if (location.hash.length > MostAddress)
+      return { settings: '', own: {}, error: `it is ${location.hash.length} characters long, more than a study's ` +
+               `address can be (${MostAddress})` };
     const own = {}, settings = [];
-    for (const part of parts.slice(1)) {
-      const [name, value] = [part.split('=')[0], part.slice(part.indexOf('=') + 1)];
-      if (PageKeys.includes(name)) own[name] = value;
-      else if (part) settings.push(part);
+    for (const part of location.hash.slice(1).split('&').slice(1)) {
+      const name = part.split('=')[0];
+      if (!PageKeys.includes(name)) {
+        if (part) settings.push(part);
+        continue;
+      }
+      if (name in own) return { settings: '', own, error: `${name} is given twice` };
+      try {
+        own[name] = decodeURIComponent(part.slice(name.length + 1));
+      } catch (error) {
+        return { settings: '', own, error: `${part} is not percent-encoded text` };
+      }
     }
-    try {
-      return { settings: decodeURIComponent(settings.join('&')), own };
-    } catch (error) {
-      return { settings: settings.join('&'), own, error: 'its settings are not percent-encoded text' };
-    }
+    if (own.shot !== undefined && own.place === undefined) return { settings: '', own, error: 'shot= needs a place=' };
+    if (own.frame !== undefined && own.shot === undefined) return { settings: '', own, error: 'frame= needs a shot=' };
+    return { settings: settings.join('&'), own };
   }
   function writeAddress() {
     let address = '#study&' + text(call('StudyAddress'));
@@ -547,17 +559,22 @@ const study = (() => {
   function restore(own) {
     const [mode, x, y] = (own.place || '').split(',').map(Number);
     const step = call('StudyStep');
-    if (![mode, x, y].every(Number.isInteger) || mode < 0 || mode >= Modes || x % step || y % step ||
+    if (!/^[0-9]+,[0-9]+,[0-9]+$/.test(own.place || '') || ![mode, x, y].every(Number.isInteger) || mode < 0 ||
+        mode >= Modes || x % step || y % step ||
         x < 0 || y < 0 || x >= Size || y >= Size)
       return fail(`The address's place=${own.place} is not a place of the maps (a method 0 to ${Modes - 1}, then x and y ` +
                   `on the grid, multiples of ${step} below ${Size})`);
     choosePlace(mode, x, y);
     if (own.shot === undefined) return;
     const shot = Number(own.shot);
-    if (!Number.isInteger(shot) || shot < 0 || shot >= state.trails.length)
+    if (!/^[0-9]+$/.test(own.shot) || !Number.isInteger(shot) || shot < 0 || shot >= state.trails.length)
       return fail(`The address's shot=${own.shot} is not one of the place's shots (0 to ${state.trails.length - 1})`);
     chooseShot(shot);
-    if (own.frame !== undefined) showFrame(Number(own.frame) || 1);
+    if (own.frame === undefined) return;
+    const frame = Number(own.frame);
+    if (!/^[0-9]+$/.test(own.frame) || frame < 1 || frame > state.frames)
+      return fail(`The address's frame=${own.frame} is not a frame of the shot (1 to ${state.frames})`);
+    showFrame(frame);
   }
 
   // ---- the page's parts, made once ----
@@ -631,7 +648,7 @@ const study = (() => {
     const error = asked.error || readSettings(asked.settings);
     if (error) return fail(`The address was not taken: ${error}`);
     state.place = null, state.shot = -1;
-    state.pending = asked.own.place ? asked.own : null;
+    state.pending = asked.own.place !== undefined ? asked.own : null;
     start();
   }
 

@@ -312,6 +312,28 @@ await finished(badStudy);
 const said = await badStudy.evaluate(() => [document.body.dataset.study, document.getElementById('study-message').textContent]);
 check(said[0] === 'error: The address was not taken: step=0: --step must be a whole number from 1 to 300, got 0' &&
       said[1] === said[0].slice(7), 'a bad study address says ' + said.join(' | '));
+// Every key read and refused alike; an address too long for the module is
+// refused before it, and the next address works.
+for (const [address, message] of [
+  ['step=30&shots=2&velocity=3e38,0', 'velocity=3e38,0: --marker-velocity carries the marker past the largest float'],
+  ['step=4%26shots=8', 'step=4%26shots=8: --step must be a whole number from 1 to 300, got 4&shots=8'],
+  ['step=30&shots=2&shot=1', 'shot= needs a place='],
+  ['step=30&shots=2&seed=1&' + 'x'.repeat(70000), 'characters long, more than a study\'s address can be'],
+]) {
+  await badStudy.evaluate((hash) => { location.hash = hash; }, '#study&' + address);
+  await badStudy.waitForFunction((m) => (document.body.dataset.study || '').includes(m), { timeout: 10000 }, message)
+    .catch(() => {});
+  const state = await badStudy.evaluate(() => document.body.dataset.study);
+  check(state.startsWith('error: The address was not taken: ') && state.includes(message), `${address.slice(0, 40)}: ${state.slice(0, 200)}`);
+}
+await badStudy.evaluate(() => { location.hash = '#study&step=30&shots=2&place=1,60,60&shot=0&frame=abc'; });
+await badStudy.waitForFunction(() => (document.body.dataset.study || '').includes('frame=abc'), { timeout: 30000 })
+  .catch(() => {});
+check((await badStudy.evaluate(() => document.body.dataset.study)).includes("The address's frame=abc is not a frame"),
+  'frame=abc is not refused');
+await badStudy.evaluate(() => { location.hash = '#study&step=30&shots=2'; });
+await finished(badStudy);
+check(await badStudy.evaluate(() => document.body.dataset.study) === 'done', 'the address after a refused one is not done');
 await badStudy.close();
 
 check(errors.length === 0, 'console errors: ' + errors.join('; '));
