@@ -5,6 +5,7 @@
 // this table; a new method is a new entry, its step and its test.
 
 #include <array>
+#include <type_traits>
 
 #include "Steering.h"
 #include "World.h"
@@ -109,6 +110,14 @@ inline constexpr std::array<Method, SteeringModeCount> Methods{{
 }};
 // clang-format on
 
+// GCC's AddressSanitizer will not fold a function's address while building,
+// so there a missing step is left to the test that asks at run time.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool StepKnownWhenBuilt = false;
+#else
+inline constexpr bool StepKnownWhenBuilt = true;
+#endif
+
 /// What is wrong with the entry at `index`, or nullptr when it is complete:
 /// its number is its place, it has a name, a description and a step, its
 /// draws come first and each sets a field, a heading comes with a speed, a
@@ -120,7 +129,7 @@ constexpr const char* EntryFault(const Method& method, int index)
         return "its mode is not its place in the table";
     if (empty(method.Name) || empty(method.Description) || !method.Caption)
         return "a name, a description or its caption is missing";
-    if (!method.Step)
+    if ((StepKnownWhenBuilt || !std::is_constant_evaluated()) && !method.Step)
         return "it has no steering step";
     bool ended = false, speed = false, heading = false, turn = false;
     for (const MethodDraw& draw : method.Draws) {
