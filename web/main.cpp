@@ -6,6 +6,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -51,11 +52,11 @@ EM_JS(void, ShowSwitches, (int mode, int limit, int hideVectors, int replaying),
 EM_JS(void, SetReplayState, (const char* state, const char* note),
       { Module.replayState(UTF8ToString(state), UTF8ToString(note)); });
 EM_JS(void, PageReady, (), { Module.ready(); });
-// An option button of the form, made from the method table and the window's layout.
-EM_JS(void, AddOptionButton, (int index, const char* caption, int left, int top, int width, int height, int tab), {
-    Module.addOptionButton(index, UTF8ToString(caption), [ left, top, width, height ], tab);
+// The form's controls, made and ordered from the method table and the window's layout.
+EM_JS(void, AddOptionButton, (int index, const char* caption, int left, int top, int width, int height), {
+    Module.addOptionButton(index, UTF8ToString(caption), [ left, top, width, height ]);
 });
-EM_JS(void, SetTabIndex, (const char* id, int tab), { document.getElementById(UTF8ToString(id)).tabIndex = tab; });
+EM_JS(void, PutLast, (const char* id), { Module.putLast(UTF8ToString(id)); });
 EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
 
 struct WebBeep final : BeepSink {
@@ -148,21 +149,6 @@ EM_BOOL OnAnimationFrame(double time, void*)
     return EM_TRUE;
 }
 
-EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*)
-{
-    if (!ThePage->Replay.Playing && !ThePage->Replayed)
-        Input(*ThePage, {.Kind = CommandKind::Move, .X = float(event->targetX), .Y = float(event->targetY)});
-    return EM_FALSE;
-}
-
-EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
-{
-    static constexpr MouseButton Buttons[] = {MouseButton::Left, MouseButton::Middle, MouseButton::Right};
-    if (!ThePage->Replay.Playing && !ThePage->Replayed && event->button < 3)
-        Input(*ThePage, {.Kind = CommandKind::Press, .Button = Buttons[event->button]});
-    return event->button != 0; // no middle-click scrolling
-}
-
 /// The picture lines of a script, which the page passes over (it writes no
 /// files), as a note for the reader; empty when there are none.
 std::string SkippedPictureLines(ScriptInput& script)
@@ -182,24 +168,22 @@ std::string SkippedPictureLines(ScriptInput& script)
            (count == 1 ? " was" : " were") + " passed over: the page writes no pictures (png, trail).";
 }
 
-/// The form's option buttons and its tab order, as the window lays them out.
+/// The form's option buttons, and every control in the window's tab order
+/// (the order of the page's elements: no tab index of its own).
 void MakeForm()
 {
-    static_assert(Option1Places.size() == OptionButtonCount,
-                  "every method with a caption has its option button's place");
-    for (int index = 0; index < OptionButtonCount; ++index) {
-        const ControlPlace& place = Option1Places[std::size_t(index)];
-        AddOptionButton(index, Methods[std::size_t(index)].Caption, place.Left, place.Top, place.Width, place.Height,
-                        Option1TabPosition(index) + 1);
-    }
-    for (int position = 0; position < int(TabOrder.size()); ++position) {
-        const Control kind = TabOrder[std::size_t(position)].Kind;
-        if (kind != Control::Option1)
-            SetTabIndex(kind == Control::Picture1   ? "playfield"
-                        : kind == Control::Picture2 ? "sheet"
-                        : kind == Control::Check1   ? "Check1"
-                                                    : "Check2",
-                        position + 1);
+    static_assert(Option1Places.size() == OptionButtonCount, "every method with a caption has its option button's place");
+    for (const TabStop& stop : TabOrder) {
+        if (stop.Kind == Control::Option1) {
+            const ControlPlace& place = Option1Places[std::size_t(stop.Index)];
+            AddOptionButton(stop.Index, Methods[std::size_t(stop.Index)].Caption, place.Left, place.Top, place.Width,
+                            place.Height);
+        } else {
+            PutLast(stop.Kind == Control::Picture1   ? "playfield"
+                    : stop.Kind == Control::Picture2 ? "sheet"
+                    : stop.Kind == Control::Check1   ? "Check1"
+                                                     : "Check2");
+        }
     }
 }
 
@@ -213,6 +197,32 @@ EMSCRIPTEN_KEEPALIVE void OptionClicked(int index)
     if (ThePage->Replay.Playing || index < 0 || index >= OptionButtonCount || int(ThePage->TheWorld.Mode) == index)
         return; // only a button that becomes selected clicks
     Input(*ThePage, {.Kind = CommandKind::Mode, .Mode = static_cast<SteeringMode>(index)});
+}
+
+/// The pointer, a pen or a finger over the playfield, in its pixels.
+EMSCRIPTEN_KEEPALIVE void PointerAt(int x, int y)
+{
+    if (!ThePage->Replay.Playing && !ThePage->Replayed)
+        Input(*ThePage, {.Kind = CommandKind::Move, .X = float(x), .Y = float(y)});
+}
+
+/// A press on the playfield: 1 left, 2 right, 4 middle (right and middle clear).
+EMSCRIPTEN_KEEPALIVE void PlayfieldPressed(int button)
+{
+    const MouseButton pressed = button == 1   ? MouseButton::Left
+                                : button == 2 ? MouseButton::Right
+                                : button == 4 ? MouseButton::Middle
+                                              : MouseButton::Left;
+    if (!ThePage->Replay.Playing && !ThePage->Replayed && (button == 1 || button == 2 || button == 4))
+        Input(*ThePage, {.Kind = CommandKind::Press, .Button = pressed});
+}
+
+/// The arrow keys on the playfield: the marker moved by (dx, dy) pixels, kept on the playfield.
+EMSCRIPTEN_KEEPALIVE void MarkerBy(int dx, int dy)
+{
+    const World& world = ThePage->TheWorld;
+    const auto within = [](double value) { return float(std::clamp(value, 0.0, double(PlayfieldSize - 1))); };
+    PointerAt(int(within(double(world.MeX) + dx)), int(within(double(world.MeY) + dy)));
 }
 
 EMSCRIPTEN_KEEPALIVE void LimitClicked()
@@ -289,8 +299,6 @@ int main()
     CopyRgba(page.Sheet, {0, 0, page.Sheet.Width, page.Sheet.Height}, sheet);
     ShowSheet(sheet.data(), page.Sheet.Width, page.Sheet.Height);
     MakeForm();
-    emscripten_set_mousemove_callback("#playfield", nullptr, EM_TRUE, OnMouseMove);
-    emscripten_set_mousedown_callback("#playfield", nullptr, EM_TRUE, OnMouseDown);
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
     PageReady(); // the controls, and a script to replay, if the address names one
     return 0;

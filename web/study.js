@@ -94,20 +94,38 @@ const study = (() => {
   function formAddress() {
     const parts = [`step=${$('study-step').value}`, `shots=${$('study-shots').value}`];
     const fixed = document.querySelector('input[name=study-draws]:checked').value === 'fixed';
-    parts.push(fixed ? `draws=${$('study-draw').value}` : `seed=${$('study-seed').value}`);
+    parts.push(fixed ? `draws=${decimal('study-draw')}` : `seed=${$('study-seed').value}`);
     if ($('study-limit').checked) parts.push('limit');
-    const motion = $('study-motion').value, a = $('study-a').value, b = $('study-b').value;
+    const motion = $('study-motion').value, a = decimal('study-a'), b = decimal('study-b');
     if (motion === 'line') parts.push(`velocity=${a},${b}`);
     else if (motion === 'flee') parts.push(`motion=flee,${a}`);
     else if (motion !== 'still') parts.push(`motion=${motion},${a},${b}`);
     if (state.held) parts.push('hold=' + state.held);
     return parts.join('&');
   }
+  // A decimal box's text, a decimal comma read as a point ("0,75" is 0.75), encoded for the address.
+  const decimal = (id) => encodeURIComponent($(id).value.trim().replace(/^([-+]?[0-9]*),([0-9]+)$/, '$1.$2'));
+  // A whole-number box whose text is not a number is said, never read as another number.
+  function badNumber() {
+    const box = [...$('study-settings').querySelectorAll('input[type=number]')]
+      .find((input) => !input.closest('[hidden]') && input.validity.badInput);
+    return box && `${box.getAttribute('aria-label') || box.id} is not a whole number`;
+  }
   function settingsChanged() {
-    const error = readSettings(formAddress());
+    const error = badNumber() || readSettings(formAddress());
     if (error) return fail('The settings were not taken: ' + error);
-    state.place = null, state.shot = -1;
+    closePlace();
     start();
+  }
+  // Nothing on screen belongs to other settings: the place and its shot close.
+  function closePlace() {
+    state.place = null, state.shot = -1, state.trails = [];
+    stop();
+    showShotView(false);
+    $('study-place-title').textContent = 'Every shot of one place';
+    $('study-place').textContent = 'Choose a place on a map.';
+    $('study-shots-list').textContent = '';
+    $('study-trails').getContext('2d').clearRect(0, 0, Size, Size);
   }
   const readSettings = (address) => Module.ccall('StudyRead', 'string', ['string'], [address]);
 
@@ -591,9 +609,9 @@ const study = (() => {
       const figure = document.createElement('figure');
       figure.className = 'panel';
       figure.innerHTML = `<figcaption><b></b> <span lang="ja"></span><br><span id="study-mostly-${mode}"></span></figcaption>` +
-        `<div style="position: relative"><canvas id="study-map-${mode}" width="300" height="300" tabindex="0"></canvas>` +
+        `<div class="map"><canvas id="study-map-${mode}" width="300" height="300" tabindex="0"></canvas>` +
         `<canvas id="study-cursor-${mode}" width="300" height="300" aria-hidden="true" ` +
-        `style="position: absolute; left: 2px; top: 2px; width: 240px; height: 240px; pointer-events: none"></canvas></div>`;
+        `class="cursor"></canvas></div>`;
       figure.querySelector('b').textContent = `${mode} ${name}`;
       figure.querySelector('span').textContent = caption;
       box.append(figure);
@@ -647,7 +665,7 @@ const study = (() => {
   function open(asked) {
     const error = asked.error || readSettings(asked.settings);
     if (error) return fail(`The address was not taken: ${error}`);
-    state.place = null, state.shot = -1;
+    closePlace();
     state.pending = asked.own.place !== undefined ? asked.own : null;
     start();
   }

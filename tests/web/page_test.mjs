@@ -5,7 +5,8 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 const [pagePath, homingSim] = process.argv.slice(2).map((path) => resolve(path));
@@ -22,11 +23,14 @@ const browser = await puppeteer.launch({
          '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required'],
 });
 const errors = [];
+function pageErrors(page) {
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(error.message));
+}
 async function open(url) {
   const page = await browser.newPage();
   await page.setViewport({ width: 600, height: 400 });
-  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
-  page.on('pageerror', (error) => errors.push(error.message));
+  pageErrors(page);
   await page.goto(url);
   await page.bringToFront(); // pages in the background run no frames
   return page;
@@ -86,10 +90,11 @@ function blackOutside(data, boxes) {
 const live = await open(pageUrl);
 await running(live);
 const rects = await live.evaluate(() => Object.fromEntries(
-  [['picture1', '#picture1'], ['playfield', '#playfield'], ['picture2', '#picture2'], ['check1', 'label:nth-of-type(7)'],
-   ['check2', 'label:nth-of-type(8)'], ...[0, 1, 2, 3, 4, 5].map((n) => ['option' + n, `label:nth-of-type(${n + 1})`])]
+  [['picture1', '#picture1'], ['playfield', '#playfield'], ['picture2', '#picture2'], ['check1', '#Check1'],
+   ['check2', '#Check2'], ...[0, 1, 2, 3, 4, 5].map((n) => ['option' + n, `input[name=Option1][value="${n}"]`])]
     .map(([name, selector]) => {
-      const r = document.querySelector('#form ' + selector).getBoundingClientRect();
+      const found = document.querySelector('#form ' + selector);
+      const r = (found.closest('label') || found).getBoundingClientRect();
       return [name, [r.left, r.top, r.width, r.height].join(' ')];
     })));
 check(rects.picture1 === '8 8 304 304', 'Picture1 at ' + rects.picture1);
@@ -98,9 +103,12 @@ check(rects.picture2 === '336 16 84 68', 'Picture2 at ' + rects.picture2);
 for (let n = 0; n < 6; ++n) check(rects['option' + n] === `320 ${104 + 24 * n} 169 17`, `Option1(${n}) at ` + rects['option' + n]);
 check(rects.check1 === '320 256 193 25', 'Check1 at ' + rects.check1);
 check(rects.check2 === '320 280 201 25', 'Check2 at ' + rects.check2);
-const tabOrder = await live.evaluate(() => Array.from(document.querySelectorAll('#form [tabindex]'))
-  .sort((a, b) => a.tabIndex - b.tabIndex).map((e) => e.id || e.value).join(' '));
-check(tabOrder === 'playfield sheet 0 1 2 4 5 Check1 Check2 3', 'tab order ' + tabOrder);
+// The window's tab order by the elements' own order (no positive tabindex); the sprite sheet is no stop.
+const tabOrder = await live.evaluate(() => Array.from(document.querySelectorAll('#form canvas, #form input'))
+  .filter((e) => e.tabIndex >= 0).map((e) => e.id || e.value).join(' '));
+check(tabOrder === 'playfield 0 1 2 4 5 Check1 Check2 3', 'tab order ' + tabOrder);
+check(await live.evaluate(() => document.querySelectorAll('[tabindex]:not([tabindex="0"]):not([tabindex="-1"])').length) === 0,
+  'a positive tabindex');
 
 // The marker follows the pointer; shots fly.
 await running(live);
@@ -129,7 +137,8 @@ for (const n of [2, 5, 0, 4, 1, 3]) {
   await sleep(400);
   const click = () => live.mouse.click(320 + 160, 104 + 24 * n + 8); // the far right of its row
   check(await clearsAfter(live, click, [[134, 134], [24, 24]], 'change'), `shots left after Option1(${n})`);
-  check(await live.evaluate((n) => document.querySelectorAll('input[name=Option1]')[n].checked, n), `Option1(${n}) not selected`);
+  check(await live.evaluate((n) => document.querySelector(`input[name=Option1][value="${n}"]`).checked, n),
+    `Option1(${n}) not selected`);
 }
 // The other check box flips, and neither is touched by the option buttons.
 await live.mouse.click(320 + 180, 256 + 12);
@@ -335,6 +344,100 @@ await badStudy.evaluate(() => { location.hash = '#study&step=30&shots=2'; });
 await finished(badStudy);
 check(await badStudy.evaluate(() => document.body.dataset.study) === 'done', 'the address after a refused one is not done');
 await badStudy.close();
+
+// ---- every screen and every hand ----
+const yellowAt = (page, x, y) => page.waitForFunction((x, y) => Array.from(document.getElementById('playfield')
+  .getContext('2d').getImageData(x, y, 1, 1).data).slice(0, 3).join(',') === '255,255,0', { timeout: 10000 }, x, y)
+  .then(() => true, () => false);
+// Keyboard: the playfield takes the focus; arrows move the marker (Shift: ten pixels), Delete clears.
+const keyed2 = await open(pageUrl);
+await running(keyed2);
+await keyed2.mouse.move(10 + 220, 10 + 70);
+await keyed2.focus('#playfield');
+await keyed2.keyboard.down('Shift');
+for (let n = 0; n < 3; ++n) await keyed2.keyboard.press('ArrowLeft');
+await keyed2.keyboard.up('Shift');
+await keyed2.keyboard.press('ArrowDown');
+check(await yellowAt(keyed2, 190, 71), 'the arrow keys did not move the marker to (190, 71)');
+await sleep(1500); // shots in flight
+check(await clearsAfter(keyed2, () => keyed2.keyboard.press('Delete'), [[134, 134], [174, 55]], 'keydown'),
+  'Delete on the playfield did not clear the shots');
+await keyed2.close();
+
+// A phone: 390 x 844, touch, three device pixels a CSS pixel. The form is
+// scaled to the screen, nothing is wider than it, a finger's drag steers
+// the marker, a two-finger tap clears.
+const phone = await browser.newPage();
+pageErrors(phone);
+await phone.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+await phone.goto(pageUrl + '#study&step=30&shots=2');
+await phone.bringToFront();
+await running(phone);
+await finished(phone);
+check(await phone.evaluate(() => document.documentElement.scrollWidth <= document.documentElement.clientWidth),
+  'the phone-sized page scrolls sideways');
+const box = await phone.evaluate(() => { const r = document.getElementById('playfield').getBoundingClientRect();
+  return [r.left, r.top, r.width / 300]; });
+const screenAt = (x, y) => [box[0] + x * box[2], box[1] + y * box[2]];
+await phone.touchscreen.touchStart(...screenAt(100.5, 100.5));
+for (let n = 1; n <= 10; ++n) await phone.touchscreen.touchMove(...screenAt(100.5 + 10 * n, 100.5 + 5 * n));
+await phone.touchscreen.touchEnd();
+check(await yellowAt(phone, 200, 150), 'a finger dragged to (200, 150) did not move the marker there');
+await sleep(1500);
+const touch = await phone.createCDPSession();
+const [ax, ay] = screenAt(60.5, 240.5), [bx, by] = screenAt(240.5, 240.5);
+check(await clearsAfter(phone, async () => {
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: ax, y: ay, id: 1 }, { x: bx, y: by, id: 2 }] });
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+}, [[134, 134], [44, 224], [224, 224], [184, 134]], 'pointerdown'), 'a two-finger tap did not clear the shots');
+for (const width of [320, 768, 1280]) {
+  await phone.setViewport({ width, height: 844, isMobile: width < 768, hasTouch: width < 768 });
+  await sleep(300);
+  check(await phone.evaluate(() => document.documentElement.scrollWidth <= document.documentElement.clientWidth),
+    `the page scrolls sideways at ${width} px`);
+}
+await phone.close();
+
+// What is hidden is hidden; a change of settings closes the open place and
+// shot; a decimal comma is said, not read as another number.
+const opened = await open(pageUrl + '#study&step=10&shots=4&seed=7&place=2,150,80&shot=1&frame=12');
+await finished(opened);
+await opened.waitForFunction(() => !document.getElementById('study-shot').hidden, { timeout: 30000 });
+await opened.click('#study-back');
+const displayed = (page, id) => page.evaluate((id) => getComputedStyle(document.getElementById(id)).display !== 'none', id);
+check(!(await displayed(opened, 'study-frame')) && await displayed(opened, 'study-trails') && !(await displayed(opened, 'study-held')),
+  'after "Back to the place" the shot\'s frame or the held draw still shows');
+await opened.click('#study-shots', { clickCount: 3 });
+await opened.keyboard.type('3');
+await opened.keyboard.press('Enter');
+await opened.waitForFunction(() => document.getElementById('study-shots-list').children.length === 0 &&
+  document.getElementById('study-place-title').textContent === 'Every shot of one place', { timeout: 10000 })
+  .catch(() => {});
+check(await opened.evaluate(() => document.getElementById('study-shots-list').children.length) === 0,
+  'a change of settings left the old place\'s shots on screen');
+await finished(opened);
+await opened.click('input[name=study-draws][value=fixed]');
+await finished(opened);
+await opened.click('#study-draw', { clickCount: 3 });
+await opened.keyboard.type('0,75');
+await opened.keyboard.press('Enter');
+await opened.waitForFunction(() => location.hash.includes('draws=0.75'), { timeout: 10000 }).catch(() => {});
+check(await opened.evaluate(() => location.hash.includes('draws=0.75')),
+  'a decimal comma was not read as a point: ' + await opened.evaluate(() => location.hash + ' ' + document.body.dataset.study));
+await opened.close();
+
+// axe-core finds no critical or serious violation, on a desktop and on a phone.
+for (const [width, touchScreen] of [[1280, false], [390, true]]) {
+  const page = await browser.newPage();
+  await page.setViewport({ width, height: 900, isMobile: touchScreen, hasTouch: touchScreen });
+  await page.goto(pageUrl + '#study&step=10&shots=2&place=8,150,80&shot=0&frame=5');
+  await finished(page);
+  await page.addScriptTag({ path: join(dirname(fileURLToPath(import.meta.url)), 'node_modules/axe-core/axe.min.js') });
+  const violations = await page.evaluate(() => axe.run(document, { resultTypes: ['violations'] }).then((r) =>
+    r.violations.filter((v) => v.impact === 'critical' || v.impact === 'serious').map((v) => `${v.impact} ${v.id}`)));
+  check(violations.length === 0, `axe-core at ${width} px: ${violations.join(', ')}`);
+  await page.close();
+}
 
 check(errors.length === 0, 'console errors: ' + errors.join('; '));
 await browser.close();
