@@ -519,6 +519,11 @@ const study = (() => {
       values.setAttribute('aria-label', caption.textContent);
       const figures = document.createElement('p');
       figures.className = 'figures';
+      figures.id = `study-chart-figures-${parameter}`;
+      // The chart's text: its caption, and the chosen value's figures in words.
+      canvas.setAttribute('role', 'img');
+      canvas.setAttribute('aria-label', 'sweep chart, ' + caption.textContent);
+      canvas.setAttribute('aria-describedby', figures.id);
       figure.append(caption, canvas, values, figures);
       box.append(figure);
       state.charts.push({ canvas, values, figures, mode, draw });
@@ -617,6 +622,7 @@ const study = (() => {
       box.append(figure);
       const canvas = figure.querySelector('canvas');
       canvas.setAttribute('aria-label', `capture map of the ${name}: arrow keys choose a place, Enter its first shot`);
+      canvas.setAttribute('aria-describedby', `study-mostly-${mode} study-place`); // its figures, and the chosen place's
       const fromPointer = (event) => {
         const step = call('StudyStep'), scale = Size / canvas.clientWidth;
         placeAt(mode, Math.floor((event.offsetX * scale) / step), Math.floor((event.offsetY * scale) / step));
