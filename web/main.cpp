@@ -172,7 +172,8 @@ std::string SkippedPictureLines(ScriptInput& script)
 /// (the order of the page's elements: no tab index of its own).
 void MakeForm()
 {
-    static_assert(Option1Places.size() == OptionButtonCount, "every method with a caption has its option button's place");
+    static_assert(Option1Places.size() == OptionButtonCount,
+                  "every method with a caption has its option button's place");
     for (const TabStop& stop : TabOrder) {
         if (stop.Kind == Control::Option1) {
             const ControlPlace& place = Option1Places[std::size_t(stop.Index)];
