@@ -8,6 +8,7 @@
 
 #include "CaptureMap.h"
 #include "Input.h"
+#include "LibraryShortcuts.h"
 #include "Random.h"
 #include "RunFrame.h"
 #include "Seams.h"
@@ -75,6 +76,7 @@ void BM_MapShotFrame(benchmark::State& state)
     const auto mode = static_cast<SteeringMode>(state.range(0));
     const MapSettings settings;
     double shotFrames = 0;
+    const LibraryCalls before = LibraryCallsMade();
     for (auto _ : state)
         ForEachBenchPlace([&](int x, int y) {
             ShotEnd ends[BenchShots];
@@ -84,6 +86,11 @@ void BM_MapShotFrame(benchmark::State& state)
         });
     state.counters["per_shot_frame"] =
         benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    // What is still left to the maths library after its shortcuts, per shot-frame.
+    const LibraryCalls after = LibraryCallsMade();
+    state.counters["library_atan"] = double(after.Slope - before.Slope) / shotFrames;
+    state.counters["library_heading"] = double(after.Heading - before.Heading) / shotFrames;
+    state.counters["library_sin_tan"] = double(after.SinTan - before.SinTan) / shotFrames;
 }
 
 /// The same shots flown by RunFrame in a full table: 21 of a place's shots

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "LibraryShortcuts.h"
 #include "Numbers.h"
 #include "Steering.h"
 #include "World.h"
@@ -15,8 +16,7 @@ std::int32_t GetDegree(float EEX, float EEY, float MEX, float MEY)
 
     std::int32_t deg;
     if (std::abs(dx) > 0.000001) {
-        const double a = RoundToFloat(std::atan(double(dy) / double(dx)));
-        deg = RoundToInt16(a / DegToRad);
+        deg = SlopeDegrees(dx, dy);
     } else {
         deg = dy > 0 ? 90 : dy < 0 ? 270 : 0;
     }
@@ -52,7 +52,5 @@ void AngleChase(Shot& shot, const World& world)
     else
         shot.Angle = ToFloat(t);
 
-    const double radians = double(shot.Angle) * DegToRad;
-    shot.VX = ToFloat(double(shot.Speed) * std::cos(radians));
-    shot.VY = ToFloat(double(shot.Speed) * std::sin(radians));
+    HeadingVelocity(shot.Speed, shot.Angle, shot.VX, shot.VY);
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "LibraryShortcuts.h"
 #include "Methods.h"
 #include "Numbers.h"
 #include "Random.h"
@@ -51,8 +52,7 @@ void LaunchShot(Shot& shot, SteeringMode mode, RandomSource& random)
         headed |= draw.Draw == LaunchDraw::Heading;
     }
     if (headed) { // launched at full speed along its heading
-        shot.VX = ToFloat(double(shot.Speed) * std::cos(double(shot.Angle) * DegToRad));
-        shot.VY = ToFloat(double(shot.Speed) * std::sin(double(shot.Angle) * DegToRad));
+        HeadingVelocity(shot.Speed, shot.Angle, shot.VX, shot.VY);
     }
 }
 

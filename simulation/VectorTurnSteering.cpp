@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "LibraryShortcuts.h"
 #include "Numbers.h"
 #include "Steering.h"
 #include "World.h"
@@ -26,10 +27,11 @@ void AngleChase2(Shot& shot, const World& world)
         shot.VY = ToFloat(oy / dist * v);
     };
 
-    const double turn = double(shot.Turn) * DegToRad;
+    double sinTurn, tanTurn; // the same for every frame of the shot's flight
+    SinTanOfDegrees(shot.Turn, sinTurn, tanTurn);
     // Positive when the marker lies to the left of the direction of flight (y down).
     const float cross = ToFloat(vy * ox - vx * oy);
-    const float limit = ToFloat(v * dist * std::sin(turn));
+    const float limit = ToFloat(v * dist * sinTurn);
     if (limit >= cross)
         return aimAtMarker();
 
@@ -43,7 +45,7 @@ void AngleChase2(Shot& shot, const World& world)
         return aimAtMarker(); // too nearly parallel to tell a side: a float underflow
 
     // A sideways push of length tan(Turn) * v swings the velocity by exactly Turn.
-    const double k = std::tan(turn);
+    const double k = tanTurn;
     const double nx = RoundToFloat(px / plen * k * v + vx);
     const double ny = RoundToFloat(py / plen * k * v + vy);
     const double nlen = RoundToFloat(std::sqrt(nx * nx + ny * ny));

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <vector>
 
+#include "LibraryShortcuts.h"
 #include "MoveShot.h"
 #include "Numbers.h"
+#include "Random.h"
 #include "Shoot.h"
 #include "ShotStep.h"
 #include "Steering.h"
@@ -98,6 +102,75 @@ TEST(GetDegree, WorksInWholeDegreesFromMinus90To270)
     EXPECT_EQ(GetDegree(150, 150, 170, 160), 27);
     EXPECT_EQ(GetDegree(150, 150, 200, 150), 0);
     EXPECT_EQ(GetDegree(150, 150, 140, 160), 135);
+}
+
+// The shortcuts past the maths library must give the library's own bits,
+// above all where a table's reach ends and where a cache's slots collide.
+TEST(LibraryShortcuts, SlopesAreTheLibrarysInAndBeyondTheTablesReach)
+{
+    int differ = 0;
+    for (int dx = -258; dx <= 258; ++dx)
+        for (int dy = -258; dy <= 258; ++dy)
+            if (dx != 0)
+                differ += SlopeDegrees(std::int16_t(dx), std::int16_t(dy)) !=
+                          LibrarySlopeDegrees(std::int16_t(dx), std::int16_t(dy));
+    for (const std::int16_t far : {std::int16_t(-32768), std::int16_t(-1000), std::int16_t(1000), std::int16_t(32767)})
+        for (const std::int16_t near : {std::int16_t(-255), std::int16_t(1), std::int16_t(255)})
+            differ += (SlopeDegrees(far, near) != LibrarySlopeDegrees(far, near)) +
+                      (SlopeDegrees(near, far) != LibrarySlopeDegrees(near, far));
+    EXPECT_EQ(differ, 0);
+}
+
+TEST(LibraryShortcuts, HeadingsAndTurnsAreTheLibrarysBitForBit)
+{
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    // Headings at and beside whole degrees, at the edges of the table's reach,
+    // where a velocity crosses zero, and at random, at speeds of every size.
+    std::vector<float> headings = {-0.0f,
+                                   0.0f,
+                                   0.5f,
+                                   -0.5f,
+                                   1.5f,
+                                   -90,
+                                   270,
+                                   -4095.5f,
+                                   4095.5f,
+                                   -4096,
+                                   4096,
+                                   1e9f,
+                                   -1e30f,
+                                   std::numeric_limits<float>::infinity(),
+                                   std::numeric_limits<float>::quiet_NaN()};
+    for (int k = -4100; k <= 4100; k += 1)
+        for (const float whole : {float(k), std::nextafter(float(k), -1e9f), std::nextafter(float(k), 1e9f),
+                                  float(k) + 0.5f, std::nextafter(float(k) + 0.5f, 1e9f)})
+            headings.push_back(whole);
+    PseudoRandom random;
+    SeedRandom(random, 7);
+    for (int n = 0; n < 200000; ++n)
+        headings.push_back(float((double(random.RandomUnit()) - 0.5) * 9000));
+    int differ = 0;
+    for (const float speed : {0.0f, 1e-30f, 0.37f, 2.5f, 7.0f, 15.999f, 1e30f})
+        for (const float degrees : headings) {
+            float vx = 0, vy = 0, libraryX = 0, libraryY = 0;
+            HeadingVelocity(speed, degrees, vx, vy);
+            LibraryHeadingVelocity(speed, degrees, libraryX, libraryY);
+            differ += std::bit_cast<std::uint32_t>(vx) != std::bit_cast<std::uint32_t>(libraryX) ||
+                      std::bit_cast<std::uint32_t>(vy) != std::bit_cast<std::uint32_t>(libraryY);
+        }
+    EXPECT_EQ(differ, 0);
+    // More turns than the cache has slots, met twice in turn: every one a
+    // collision at some point, and each still its own.
+    for (int round = 0; round < 2; ++round)
+        for (int n = 0; n < 3000; ++n) {
+            const float turn = n == 0 ? std::numeric_limits<float>::quiet_NaN() : float(n) * 0.0123f - 18;
+            double s = 0, t = 0, libraryS = 0, libraryT = 0;
+            SinTanOfDegrees(turn, s, t);
+            LibrarySinTanOfDegrees(turn, libraryS, libraryT);
+            ASSERT_TRUE(same(s, libraryS) && same(t, libraryT)) << turn;
+        }
 }
 
 TEST(GetDegree, OffsetsRoundToWholePixelsTiesToEven)

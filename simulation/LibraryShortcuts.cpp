@@ -1,0 +1,179 @@
+#include "LibraryShortcuts.h"
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+
+#include "Numbers.h"
+#include "World.h"
+
+std::int32_t LibrarySlopeDegrees(std::int16_t dx, std::int16_t dy)
+{
+    const double a = RoundToFloat(std::atan(double(dy) / double(dx)));
+    return RoundToInt16(a / DegToRad);
+}
+
+void LibraryHeadingVelocity(float speed, float degrees, float& vx, float& vy)
+{
+    const double radians = double(degrees) * DegToRad;
+    vx = ToFloat(double(speed) * std::cos(radians));
+    vy = ToFloat(double(speed) * std::sin(radians));
+}
+
+void LibrarySinTanOfDegrees(float degrees, double& sine, double& tangent)
+{
+    const double radians = double(degrees) * DegToRad;
+    sine = std::sin(radians);
+    tangent = std::tan(radians);
+}
+
+namespace {
+
+/// Hides a loop's counter from the optimiser, so a table is filled by the
+/// library at run time and never by the compiler's own arithmetic.
+int Opaque(int value)
+{
+#if defined(__GNUC__)
+    asm("" : "+r"(value));
+#endif
+    return value;
+}
+
+// Offsets within this reach on both axes are looked up: most of the
+// playfield, so nearly every frame of a shot chasing the marker is. 511 x 511
+// bytes (the degrees, -90 to 90, fit in one).
+constexpr int SlopeReach = 255;
+constexpr int SlopeSide = 2 * SlopeReach + 1;
+
+/// Filled at first use with the running library (never folded at build time:
+/// the compiler's own arctangent may differ from it in the last bit).
+std::array<std::int8_t, SlopeSide * SlopeSide> SlopeTable;
+
+bool FillSlopeTable()
+{
+    for (int dx = -SlopeReach; dx <= SlopeReach; ++dx)
+        for (int dy = -SlopeReach; dy <= SlopeReach; ++dy)
+            SlopeTable[std::size_t((dx + SlopeReach) * SlopeSide + dy + SlopeReach)] =
+                dx == 0 ? 0 : std::int8_t(LibrarySlopeDegrees(std::int16_t(Opaque(dx)), std::int16_t(dy)));
+    return true;
+}
+
+// Whole-degree headings: where an angle chase aims its shot (-90 to 270),
+// and far enough either way for a heading wound round by turning at the
+// most (7 degrees a frame) for a shot's whole life (500 frames).
+constexpr int WholeLow = -4096;
+constexpr int WholeHigh = 4096;
+
+struct CosSin {
+    double Cos, Sin;
+};
+/// cos and sin of float(k) * DegToRad, as the library gives them.
+std::array<CosSin, WholeHigh - WholeLow + 1> WholeDegrees;
+
+bool FillWholeDegrees()
+{
+    for (int k = WholeLow; k <= WholeHigh; ++k) {
+        const double radians = double(float(Opaque(k))) * DegToRad;
+        WholeDegrees[std::size_t(k - WholeLow)] = {std::cos(radians), std::sin(radians)};
+    }
+    return true;
+}
+
+/// How far our cos and sin of a heading may lie from the library's: its own
+/// error (under 1 ulp, 1.2e-16) and ours (the table's 1 ulp, the series'
+/// roundings, about 4e-16), taken four times over.
+constexpr double CosSinBound = 2e-15;
+
+/// The float `product` rounds to, when every double within `margin` of it
+/// rounds to that same float; so the library's product, which lies there, does too.
+bool SureFloat(double product, double margin, float& out)
+{
+    const float low = ToFloat(product - margin);
+    const float high = ToFloat(product + margin);
+    if (!std::isfinite(product) || std::bit_cast<std::uint32_t>(low) != std::bit_cast<std::uint32_t>(high))
+        return false;
+    out = low;
+    return true;
+}
+
+/// A vector-turn shot keeps its turn for its whole flight: its sin and tan
+/// are kept here by the turn's bits, per thread, a few hundred turns at once.
+struct TurnEntry {
+    std::uint32_t Bits = 0;
+    bool Filled = false;
+    double Sin = 0, Tan = 0;
+};
+constexpr int TurnCacheBits = 8;
+thread_local std::array<TurnEntry, 1u << TurnCacheBits> Turns;
+
+thread_local LibraryCalls Passed;
+
+} // namespace
+
+std::int32_t SlopeDegrees(std::int16_t dx, std::int16_t dy)
+{
+    if (std::abs(dx) > SlopeReach || std::abs(dy) > SlopeReach) {
+        ++Passed.Slope;
+        return LibrarySlopeDegrees(dx, dy);
+    }
+    static const bool filled = FillSlopeTable();
+    (void)filled;
+    return SlopeTable[std::size_t((dx + SlopeReach) * SlopeSide + dy + SlopeReach)];
+}
+
+void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
+{
+    const double d = degrees;
+    const double s = speed;
+    // Not -0, whose sine is -0 (nor NaN, which fails the range test).
+    if (d >= WholeLow + 0.5 && d <= WholeHigh - 0.5 && (d != 0 || !std::signbit(d))) {
+        static const bool filled = FillWholeDegrees();
+        (void)filled;
+        const long k = std::lrint(d); // ties to even
+        const double whole = double(k);
+        const CosSin& at = WholeDegrees[std::size_t(k - WholeLow)];
+        if (d == whole) { // the library's own values: the same products
+            vx = ToFloat(s * at.Cos);
+            vy = ToFloat(s * at.Sin);
+            return;
+        }
+        // The angle past the whole degree, exactly (the two radians lie
+        // within a factor of two of each other), then its cos and sin by
+        // their series: |r| <= 0.0088, so the terms left out are below 1e-18.
+        const double r = d * DegToRad - whole * DegToRad;
+        const double r2 = r * r;
+        const double r4 = r2 * r2;
+        const double cosR = (1 - 0.5 * r2) + r4 * (1.0 / 24 - r2 * (1.0 / 720));
+        const double sinR = r + (r * r2) * (-1.0 / 6 + r2 * (1.0 / 120));
+        const double cosine = at.Cos * cosR - at.Sin * sinR;
+        const double sine = at.Sin * cosR + at.Cos * sinR;
+        // The products may differ by the bound times the speed, and by a few
+        // ulps of their own rounding (they are at most the speed).
+        const double margin = std::fabs(s) * (CosSinBound + 0x1p-50);
+        float x = 0, y = 0;
+        if (SureFloat(s * cosine, margin, x) && SureFloat(s * sine, margin, y)) {
+            vx = x;
+            vy = y;
+            return;
+        }
+    }
+    ++Passed.Heading;
+    LibraryHeadingVelocity(speed, degrees, vx, vy);
+}
+
+void SinTanOfDegrees(float degrees, double& sine, double& tangent)
+{
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(degrees);
+    TurnEntry& entry = Turns[(bits * 0x9E3779B1u) >> (32 - TurnCacheBits)];
+    if (!entry.Filled || entry.Bits != bits) {
+        ++Passed.SinTan;
+        LibrarySinTanOfDegrees(degrees, entry.Sin, entry.Tan);
+        entry.Bits = bits;
+        entry.Filled = true;
+    }
+    sine = entry.Sin;
+    tangent = entry.Tan;
+}
+
+LibraryCalls LibraryCallsMade() { return Passed; }

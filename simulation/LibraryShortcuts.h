@@ -1,0 +1,33 @@
+#pragma once
+// Exact shortcuts past the maths library for the arguments the steering steps
+// meet again and again. Each answer is the library's own: made by the same
+// call on the same argument, once, and looked up (a table filled at first use,
+// or a small cache of the last turns seen), so a shot flies to the same bits;
+// anything outside a table's reach is the library's call as before.
+
+#include <cstdint>
+
+/// The whole degrees of a slope of whole-pixel offsets, dx != 0:
+/// RoundToInt16(RoundToFloat(atan(dy / dx)) / DegToRad), -90 to 90.
+std::int32_t SlopeDegrees(std::int16_t dx, std::int16_t dy);
+
+/// A velocity of `speed` along the heading `degrees`:
+/// vx = ToFloat(speed * cos(degrees * DegToRad)), vy likewise with sin.
+void HeadingVelocity(float speed, float degrees, float& vx, float& vy);
+
+/// sin and tan of `degrees` * DegToRad.
+void SinTanOfDegrees(float degrees, double& sine, double& tangent);
+
+/// The library's own calls, as the shortcuts stand for them.
+std::int32_t LibrarySlopeDegrees(std::int16_t dx, std::int16_t dy);
+void LibraryHeadingVelocity(float speed, float degrees, float& vx, float& vy);
+void LibrarySinTanOfDegrees(float degrees, double& sine, double& tangent);
+
+/// How many calls the shortcuts passed on to the library, on this thread so
+/// far: what a benchmark reads to see how much is left to the library.
+struct LibraryCalls {
+    std::uint64_t Slope = 0;   ///< offsets beyond the table's reach
+    std::uint64_t Heading = 0; ///< headings out of reach, or too near a float's rounding edge
+    std::uint64_t SinTan = 0;  ///< turns not met before (or pushed out of the cache)
+};
+LibraryCalls LibraryCallsMade();
