@@ -90,7 +90,7 @@ void BM_MapShotFrame(benchmark::State& state)
     const LibraryCalls after = LibraryCallsMade();
     state.counters["library_atan"] = double(after.Slope - before.Slope) / shotFrames;
     state.counters["library_heading"] = double(after.Heading - before.Heading) / shotFrames;
-    state.counters["library_sin_tan"] = double(after.SinTan - before.SinTan) / shotFrames;
+    state.counters["library_turn"] = double(after.Turn - before.Turn) / shotFrames;
 }
 
 /// The same shots flown by RunFrame in a full table: 21 of a place's shots

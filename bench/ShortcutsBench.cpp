@@ -53,13 +53,15 @@ void BM_Pair(benchmark::State& state)
         benchmark::Counter(double(state.iterations()) * 200, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void CachedTurn(float degrees, double& sine, double& tangent)
+void KeptTurn(float degrees, double& sine, double& tangent)
 {
-    SinTanOfDegrees(float(int(degrees) & 31), sine, tangent);
+    const TurnTrig trig = TrigOfDegrees(float(int(degrees) & 31));
+    sine = trig.Sin, tangent = trig.Tan;
 }
 void LibraryTurn(float degrees, double& sine, double& tangent)
 {
-    LibrarySinTanOfDegrees(float(int(degrees) & 31), sine, tangent);
+    const TurnTrig trig = LibraryTrigOfDegrees(float(int(degrees) & 31));
+    sine = trig.Sin, tangent = trig.Tan;
 }
 
 } // namespace
@@ -68,5 +70,5 @@ BENCHMARK(BM_Slope<SlopeDegrees>)->Name("BM_SlopeDegrees/table");
 BENCHMARK(BM_Slope<LibrarySlopeDegrees>)->Name("BM_SlopeDegrees/library");
 BENCHMARK(BM_Velocity<HeadingVelocity>)->Name("BM_HeadingVelocity/shortcut")->Arg(8)->Arg(1);
 BENCHMARK(BM_Velocity<LibraryHeadingVelocity>)->Name("BM_HeadingVelocity/library")->Arg(8)->Arg(1);
-BENCHMARK(BM_Pair<CachedTurn>)->Name("BM_SinTanOfDegrees/cache");
-BENCHMARK(BM_Pair<LibraryTurn>)->Name("BM_SinTanOfDegrees/library");
+BENCHMARK(BM_Pair<KeptTurn>)->Name("BM_TrigOfDegrees/kept");
+BENCHMARK(BM_Pair<LibraryTurn>)->Name("BM_TrigOfDegrees/library");

@@ -6,8 +6,10 @@
 // a shot's first step sees a still marker and its second no acceleration.
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
+#include "LibraryShortcuts.h"
 #include "Numbers.h"
 #include "Steering.h"
 #include "World.h"
@@ -21,18 +23,28 @@ void FlyAlong(Shot& shot, double x, double y, double length)
     shot.VY = ToFloat(y / length * double(shot.Speed));
 }
 
-/// Turns the velocity by `angle` radians (positive from x towards y), at the shot's speed.
+double TurnLimit(const Shot& shot) { return double(shot.Turn) * DegToRad; }
+
+bool SameBits(double a, double b) { return BitsOf(a) == BitsOf(b); }
+
+/// Turns the velocity by `angle` radians (positive from x towards y), at the
+/// shot's speed. The whole limit either way, the commonest turn, is the shot's
+/// kept turn (its cos and sin are those of the very same radians).
 void TurnBy(Shot& shot, double angle)
 {
     const double vx = shot.VX, vy = shot.VY;
     const double v = std::sqrt(vx * vx + vy * vy);
     if (!(v > 0))
         return; // no direction to turn
-    const double c = std::cos(angle), s = std::sin(angle);
+    double c, s;
+    if (SameBits(angle, TurnLimit(shot)) || SameBits(angle, -TurnLimit(shot))) {
+        const TurnTrig turn = TrigOfDegrees(SameBits(angle, TurnLimit(shot)) ? shot.Turn : -shot.Turn);
+        c = turn.Cos, s = turn.Sin;
+    } else {
+        c = std::cos(angle), s = std::sin(angle);
+    }
     FlyAlong(shot, vx * c - vy * s, vx * s + vy * c, v);
 }
-
-double TurnLimit(const Shot& shot) { return double(shot.Turn) * DegToRad; }
 
 /// Turns towards the direction (x, y): straight onto it when it lies within
 /// the turn limit, else by the whole limit towards its side (the positive
@@ -44,7 +56,7 @@ void TurnTowards(Shot& shot, double x, double y)
     if (!(v > 0) || !(w > 0) || !std::isfinite(w))
         return; // on the marker, or nothing to turn: fly on as before
     const double limit = TurnLimit(shot);
-    if ((vx * x + vy * y) / (v * w) >= std::cos(limit))
+    if ((vx * x + vy * y) / (v * w) >= TrigOfDegrees(shot.Turn).Cos)
         return FlyAlong(shot, x, y, w);
     TurnBy(shot, vx * y - vy * x >= 0 ? limit : -limit);
 }
@@ -63,7 +75,11 @@ double Direction(double x, double y)
 /// An angle wrapped to (-pi, pi].
 double HalfTurn(double angle)
 {
-    const double wrapped = std::remainder(angle, 2 * std::numbers::pi); // exact, and NaN for infinity
+    // Within half a turn already (the commonest case) the remainder is the
+    // angle itself, ties going to the even quotient 0.
+    const double wrapped = std::fabs(angle) <= std::numbers::pi
+                               ? angle
+                               : std::remainder(angle, 2 * std::numbers::pi); // exact, and NaN for infinity
     return wrapped == -std::numbers::pi ? std::numbers::pi : wrapped;
 }
 

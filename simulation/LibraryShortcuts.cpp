@@ -1,7 +1,6 @@
 #include "LibraryShortcuts.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,11 +20,10 @@ void LibraryHeadingVelocity(float speed, float degrees, float& vx, float& vy)
     vy = ToFloat(double(speed) * std::sin(radians));
 }
 
-void LibrarySinTanOfDegrees(float degrees, double& sine, double& tangent)
+TurnTrig LibraryTrigOfDegrees(float degrees)
 {
     const double radians = double(degrees) * DegToRad;
-    sine = std::sin(radians);
-    tangent = std::tan(radians);
+    return {std::sin(radians), std::cos(radians), std::tan(radians)};
 }
 
 namespace {
@@ -91,18 +89,18 @@ bool SureFloat(double product, double margin, float& out)
 {
     const float low = ToFloat(product - margin);
     const float high = ToFloat(product + margin);
-    if (!std::isfinite(product) || std::bit_cast<std::uint32_t>(low) != std::bit_cast<std::uint32_t>(high))
+    if (!std::isfinite(product) || BitsOf(low) != BitsOf(high))
         return false;
     out = low;
     return true;
 }
 
-/// A vector-turn shot keeps its turn for its whole flight: its sin and tan
-/// are kept here by the turn's bits, per thread, a few hundred turns at once.
+/// A shot keeps its turn for its whole flight: its sin, cos and tan are kept
+/// here by the turn's bits, per thread, a few hundred turns at once.
 struct TurnEntry {
     std::uint32_t Bits = 0;
     bool Filled = false;
-    double Sin = 0, Tan = 0;
+    TurnTrig Trig{};
 };
 constexpr int TurnCacheBits = 8;
 thread_local std::array<TurnEntry, 1u << TurnCacheBits> Turns;
@@ -162,18 +160,17 @@ void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
     LibraryHeadingVelocity(speed, degrees, vx, vy);
 }
 
-void SinTanOfDegrees(float degrees, double& sine, double& tangent)
+TurnTrig TrigOfDegrees(float degrees)
 {
-    const std::uint32_t bits = std::bit_cast<std::uint32_t>(degrees);
+    const std::uint32_t bits = BitsOf(degrees);
     TurnEntry& entry = Turns[(bits * 0x9E3779B1u) >> (32 - TurnCacheBits)];
     if (!entry.Filled || entry.Bits != bits) {
-        ++Passed.SinTan;
-        LibrarySinTanOfDegrees(degrees, entry.Sin, entry.Tan);
+        ++Passed.Turn;
+        entry.Trig = LibraryTrigOfDegrees(degrees);
         entry.Bits = bits;
         entry.Filled = true;
     }
-    sine = entry.Sin;
-    tangent = entry.Tan;
+    return entry.Trig;
 }
 
 LibraryCalls LibraryCallsMade() { return Passed; }

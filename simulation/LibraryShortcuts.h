@@ -15,19 +15,23 @@ std::int32_t SlopeDegrees(std::int16_t dx, std::int16_t dy);
 /// vx = ToFloat(speed * cos(degrees * DegToRad)), vy likewise with sin.
 void HeadingVelocity(float speed, float degrees, float& vx, float& vy);
 
-/// sin and tan of `degrees` * DegToRad.
-void SinTanOfDegrees(float degrees, double& sine, double& tangent);
+/// sin, cos and tan of a turn of `degrees` * DegToRad: a shot's turn per
+/// frame, the same for its whole flight, so kept once met.
+struct TurnTrig {
+    double Sin, Cos, Tan;
+};
+TurnTrig TrigOfDegrees(float degrees);
 
 /// The library's own calls, as the shortcuts stand for them.
 std::int32_t LibrarySlopeDegrees(std::int16_t dx, std::int16_t dy);
 void LibraryHeadingVelocity(float speed, float degrees, float& vx, float& vy);
-void LibrarySinTanOfDegrees(float degrees, double& sine, double& tangent);
+TurnTrig LibraryTrigOfDegrees(float degrees);
 
 /// How many calls the shortcuts passed on to the library, on this thread so
 /// far: what a benchmark reads to see how much is left to the library.
 struct LibraryCalls {
     std::uint64_t Slope = 0;   ///< offsets beyond the table's reach
     std::uint64_t Heading = 0; ///< headings out of reach, or too near a float's rounding edge
-    std::uint64_t SinTan = 0;  ///< turns not met before (or pushed out of the cache)
+    std::uint64_t Turn = 0;    ///< turns not met before (or pushed out of the cache)
 };
 LibraryCalls LibraryCallsMade();

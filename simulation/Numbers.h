@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <limits>
 
+/// A number's bits, telling apart what == does not (-0 and 0, one NaN and
+/// another). The builtin, as the page's C++ library has no std::bit_cast.
+constexpr std::uint32_t BitsOf(float value) { return __builtin_bit_cast(std::uint32_t, value); }
+constexpr std::uint64_t BitsOf(double value) { return __builtin_bit_cast(std::uint64_t, value); }
+
 /// Stores a double result into a 32-bit record field (round to nearest).
 constexpr float ToFloat(double value) { return static_cast<float>(value); }
 

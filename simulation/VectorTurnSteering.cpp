@@ -27,11 +27,10 @@ void AngleChase2(Shot& shot, const World& world)
         shot.VY = ToFloat(oy / dist * v);
     };
 
-    double sinTurn, tanTurn; // the same for every frame of the shot's flight
-    SinTanOfDegrees(shot.Turn, sinTurn, tanTurn);
+    const TurnTrig turn = TrigOfDegrees(shot.Turn); // the same for every frame of the shot's flight
     // Positive when the marker lies to the left of the direction of flight (y down).
     const float cross = ToFloat(vy * ox - vx * oy);
-    const float limit = ToFloat(v * dist * sinTurn);
+    const float limit = ToFloat(v * dist * turn.Sin);
     if (limit >= cross)
         return aimAtMarker();
 
@@ -45,7 +44,7 @@ void AngleChase2(Shot& shot, const World& world)
         return aimAtMarker(); // too nearly parallel to tell a side: a float underflow
 
     // A sideways push of length tan(Turn) * v swings the velocity by exactly Turn.
-    const double k = tanTurn;
+    const double k = turn.Tan;
     const double nx = RoundToFloat(px / plen * k * v + vx);
     const double ny = RoundToFloat(py / plen * k * v + vy);
     const double nlen = RoundToFloat(std::sqrt(nx * nx + ny * ny));

@@ -165,11 +165,12 @@ TEST(LibraryShortcuts, HeadingsAndTurnsAreTheLibrarysBitForBit)
     // collision at some point, and each still its own.
     for (int round = 0; round < 2; ++round)
         for (int n = 0; n < 3000; ++n) {
-            const float turn = n == 0 ? std::numeric_limits<float>::quiet_NaN() : float(n) * 0.0123f - 18;
-            double s = 0, t = 0, libraryS = 0, libraryT = 0;
-            SinTanOfDegrees(turn, s, t);
-            LibrarySinTanOfDegrees(turn, libraryS, libraryT);
-            ASSERT_TRUE(same(s, libraryS) && same(t, libraryT)) << turn;
+            const float turn = n == 0   ? std::numeric_limits<float>::quiet_NaN()
+                               : n == 1 ? -0.0f
+                                        : float(n) * 0.0123f - 18;
+            const TurnTrig kept = TrigOfDegrees(turn), library = LibraryTrigOfDegrees(turn);
+            ASSERT_TRUE(same(kept.Sin, library.Sin) && same(kept.Cos, library.Cos) && same(kept.Tan, library.Tan))
+                << turn;
         }
 }
 
