@@ -15,6 +15,7 @@
 #include "ScriptWorld.h"
 #include "ShotScript.h"
 #include "Sweep.h"
+#include "TurningCircle.h"
 
 namespace {
 
@@ -130,6 +131,27 @@ TEST(CaptureMap, FiguresOfAPlaceComeFromItsShots)
     EXPECT_EQ(figures.Caught, caught);
     EXPECT_EQ(figures.Median, frames[4] == 100000 ? 0 : frames[4]); // the 5th of 9
     EXPECT_EQ(figures.P90, frames[8] == 100000 ? 0 : frames[8]);    // the 9th of 9
+}
+
+// The study says the angle chase, every draw at 0.5, misses inside its
+// turning circles less the catch, and which turn reaches a marker 60 pixels
+// beside it: held to the shots, all but the circles' rims.
+TEST(CaptureMap, TheAngleChaseMissesInsideItsTurningCircles)
+{
+    MapSettings settings;
+    settings.FixedDraws = true; // speed 4.5 pixels a frame, heading 180 degrees, turn 4.5 degrees a frame
+    settings.Shots = 1;
+    int places = 0, agree = 0;
+    for (int y = 0; y < PlayfieldSize; y += 6)
+        for (int x = 0; x < PlayfieldSize; x += 6, ++places)
+            agree += (FlyShot(settings, SteeringMode::AngleChase, x, y, 0) == 0) ==
+                     OutOfReach(4.5, 4.5, double(LaunchX) - x, y - double(LaunchY));
+    EXPECT_GT(agree, places * 98 / 100);
+
+    const double needed = TurnToReach(4.5, 60);
+    EXPECT_NEAR(needed, 6.8, 0.05);
+    EXPECT_TRUE(OutOfReach(4.5, needed * 0.99, 0, 60));
+    EXPECT_FALSE(OutOfReach(4.5, needed * 1.01, 0, 60));
 }
 
 TEST(CaptureMap, TheSameForAnyNumberOfThreads)

@@ -28,6 +28,7 @@
 #include "SpriteSheet.h"
 #include "Steering.h"
 #include "Sweep.h"
+#include "TurningCircle.h"
 
 namespace {
 
@@ -418,7 +419,7 @@ EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
         turn = SignedTurn(before.VX, before.VY, shot.VX, shot.VY);
     }
     figures[0] = shot.X, figures[1] = shot.Y, figures[2] = speed, figures[3] = HeadingOf(shot.VX, shot.VY);
-    figures[4] = turn, figures[5] = turning && turn != 0 ? speed / (std::abs(turn) * DegToRad) : 0;
+    figures[4] = turn, figures[5] = turning ? TurningRadius(speed, turn) : 0;
     figures[6] = now.MarkerX, figures[7] = now.MarkerY;
     figures[8] = std::hypot(double(now.MarkerX) - shot.X, double(now.MarkerY) - shot.Y);
     figures[9] = now.Ended;
@@ -444,6 +445,20 @@ EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
         figures[15] = std::remainder(double(shot.Sight) - double(study.Moments[std::size_t(frame - 2)].Shot.Sight),
                                      2 * std::numbers::pi) /
                       DegToRad;
+    return figures;
+}
+
+/// The orbit figure's answers for a shot at `speed` pixels a frame turning
+/// at most `turn` degrees a frame, and a marker `ahead` and `beside` it
+/// (pixels): 0 the turning circle's radius, 1 whether the marker is out of
+/// reach (1) or not (0), 2 the least turn that reaches a marker straight
+/// beside the heading at that distance.
+EMSCRIPTEN_KEEPALIVE const double* StudyOrbitFigures(double speed, double turn, double ahead, double beside)
+{
+    static double figures[3];
+    figures[0] = TurningRadius(speed, turn);
+    figures[1] = OutOfReach(speed, turn, ahead, beside) ? 1 : 0;
+    figures[2] = TurnToReach(speed, beside);
     return figures;
 }
 

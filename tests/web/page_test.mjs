@@ -303,6 +303,43 @@ check(await held.evaluate(() => location.hash) === '#study&step=20&shots=2&seed=
       await download(held, 'study-csv') === readFileSync(join(work, 'held.csv'), 'utf8'), 'a held draw is not homing-sim\'s --hold');
 await held.close();
 
+// Each claim's "show me" link opens the view that shows it: the maps done, no
+// error, the place, shot and frame it names; the orbiting shot is not caught.
+const showing = await open(pageUrl + '#study&step=30&shots=1');
+await finished(showing);
+const showMe = await showing.evaluate(() => [...document.querySelectorAll('#study a.show-me')].map((a) => a.getAttribute('href')));
+check(showMe.length >= 5, `${showMe.length} "show me" links`);
+for (const href of showMe) {
+  await showing.evaluate(() => { document.body.dataset.study = ''; });
+  await showing.click(`a.show-me[href="${href}"]`);
+  await finished(showing);
+  const [state, slider, place] = await showing.evaluate(() => [document.body.dataset.study,
+    document.getElementById('study-slider').value, document.getElementById('study-place').textContent]);
+  const frame = /&frame=(\d+)/.exec(href);
+  const orbiting = href.includes('&place=2,152,200');
+  check(state === 'done' && (!frame || slider === frame[1]) && (!href.includes('&place=') || !place.startsWith('Choose')) &&
+        (!orbiting || place.includes(': 0 of 1 shots caught')), `show me ${href}: ${state}, frame ${slider}, ${place.slice(0, 60)}`);
+}
+// The orbit figure: the marker 60 px beside a shot at 4.5 px a frame is out
+// of reach at 4.5 degrees a frame and within it at 7 (the rule says above
+// 6.78); dragged to the middle of the smaller circle it is out of reach again.
+const reach = () => showing.evaluate(() => document.getElementById('study-orbit').dataset.reach);
+check(await reach() === 'out', 'the orbit figure\'s first marker is not out of reach');
+await showing.evaluate(() => { const turn = document.getElementById('study-orbit-turn');
+  turn.value = 7; turn.dispatchEvent(new Event('input')); });
+check(await reach() === 'within', 'the orbit figure\'s marker is not within reach at 7 degrees a frame');
+const orbitBox = await showing.evaluate(() => { const canvas = document.getElementById('study-orbit-canvas');
+  canvas.scrollIntoView({ block: 'center' });
+  const r = canvas.getBoundingClientRect();
+  return [r.left, r.top, r.width / 300]; });
+await showing.mouse.move(orbitBox[0] + 70 * orbitBox[2], orbitBox[1] + 170 * orbitBox[2]);
+await showing.mouse.down();
+await showing.mouse.move(orbitBox[0] + 70 * orbitBox[2], orbitBox[1] + 147 * orbitBox[2], { steps: 4 });
+await showing.mouse.up();
+check(await reach() === 'out', 'the orbit figure\'s marker dragged inside the circle is not out of reach: ' +
+  await showing.evaluate(() => document.getElementById('study-orbit-says').textContent));
+await showing.close();
+
 // Keyboard only: Tab to the first map, arrows to a place 50 px right of the launcher, Enter for its first shot, an arrow for a frame.
 const keys = await open(pageUrl + '#study&step=10&shots=2');
 await finished(keys);
