@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "FloatText.h"
+#include "LaunchText.h"
 #include "Methods.h"
 
 namespace {
@@ -202,16 +202,18 @@ std::string Wrapped(const std::string& lead, const std::string& text, std::size_
     return out;
 }
 
-/// "speed = 2 + 5 r (2 to 7), pixels a frame": a draw as the launch makes it.
+/// "speed = 2 + 5 r (in [2, 7), pixels a frame)": a draw as the launch makes
+/// it, kept together (~) but for the break before "(in" and in its unit.
 std::string DrawText(const MethodDraw& draw)
 {
-    const std::string meaning = DrawMeaning(draw.Draw);
-    const std::size_t comma = meaning.find(',');
-    const std::string scaled = (draw.Scale == 1 ? "" : FloatText(float(draw.Scale)) + "~") + "r";
-    return std::string(LaunchDrawName(draw.Draw)) + "~=~" +
-           (draw.Offset == 0 ? scaled : FloatText(float(draw.Offset)) + "~+~" + scaled) + " (in~[" +
-           FloatText(LaunchValue(draw, 0)) + ",~" + FloatText(float(draw.Offset + draw.Scale)) + ")" +
-           meaning.substr(comma) + ")";
+    const auto together = [](std::string text) {
+        for (char& c : text)
+            if (c == ' ')
+                c = '~';
+        return text;
+    };
+    const LaunchDrawWords words = LaunchDrawText(draw);
+    return together(words.Formula) + " (in~" + together(words.Range) + words.Unit + ")";
 }
 
 std::string MethodsSection()

@@ -1,4 +1,4 @@
-# cmake -DSHELL=... -DSTUDY_HTML=... -DWHICH_LAW=... -DSTUDY_JS=... -DORBIT_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
+# cmake -DSHELL=... -DSTUDY_HTML=... -DWHICH_LAW=... -DSTUDY_JS=... -DORBIT_JS=... -DSTEPS_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
 # The page's shell with the study in it: its markup, its script, and the
 # worker's message loop as inert text, from which (and the page's own module
 # script) the page makes its workers: a Blob's address works from file:// and
@@ -9,7 +9,8 @@ file(READ ${WHICH_LAW} table) # scripts/which-law makes it from homing-sim's map
 string(REPLACE "<!-- which law -->" "${table}" markup "${markup}")
 file(READ ${STUDY_JS} script)
 file(READ ${ORBIT_JS} orbit) # the orbit figure, a script of its own
-string(APPEND script "${orbit}")
+file(READ ${STEPS_JS} steps) # the steps' source, made by step-sources.mjs
+string(APPEND script "${orbit}" "${steps}")
 file(READ ${WORKER} worker)
 foreach(part script worker)
   string(FIND "${${part}}" "</script" closing)

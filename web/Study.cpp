@@ -12,12 +12,15 @@
 #include <memory>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CanvasRgba.h"
 #include "CaptureMap.h"
 #include "DrawFrame.h"
+#include "FloatText.h"
 #include "Headings.h"
+#include "LaunchText.h"
 #include "MapColours.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
@@ -237,6 +240,13 @@ EMSCRIPTEN_KEEPALIVE int StudyMethodTurns(int mode) { return Turning(mode); }
 EMSCRIPTEN_KEEPALIVE const char* StudyMethodName(int mode) { return Methods[std::size_t(mode)].Name; }
 EMSCRIPTEN_KEEPALIVE const char* StudyMethodCaption(int mode) { return Methods[std::size_t(mode)].Caption; }
 EMSCRIPTEN_KEEPALIVE const char* StudyMethodDescription(int mode) { return Methods[std::size_t(mode)].Description; }
+/// Its launch draws: "speed = 2 + 5 r (in [2, 7), pixels a frame); ...".
+EMSCRIPTEN_KEEPALIVE const char* StudyMethodLaunch(int mode)
+{
+    static std::string text;
+    text = LaunchText(Methods[std::size_t(mode)]);
+    return text.c_str();
+}
 
 /// Begins a map of the study's settings on a grid `step` apart; returns its rows.
 EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
@@ -446,6 +456,26 @@ EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
                                      2 * std::numbers::pi) /
                       DegToRad;
     return figures;
+}
+
+/// The chosen shot's record after frame `frame`, and the marker, one
+/// "shot.X = 140.5" a line, each float as the shortest text that reads back to it.
+EMSCRIPTEN_KEEPALIVE const char* StudyShotRecord(int frame)
+{
+    static std::string text;
+    const Moment& now = TheStudy().Moments[std::size_t(frame - 1)];
+    const Shot& shot = now.Shot;
+    text.clear();
+    const std::pair<const char*, float> fields[] = {
+        {"shot.X", shot.X},           {"shot.Y", shot.Y},         {"shot.VX", shot.VX},
+        {"shot.VY", shot.VY},         {"shot.Speed", shot.Speed}, {"shot.Angle", shot.Angle},
+        {"shot.Turn", shot.Turn},     {"shot.Gain", shot.Gain},   {"shot.Sight", shot.Sight},
+        {"shot.SeenX", shot.SeenX},   {"shot.SeenY", shot.SeenY}, {"shot.SeenVX", shot.SeenVX},
+        {"shot.SeenVY", shot.SeenVY}, {"world.MeX", now.MarkerX}, {"world.MeY", now.MarkerY}};
+    for (const auto& [name, value] : fields)
+        text += std::string(name) + " = " + FloatText(value) + "\n";
+    text += "shot.Age = " + std::to_string(shot.Age) + "\n";
+    return text.c_str();
 }
 
 /// The orbit figure's answers for a shot at `speed` pixels a frame turning

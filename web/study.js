@@ -366,8 +366,25 @@ const study = (() => {
     slider.value = 1;
     for (const [n, button] of [...$('study-shots-list').children].entries())
       button.setAttribute('aria-pressed', String(n === shot));
+    showRule();
     showShotView(true);
     showFrame(1);
+  }
+  // The method's step as the simulation's source has it (made at build time).
+  function showRule() {
+    const rule = StepSources[state.place.mode];
+    $('study-rule-name').textContent = rule.step;
+    $('study-rule-file').textContent = 'simulation/' + rule.file;
+    $('study-rule-code').textContent = rule.code;
+    $('study-rule-calls').textContent = rule.calls || '(nothing)';
+    $('study-rule-launch').textContent = text(call('StudyMethodLaunch', state.place.mode));
+    $('study-rule-copied').textContent = '';
+  }
+  // The fields of the shot's record the step names, after frame `frame`.
+  function showRecord(frame) {
+    const code = StepSources[state.place.mode].code;
+    $('study-rule-record').textContent = text(call('StudyShotRecord', frame)).split('\n')
+      .filter((line) => line && code.includes(line.split(' = ')[0])).join('\n');
   }
   function showShotView(shown) {
     $('study-shot').hidden = !shown;
@@ -401,6 +418,7 @@ const study = (() => {
       words += ` Its tightest turn is a circle of radius ${radius.toFixed(1)} px` +
         (!ended && distance < radius ? ': a marker this near, beside its heading, can be out of its reach.' : '.');
     $('study-moment').textContent = words;
+    showRecord(frame);
     const overlay = $('study-overlay').getContext('2d');
     overlay.clearRect(0, 0, Size, Size);
     overlay.lineWidth = 1.5;
@@ -456,14 +474,25 @@ const study = (() => {
     $('study-play').textContent = 'Play';
   }
   async function copyScript() {
-    const script = $('study-script').value;
+    await copied($('study-script').value, 'study-copied');
+  }
+  async function copyRule() {
+    const rule = StepSources[state.place.mode];
+    await copied(rule.code + (rule.calls ? '\n\n' + rule.calls : '') + '\n', 'study-rule-copied');
+  }
+  // Copies `words` to the clipboard (or, where it is refused, by a selection) and says so.
+  async function copied(words, said) {
     try {
-      await navigator.clipboard.writeText(script);
+      await navigator.clipboard.writeText(words);
     } catch (error) {
-      $('study-script').select();
+      const box = document.createElement('textarea');
+      box.value = words;
+      document.body.append(box);
+      box.select();
       document.execCommand('copy');
+      box.remove();
     }
-    $('study-copied').textContent = 'Copied.';
+    $(said).textContent = 'Copied.';
   }
 
   // ---- every parameter value ----
@@ -662,6 +691,7 @@ const study = (() => {
       writeAddress();
     });
     $('study-copy').addEventListener('click', copyScript);
+    $('study-rule-copy').addEventListener('click', copyRule);
     // A link to another view of the study, followed in the page.
     window.addEventListener('hashchange', () => {
       const asked = readAddress();

@@ -282,6 +282,16 @@ const framePicture = execFileSync('convert', [join(work, 'frame.png'), '-depth',
 differ = 0;
 for (let n = 0; n < framePicture.length; ++n) differ += frameData[n] !== framePicture[n];
 check(frameData.length === framePicture.length && differ === 0, `the shot's frame 7 differs from homing-sim's in ${differ} bytes`);
+// The rule beside the shot is the simulation's own source: the angle chase's
+// step as simulation/AngleSteering.cpp has it, its helper, its launch and record.
+const [ruleCode, ruleLaunch, ruleRecord] = await studied.evaluate(() => ['study-rule-code', 'study-rule-launch',
+  'study-rule-record'].map((id) => document.getElementById(id).textContent));
+const angleSource = readFileSync(new URL('../../simulation/AngleSteering.cpp', import.meta.url), 'utf8');
+const angleStep = /\nvoid AngleChase\(Shot& shot, const World& world\)\n\{[\s\S]*?\n\}\n/.exec(angleSource);
+check(angleStep && ruleCode.includes(angleStep[0].trim()) && ruleCode.includes('std::int32_t GetDegree(') &&
+      ruleLaunch.startsWith('speed = 2 + 5 r (in [2, 7), pixels a frame)') && /^shot\.X = /m.test(ruleRecord) &&
+      /^shot\.Angle = /m.test(ruleRecord) && !/^shot\.Gain/m.test(ruleRecord),
+      'the shot view does not show the angle chase\'s step as its source has it: ' + ruleLaunch + ' | ' + ruleRecord);
 await studied.click('#study-shots-list button:nth-child(2)');
 await studied.evaluate(() => { const slider = document.getElementById('study-slider');
   slider.value = 12; slider.dispatchEvent(new Event('input')); });
