@@ -19,7 +19,7 @@ for round in $(seq "$rounds"); do
     > "$work/node.csv"
 done
 cmp -s "$work/native.csv" "$work/node.csv" || { echo "measure-map-node: the WebAssembly map differs" >&2; exit 1; }
-frames=$(awk -F, 'NR > 1 { n += ($8 == "" ? 0 : $8 * $5) + ($4 - $5) * 500 } END { printf "%.0f", n }' "$work/native.csv")
+frames=$(awk -F, '$1 ~ /^[0-9]+$/ { n += ($8 == "" ? 0 : $8 * $5) + ($4 - $5) * 500 } END { printf "%.0f", n }' "$work/native.csv")
 sort -k2 -n "$work/times" | awk -v frames="$frames" '
   { t[$1] = t[$1] " " $2; n[$1]++; all[$1, n[$1]] = $2 }
   END {

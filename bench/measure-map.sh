@@ -18,21 +18,25 @@ places=$(( (299 / step + 1) * (299 / step + 1) ))
 cores=$(nproc)
 for threads in 1 "$cores"; do
   for n in "${!sims[@]}"; do
-    /usr/bin/time -f "%e %M" -o "$work/time" "${sims[n]}" --map "$work/map$n.csv" --step "$step" --shots "$shots" \
+    /usr/bin/time -f "%e %M" -o "$work/time" "${sims[n]}" --map "$work/map$n-$threads.csv" --step "$step" --shots "$shots" \
       --threads "$threads"
     read -r seconds kilobytes < "$work/time"
     echo "$n $threads $seconds $kilobytes" >> "$work/runs"
   done
 done
-if [ ${#sims[@]} -gt 1 ] && ! cmp -s "$work/map0.csv" "$work/map1.csv"; then
-  echo "measure-map: the two builds' maps differ" >&2
-  exit 1
-fi
+# Every map the same bytes: each build's on one thread and on every core.
+for map in "$work"/map*.csv; do
+  if ! cmp -s "$work/map0-1.csv" "$map"; then
+    echo "measure-map: $(basename "$map") differs from the first build's map on one thread" >&2
+    exit 1
+  fi
+done
 # Shot-frames flown: each caught shot's frames from the table's means, and an
 # expired shot's whole life (500 frames) for each one not caught.
-shot_frames=$(awk -F, 'NR > 1 { n += ($8 == "" ? 0 : $8 * $5) + ($4 - $5) * 500 } END { printf "%.0f", n }' \
-  "$work/map0.csv")
-methods=$(awk -F, 'NR > 1 { seen[$3] = 1 } END { print length(seen) }' "$work/map0.csv")
+# (Rows of places only: not the line saying what made the map, nor the header.)
+shot_frames=$(awk -F, '$1 ~ /^[0-9]+$/ { n += ($8 == "" ? 0 : $8 * $5) + ($4 - $5) * 500 } END { printf "%.0f", n }' \
+  "$work/map0-1.csv")
+methods=$(awk -F, '$1 ~ /^[0-9]+$/ { seen[$3] = 1 } END { print length(seen) }' "$work/map0-1.csv")
 awk -v places="$places" -v methods="$methods" -v shots="$shots" -v frames="$shot_frames" -v builds="${#sims[@]}" '
   { b[NR] = $1; t[NR] = $2; s[NR] = $3; m[NR] = $4; key = $1 " " $2; secs[key] = $3 }
   END {
