@@ -60,7 +60,8 @@ const shown = steps.map((step, mode) => {
       if (!taken.has(item) && item.name && [...taken].some((t) => t !== item && uses(t.text, item.name)))
         taken.add(item), grown = true;
   }
-  const code = file.items.filter((item) => taken.has(item)).map((item) => item.text).join('\n\n');
+  const own = file.items.filter((item) => taken.has(item)).map((item) => item.text);
+  const code = own.join('\n\n');
   // What it calls from elsewhere in the simulation: the header's word for it.
   const declared = new Set();
   for (const header of headers)
@@ -68,7 +69,15 @@ const shown = steps.map((step, mode) => {
       if (item.name && item.name !== step && /\(/.test(item.text) && !/\{/.test(item.text) && uses(code, item.name) &&
           !file.items.some((own) => own.name === item.name))
         declared.add(`// ${header.name}\n${item.text}`);
-  return { mode, step, file: file.name, code, calls: [...declared].join('\n\n') };
+  return { mode, step, file: file.name, own, calls: [...declared].join('\n\n') };
 });
-writeFileSync(out + '.new', `// Made by web/step-sources.mjs from the simulation's source.\nconst StepSources = ${JSON.stringify(shown, null, 1)};\n`);
+// Each text once (the guidance laws share their helpers): a step names its parts by number.
+const texts = [...new Set(shown.flatMap((rule) => rule.own))];
+const rules = shown.map(({ own, ...rule }) => ({ ...rule, parts: own.map((text) => texts.indexOf(text)) }));
+writeFileSync(out + '.new', `// Made by web/step-sources.mjs from the simulation's source.
+const StepSources = (() => {
+  const texts = ${JSON.stringify(texts)};
+  return ${JSON.stringify(rules)}.map((rule) => ({ ...rule, code: rule.parts.map((n) => texts[n]).join('\\n\\n') }));
+})();
+`);
 renameSync(out + '.new', out);
