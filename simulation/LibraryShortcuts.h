@@ -1,9 +1,11 @@
 #pragma once
 // Exact shortcuts past the maths library for the arguments the steering steps
-// meet again and again. Each answer is the library's own: made by the same
-// call on the same argument, once, and looked up (a table filled at first use,
-// or a small cache of the last turns seen), so a shot flies to the same bits;
-// anything outside a table's reach is the library's call as before.
+// meet again and again. Each answer is the library's own bits: made by the
+// same call on the same argument, once, and looked up (a table filled at first
+// use, or a small cache of the last turns seen), or, for a heading between
+// whole degrees, worked out from the table and taken only where it cannot
+// round to another float than the library's would; anything else is the
+// library's call as before. So a shot flies to the same bits.
 
 #include <cstdint>
 
