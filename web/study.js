@@ -315,6 +315,7 @@ const study = (() => {
       button.type = 'button';
       button.textContent = `shot ${shot}: ` + (ended === 1 ? `caught in ${frames} frames` : 'missed');
       button.setAttribute('aria-pressed', 'false');
+      button.style.borderLeft = `6px solid ${TrailColour(shot)}`; // the colour of its trail
       button.addEventListener('click', () => chooseShot(shot));
       list.append(button);
     }
