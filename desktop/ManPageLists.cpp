@@ -32,12 +32,10 @@ std::string OptionButtons()
     return text;
 }
 
-bool Replace(std::string& text, const std::string& name, const std::string& part)
+void Replace(std::string& text, const std::string& name, const std::string& part)
 {
-    bool found = false;
-    for (std::size_t at; (at = text.find("{{" + name + "}}")) != std::string::npos; found = true)
+    for (std::size_t at; (at = text.find("{{" + name + "}}")) != std::string::npos;)
         text.replace(at, name.size() + 4, part);
-    return found;
 }
 
 } // namespace

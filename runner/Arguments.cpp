@@ -38,6 +38,14 @@ bool ReadValues(int argc, char** argv, int& n, int& values, std::string& error)
     return true;
 }
 
+/// False, saying so, when `option` was given before.
+bool FirstTime(bool given, std::string_view option, std::string& error)
+{
+    if (given)
+        error = std::string(option) + " is given twice";
+    return !given;
+}
+
 /// What the run writes, chosen once: a second choice is refused, named.
 bool ChooseOutput(Arguments& arguments, Output writes, const char* option, std::string& error)
 {
@@ -86,10 +94,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
         } else if (argument == "--values") {
-            if (arguments.SweepOption) {
-                error = "--values is given twice";
+            if (!FirstTime(arguments.SweepOption != nullptr, argument, error))
                 return false;
-            }
             arguments.SweepOption = argv[n];
             if (!ReadValues(argc, argv, n, arguments.Values, error))
                 return false;
@@ -98,10 +104,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
         } else if (argument == "--rows") {
-            if (arguments.Shard) {
-                error = "--rows is given twice";
+            if (!FirstTime(arguments.Shard, argument, error))
                 return false;
-            }
             if (!arguments.MapOption)
                 arguments.MapOption = argv[n];
             if (!ReadRows(argc, argv, n, arguments.Rows, error))

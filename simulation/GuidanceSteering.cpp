@@ -36,9 +36,11 @@ void TurnBy(Shot& shot, double angle)
     const double v = std::sqrt(vx * vx + vy * vy);
     if (!(v > 0))
         return; // no direction to turn
+    const double limit = TurnLimit(shot);
+    const bool left = SameBits(angle, limit), right = SameBits(angle, -limit);
     double c, s;
-    if (SameBits(angle, TurnLimit(shot)) || SameBits(angle, -TurnLimit(shot))) {
-        const TurnTrig turn = TrigOfDegrees(SameBits(angle, TurnLimit(shot)) ? shot.Turn : -shot.Turn);
+    if (left || right) {
+        const TurnTrig turn = TrigOfDegrees(left ? shot.Turn : -shot.Turn);
         c = turn.Cos, s = turn.Sin;
     } else {
         c = std::cos(angle), s = std::sin(angle);

@@ -67,7 +67,6 @@ std::uint64_t ShotSeed(std::uint64_t seed, int x, int y, SteeringMode mode, int 
 
 namespace {
 
-/// Hands on what another source draws, and keeps a copy of each value.
 /// Launches the map's shot `shot` as a new world's slot would be, and keeps
 /// the values it drew in `drawn`, if given.
 void Launch(Shot& launched, const MapSettings& settings, SteeringMode mode, int x, int y, int shot,

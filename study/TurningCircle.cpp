@@ -1,6 +1,7 @@
 #include "TurningCircle.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "World.h"
 
@@ -22,5 +23,5 @@ bool OutOfReach(double speed, double turn, double ahead, double beside)
 
 double TurnToReach(double speed, double beside)
 {
-    return 360 * speed / (3.14159265358979323846 * (std::abs(beside) + CatchRadius));
+    return 360 * speed / (std::numbers::pi * (std::abs(beside) + CatchRadius));
 }
