@@ -59,6 +59,16 @@ void BitBlt(Surface& dest, int x, int y, int width, int height, const Surface* s
     }
 }
 
+void FillRect(Surface& surface, int x, int y, int width, int height, Pixel colour)
+{
+    std::int64_t toX = x, toY = y, fromX = 0, fromY = 0, spanX = width, spanY = height;
+    if (!ClipSpan(toX, fromX, spanX, surface.Width, INT64_MAX / 4) ||
+        !ClipSpan(toY, fromY, spanY, surface.Height, INT64_MAX / 4))
+        return;
+    for (std::int64_t row = 0; row < spanY; ++row)
+        std::fill_n(&surface.Pixels[std::size_t((toY + row) * surface.Width + toX)], spanX, colour);
+}
+
 void MoveToEx(Surface& surface, int x, int y)
 {
     surface.PenX = x;

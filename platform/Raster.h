@@ -49,6 +49,9 @@ enum RasterOp : std::uint32_t {
 void BitBlt(Surface& dest, int x, int y, int width, int height, const Surface* source, int sourceX, int sourceY,
             RasterOp op);
 
+/// Fills a `width` x `height` block at (x, y) with `colour`, clipped to the surface.
+void FillRect(Surface& surface, int x, int y, int width, int height, Pixel colour);
+
 /// Sets the current pen position.
 void MoveToEx(Surface& surface, int x, int y);
 

@@ -136,6 +136,16 @@ TEST(BitBlt, WhitenessFillsOnlyTheClippedBlock)
         dest, [](int x, int y) { return x < 2 && y >= 4; }, [](int, int) { return White; }, Olive);
 }
 
+TEST(FillRect, FillsOnlyTheClippedBlockWhateverItsExtent)
+{
+    Surface dest = MakeSurface(6, 6, Olive);
+    FillRect(dest, 4, -7, 100, 9, Black);
+    FillRect(dest, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, White); // ends at -2: nothing
+    FillRect(dest, 1, 1, -5, 3, White);                                // negative: nothing
+    ExpectPixels(
+        dest, [](int x, int y) { return x >= 4 && y < 2; }, [](int, int) { return Black; }, Olive);
+}
+
 TEST(LineTo, DrawsEveryPixelButTheEndOne)
 {
     const struct {
