@@ -60,6 +60,7 @@ struct Method {
     const char* Name;        ///< in English, for terminals, file names and the study
     const char* Caption;     ///< its option button's caption in UTF-8 Japanese; "" when it has none
     const char* Description; ///< how it steers, in one line
+    const char* Fails;       ///< where and how it misses, in one line
     /// In the order the launch draws them, each a call of its own; the unused
     /// ones at the end are `None`. A method that draws a heading is launched
     /// at full speed along it, else at rest.
@@ -73,37 +74,46 @@ struct Method {
 inline constexpr std::array<Method, SteeringModeCount> Methods{{
     {SteeringMode::PerAxisChase, "per-axis chase", "XY別通常追尾",
      "each axis closes in by at most the shot's speed: diagonally, then straight",
+     "a marker that flees along an axis faster than its speed, or circles round the launcher, gets away",
      {{{LaunchDraw::Speed, &Shot::Speed, 3, 1}}}, false, PerAxisChase},
     {SteeringMode::DirectChase, "direct chase", "通常追尾",
      "straight at the marker, at a constant speed",
+     "a marker circling near the launcher keeps ahead of it; a still one is always caught",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}}}, false, DirectChase},
     {SteeringMode::AngleChase, "angle chase", "角度追尾",
      "a heading in whole degrees turns by at most the turn rate a frame: a marker inside its turning circle is orbited",
+     "a marker more than 16 px inside its turning circle is orbited till the shot's life ends",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, AngleChase},
     {SteeringMode::AngleChase2, "vector turn chase", "角度追尾2",
      "the velocity swings by exactly the turn angle while the marker is on its left, and is aimed outright otherwise",
+     "orbits a marker inside its turning circle on its left (on its right it aims outright); a circling marker often escapes",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, AngleChase2},
     {SteeringMode::PerAxisAccelChase, "per-axis accelerating chase", "XY別加速追尾",
      "a fixed push on each axis: overshoots and swings back",
+     "overshoots and swings back: some places are never caught, even with a still marker",
      {{{LaunchDraw::Acceleration, &Shot::Speed, 0.3, 0.1}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
      PerAxisAccelChase},
     {SteeringMode::AccelChase, "accelerating chase", "加速追尾",
      "a push straight at the marker: loops round it unless the speed limit is on",
+     "loops round the marker without the speed limit; a circling marker escapes at some places",
      {{{LaunchDraw::Acceleration, &Shot::Speed, 0.5, 0.2}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
      AccelChase},
     {SteeringMode::LeadChase, "lead chase", "",
      "towards the point where it would meet a marker that keeps its present velocity, turning at most its limit a frame",
+     "orbits a marker inside its turning circle, as the angle chase does; its meeting point is wrong for a marker that turns",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, LeadChase, MethodGuide::Intercept},
     {SteeringMode::ProportionalNavigation, "proportional navigation", "",
      "turns by N times the line of sight's turn since the last frame, at most its limit a frame",
+     "a circling marker escapes at more than half the places; a marker inside its turning circle is orbited",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, ProportionalNavigation,
      MethodGuide::LineOfSight},
     {SteeringMode::AugmentedProportionalNavigation, "augmented proportional navigation", "",
      "proportional navigation plus N / 2 times the marker's acceleration across the line of sight",
+     "orbits a marker inside its turning circle; sees no acceleration before its third frame",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
      AugmentedProportionalNavigation, MethodGuide::LineOfSight},
@@ -127,8 +137,8 @@ constexpr const char* EntryFault(const Method& method, int index)
     const auto empty = [](const char* text) { return !text || !*text; };
     if (int(method.Mode) != index)
         return "its mode is not its place in the table";
-    if (empty(method.Name) || empty(method.Description) || !method.Caption)
-        return "a name, a description or its caption is missing";
+    if (empty(method.Name) || empty(method.Description) || empty(method.Fails) || !method.Caption)
+        return "a name, a description, how it fails or its caption is missing";
     if ((StepKnownWhenBuilt || !std::is_constant_evaluated()) && !method.Step)
         return "it has no steering step";
     bool ended = false, speed = false, heading = false, turn = false;

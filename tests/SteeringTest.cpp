@@ -361,7 +361,7 @@ TEST(MethodTable, AnIncompleteEntryIsNamed)
     EXPECT_STREQ(EntryFault(entry, 2), "it has no steering step");
     entry = good;
     entry.Description = "";
-    EXPECT_STREQ(EntryFault(entry, 2), "a name, a description or its caption is missing");
+    EXPECT_STREQ(EntryFault(entry, 2), "a name, a description, how it fails or its caption is missing");
     entry = good;
     entry.Draws[0].Field = nullptr;
     EXPECT_STREQ(EntryFault(entry, 2), "a draw is out of order or sets nothing");
