@@ -16,10 +16,12 @@
 #include "Captions.h"
 #include "DrawFrame.h"
 #include "MapColours.h"
+#include "MapPainter.h"
 #include "Methods.h"
 #include "PictureFile.h"
 #include "Script.h"
 #include "ShotHistory.h"
+#include "SweepChart.h"
 #include "World.h"
 
 namespace {
@@ -212,18 +214,43 @@ constexpr int Gap = 12, Head = 28, Foot = 40, Cell = PlayfieldSize;
 /// Panels across the grid, and the rows the methods take.
 constexpr int PanelColumns = 3, PanelRows = (SteeringModeCount + PanelColumns - 1) / PanelColumns;
 
-/// The methods' panels in a grid, `extra` pixels of background left below.
-QImage ComparisonImage(const ComparePanels& panels, int extra)
+/// A map's panels carry axes: their numbers left of and under the places.
+constexpr int AxisLeft = 26, AxisUnder = 13;
+
+/// Where each panel's places go, with or without axes.
+struct PanelGrid {
+    int Axis = 0, Under = 0; ///< pixels: the axes' numbers, left and under
+    int Left(std::size_t n) const { return Gap + Axis + int(n % PanelColumns) * (Axis + Cell + Gap); }
+    int Top(std::size_t n) const { return Gap + int(n / PanelColumns) * (Head + Cell + Under + Foot + Gap); }
+    int Width() const { return PanelColumns * (Axis + Cell) + (PanelColumns + 1) * Gap; }
+    int Height() const { return PanelRows * (Head + Cell + Under + Foot) + (PanelRows + 1) * Gap; }
+};
+
+/// The pixels of the places along both edges, at the painter's ticks.
+void DrawAxisNumbers(QPainter& painter, int left, int top)
 {
-    QImage image(PanelColumns * Cell + (PanelColumns + 1) * Gap,
-                 PanelRows * (Head + Cell + Foot) + (PanelRows + 1) * Gap + extra, QImage::Format_RGB32);
+    painter.setPen(QColor(60, 60, 60));
+    painter.setFont(CaptionFont(7));
+    for (int at = 0; at <= Cell; at += MapTickEvery) {
+        const QString number = QString::number(at) + (at == Cell ? " px" : "");
+        painter.drawText(QRect(left + at - 20, top + Cell + 1, 40, AxisUnder - 1), Qt::AlignHCenter | Qt::AlignTop,
+                         at == 0 ? "0" : number);
+        if (at > 0)
+            painter.drawText(QRect(left - AxisLeft, top + at - 7, AxisLeft - 3, 14), Qt::AlignRight | Qt::AlignVCenter,
+                             QString::number(at));
+    }
+}
+
+/// The methods' panels in a grid, `extra` pixels of background left below.
+QImage ComparisonImage(const ComparePanels& panels, int extra, PanelGrid grid = {})
+{
+    QImage image(grid.Width(), grid.Height() + extra, QImage::Format_RGB32);
     image.fill(QColor(236, 236, 236));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     for (std::size_t n = 0; n < panels.size(); ++n) {
         const ComparePanel& panel = panels[n];
-        const int left = Gap + int(n % PanelColumns) * (Cell + Gap);
-        const int top = Gap + int(n / PanelColumns) * (Head + Cell + Foot + Gap);
+        const int left = grid.Left(n), top = grid.Top(n);
         const QString caption = QString::fromUtf8(panel.Caption);
         const QFont captionFont = CaptionFont(CaptionFontPoints);
         painter.setPen(Qt::black);
@@ -235,9 +262,11 @@ QImage ComparisonImage(const ComparePanels& panels, int extra)
         painter.drawText(QRect(nameLeft, top, left + Cell - nameLeft, Head), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromUtf8(panel.Name));
         painter.drawImage(left, top + Head, panel.Trail);
+        if (grid.Axis)
+            DrawAxisNumbers(painter, left, top + Head);
         painter.setPen(Qt::black);
         painter.setFont(CaptionFont(9));
-        painter.drawText(QRect(left, top + Head + Cell + 2, Cell, Foot - 2), Qt::AlignLeft | Qt::AlignTop,
+        painter.drawText(QRect(left, top + Head + Cell + grid.Under + 2, Cell, Foot - 2), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(panel.Figures));
     }
     painter.end();
@@ -245,25 +274,6 @@ QImage ComparisonImage(const ComparePanels& panels, int extra)
 }
 
 QColor Colour(MapRgb rgb) { return QColor(QRgb(rgb)); }
-
-/// The catch boundary: a red that neither the colour scale nor the greys hold.
-const QColor BoundaryColour = Colour(BoundaryRgb);
-
-/// The edges between places where at least half the shots are caught and
-/// places where fewer are, one line along each such edge of the grid.
-void DrawCatchBoundary(QPainter& painter, const CaptureMap& map, const MapSettings& settings, SteeringMode mode)
-{
-    painter.setPen(QPen(BoundaryColour, settings.Step >= 4 ? 2 : 1));
-    const int step = settings.Step;
-    for (int row = 0; row < map.Rows; ++row)
-        for (int column = 0; column < map.Columns; ++column) {
-            const bool mostly = map.At(column, row, int(mode)).MostlyCaught();
-            if (column + 1 < map.Columns && map.At(column + 1, row, int(mode)).MostlyCaught() != mostly)
-                painter.drawLine((column + 1) * step, row * step, (column + 1) * step, (row + 1) * step);
-            if (row + 1 < map.Rows && map.At(column, row + 1, int(mode)).MostlyCaught() != mostly)
-                painter.drawLine(column * step, (row + 1) * step, (column + 1) * step, (row + 1) * step);
-        }
-}
 
 } // namespace
 
@@ -274,27 +284,14 @@ std::string SaveComparison(const ComparePanels& panels, const std::string& path,
 
 QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode mode)
 {
-    QImage image(Cell, Cell, QImage::Format_RGB32);
-    QPainter painter(&image);
-    for (int row = 0; row < map.Rows; ++row)
-        for (int column = 0; column < map.Columns; ++column) {
-            painter.fillRect(column * settings.Step, row * settings.Step, settings.Step, settings.Step,
-                             Colour(PlaceColour(map.At(column, row, int(mode)))));
-        }
-    DrawCatchBoundary(painter, map, settings, mode);
-    // The launcher: a white ring round a black dot.
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::white, 2));
-    painter.setBrush(Qt::black);
-    painter.drawEllipse(QPointF(LaunchX, LaunchY), 4, 4);
-    return image;
+    return View(MapPanelSurface(map, settings, mode)).copy();
 }
 
 std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path,
                     const std::string& source)
 {
     constexpr int Legend = 86;
-    QImage image = ComparisonImage(panels, Legend);
+    QImage image = ComparisonImage(panels, Legend, {AxisLeft, AxisUnder});
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const int top = image.height() - Legend - Gap / 2, left = Gap, bar = 2 * Cell;
@@ -320,9 +317,10 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     painter.setRenderHint(QPainter::Antialiasing);
     painter.drawEllipse(QPointF(keyLeft + 100, top + 26), 4, 4);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(keyLeft + 110, top + 18, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter, "the launcher");
+    painter.drawText(QRect(keyLeft + 110, top + 18, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     "the launcher; its arrow: the launch heading, when every shot takes the same");
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(BoundaryColour, 2));
+    painter.setPen(QPen(Colour(BoundaryRgb), 2));
     painter.drawLine(keyLeft, top + 46, keyLeft + 32, top + 46);
     painter.setPen(Qt::black);
     painter.drawText(QRect(keyLeft + 40, top + 38, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter,
@@ -335,61 +333,46 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
 
 namespace {
 
-constexpr int ChartWidth = Cell, ChartHeight = 150, ChartLeft = 40, ChartBottom = 34;
-const QColor PlacesColour(42, 77, 143), ShotsColour(224, 130, 20);
+using Chart = SweepChartLayout;
 
-/// One sweep chart: its caption, axes, and the two shares against the draw's value.
+/// One sweep chart: its caption over the painter's chart, and the chart's labels.
 void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int top)
 {
     const SteeringMode mode = curve.Parameter.Mode;
-    const LaunchDraw draw = curve.Parameter.Draw;
     painter.setPen(Qt::black);
     const QFont captionFont = CaptionFont(CaptionFontPoints);
     painter.setFont(captionFont);
     const QString caption = QString::fromUtf8(Methods[std::size_t(mode)].Caption);
-    painter.drawText(QRect(left, top, ChartWidth, Head), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    painter.drawText(QRect(left, top, Chart::Width, Head), Qt::AlignLeft | Qt::AlignVCenter, caption);
     const int nameLeft = left + QFontMetrics(captionFont).horizontalAdvance(caption) + 8;
     painter.setPen(QColor(70, 70, 70));
     painter.setFont(CaptionFont(9));
-    painter.drawText(QRect(nameLeft, top, left + ChartWidth - nameLeft, Head), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRect(nameLeft, top, left + Chart::Width - nameLeft, Head), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromUtf8(Methods[std::size_t(mode)].Name));
-    const QRect plot(left + ChartLeft, top + Head, ChartWidth - ChartLeft - 8, ChartHeight);
-    painter.fillRect(plot, Qt::white);
-    const double low = DrawValue(mode, draw, 0), high = DrawValue(mode, draw, 0.99999994f);
-    const auto at = [&](double value, double share) {
-        return QPointF(plot.left() + (value - low) / (high - low) * plot.width(),
-                       plot.bottom() - share * plot.height());
-    };
-    painter.setPen(QColor(200, 200, 200));
-    for (const double share : {0.25, 0.5, 0.75})
-        painter.drawLine(at(low, share), at(high, share));
+    const SweepChartLayout layout = LayOutSweepChart(curve);
+    Surface chart = MakeSurface(Chart::Width, Chart::Height, MakePixel(236, 236, 236));
+    PaintSweepChart(chart, layout, curve);
+    top += Head;
+    painter.drawImage(left, top, View(chart));
     painter.setPen(Qt::black);
-    painter.drawRect(plot);
-    for (const int percent : {0, 50, 100})
-        painter.drawText(QRect(left, int(at(low, percent / 100.0).y()) - 8, ChartLeft - 4, 16),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(percent) + " %");
-    for (const double part : {0.0, 0.5, 1.0}) {
-        const double value = low + part * (high - low);
-        const QPointF tick = at(value, 0);
-        painter.drawLine(tick, tick + QPointF(0, 4));
-        painter.drawText(QRectF(tick.x() - 40, tick.y() + 4, 80, 14), Qt::AlignHCenter | Qt::AlignTop,
-                         QString::number(value, 'g', 3));
-    }
-    painter.drawText(QRect(plot.left(), plot.bottom() + 18, plot.width(), 14), Qt::AlignHCenter | Qt::AlignTop,
-                     QString::fromUtf8(DrawMeaning(draw)));
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const bool places : {true, false}) {
-        QPolygonF line;
-        for (const SweepPoint& point : curve.Points)
-            line << at(point.Value, places ? point.Figures.MostlyCaught : point.Figures.Caught);
-        painter.setPen(QPen(places ? PlacesColour : ShotsColour, 2, places ? Qt::SolidLine : Qt::DashLine));
-        painter.drawPolyline(line);
-        painter.setBrush(places ? PlacesColour : ShotsColour);
-        for (const QPointF& point : line)
-            painter.drawEllipse(point, 2.5, 2.5);
-        painter.setBrush(Qt::NoBrush);
-    }
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setFont(CaptionFont(8));
+    const auto text = [&](const ChartLabel& label, Qt::Alignment align) {
+        const int width = 240;
+        const int x = align & Qt::AlignRight     ? label.X - width
+                      : align & Qt::AlignHCenter ? label.X - width / 2
+                                                 : label.X;
+        const int y = align & Qt::AlignTop ? label.Y : label.Y - 7;
+        painter.drawText(QRect(left + x, top + y, width, 14), align, QString::fromStdString(label.Text));
+    };
+    for (const ChartLabel& tick : layout.YTicks)
+        text(tick, Qt::AlignRight | Qt::AlignVCenter);
+    for (const ChartLabel& tick : layout.XTicks)
+        text(tick, Qt::AlignHCenter | Qt::AlignTop);
+    text(layout.Title, Qt::AlignHCenter | Qt::AlignTop);
+    text(layout.PlacesKey, Qt::AlignLeft | Qt::AlignVCenter);
+    text(layout.ShotsKey, Qt::AlignLeft | Qt::AlignVCenter);
+    if (layout.Flat) // said, as the chart does not fill its height
+        text({Chart::PlotLeft + 6, Chart::PlotTop + 6, layout.Words}, Qt::AlignLeft | Qt::AlignTop);
 }
 
 } // namespace
@@ -397,8 +380,8 @@ void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int to
 std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note, const std::string& path,
                       const std::string& source)
 {
-    constexpr int Columns = 3, Legend = 56, CellHeight = Head + ChartHeight + ChartBottom + Gap;
-    const int width = Columns * ChartWidth + (Columns + 1) * Gap;
+    constexpr int Columns = 3, Legend = 56, CellHeight = Head + Chart::Height + Gap;
+    const int width = Columns * Chart::Width + (Columns + 1) * Gap;
     QImage image(width, Gap + SteeringModeCount * CellHeight + Legend, QImage::Format_RGB32);
     image.fill(QColor(236, 236, 236));
     QPainter painter(&image);
@@ -408,19 +391,15 @@ std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& 
     for (std::size_t n = 0; n < curves.size(); ++n) {
         if (n > 0 && curves[n].Parameter.Mode != curves[n - 1].Parameter.Mode)
             column = 0;
-        DrawSweepChart(painter, curves[n], Gap + column++ * (ChartWidth + Gap),
+        DrawSweepChart(painter, curves[n], Gap + column++ * (Chart::Width + Gap),
                        Gap + int(curves[n].Parameter.Mode) * CellHeight);
     }
     const int top = Gap + SteeringModeCount * CellHeight;
     painter.setFont(CaptionFont(9));
-    for (const bool places : {true, false}) {
-        const int left = Gap + (places ? 0 : 420);
-        painter.setPen(QPen(places ? PlacesColour : ShotsColour, 2, places ? Qt::SolidLine : Qt::DashLine));
-        painter.drawLine(left, top + 8, left + 32, top + 8);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(left + 40, top, 380, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                         places ? "places where at least half the shots are caught" : "all shots caught");
-    }
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(Gap, top, width - 2 * Gap, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     "places half caught: the share of places where at least half the shots are caught; "
+                     "shots caught: the share of all shots");
     painter.drawText(QRect(Gap, top + 22, width - 2 * Gap, 30), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      QString::fromStdString(note));
     painter.end();

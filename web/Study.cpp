@@ -20,9 +20,11 @@
 #include "DrawFrame.h"
 #include "FloatText.h"
 #include "Headings.h"
+#include "JsonRecord.h"
 #include "LaunchText.h"
 #include "MapColours.h"
 #include "MapCsv.h"
+#include "MapPainter.h"
 #include "MapSettings.h"
 #include "Methods.h"
 #include "Replay.h"
@@ -31,6 +33,7 @@
 #include "SpriteSheet.h"
 #include "Steering.h"
 #include "Sweep.h"
+#include "SweepChart.h"
 #include "TurningCircle.h"
 
 namespace {
@@ -42,6 +45,18 @@ MapSettings DefaultSettings()
     MapSettings settings;
     settings.Step = 4;
     settings.Shots = 8;
+    return settings;
+}
+
+/// The view the study opens with when the address asks for none: every draw
+/// at 0.5 and one shot a place, so the first claim the page makes (the angle
+/// chase's orbit discs) is on the maps without a click.
+MapSettings FirstView()
+{
+    MapSettings settings = DefaultSettings();
+    settings.Shots = 1;
+    settings.FixedDraws = true;
+    settings.Draw = 0.5f;
     return settings;
 }
 
@@ -104,11 +119,12 @@ int WorldFrame(int flightFrame) { return ScriptLaunchFrame - 1 + flightFrame; }
 
 struct Study {
     MapSettings Settings = DefaultSettings();
-    MapSettings Shown;                     ///< the map's: the study's, or a coarser grid of them
-    CaptureMap Map;                        ///< the figures the workers have sent so far
-    std::vector<bool> Arrived;             ///< by row of the map
-    int PaintedTop = 0, PaintedBottom = 0; ///< the pixel rows last painted, the bottom one not included
-    std::vector<std::uint8_t> Panels;      ///< each method's map, 300 x 300 RGBA, by mode
+    MapSettings Shown;                                ///< the map's: the study's, or a coarser grid of them
+    CaptureMap Map;                                   ///< the figures the workers have sent so far
+    std::vector<bool> Arrived;                        ///< by row of the map
+    int PaintedTop = 0, PaintedBottom = 0;            ///< the pixel rows last painted, the bottom one not included
+    std::vector<Surface> Panels;                      ///< each method's map, by mode
+    std::vector<std::vector<std::uint8_t>> PanelRgba; ///< the same, as the canvases take them
     std::vector<SweepParameter> Swept = SweepParameters();
     std::vector<std::vector<SweepPoint>> Sweep; ///< by parameter, then value
     std::vector<std::vector<Moment>> Trails;    ///< a place's shots, by shot, a moment a frame
@@ -154,44 +170,6 @@ std::vector<Moment> FlyScript(const std::string& script)
     return moments;
 }
 
-/// Paints the places of `row` and the catch boundary along their top and left edges.
-void PaintRow(Study& study, int row)
-{
-    const CaptureMap& map = study.Map;
-    const int step = study.Shown.Step;
-    const bool boundaryAbove = row > 0 && study.Arrived[std::size_t(row - 1)];
-    study.PaintedTop = std::min(study.PaintedTop, std::max(0, row * step - (boundaryAbove && step >= 4 ? 1 : 0)));
-    study.PaintedBottom = std::max(study.PaintedBottom, std::min(PlayfieldSize, (row + 1) * step));
-    for (int mode = 0; mode < SteeringModeCount; ++mode) {
-        std::uint8_t* panel = &study.Panels[std::size_t(mode) * PlayfieldSize * PlayfieldSize * 4];
-        const auto put = [&](int x, int y, MapRgb rgb) {
-            if (x < 0 || y < 0 || x >= PlayfieldSize || y >= PlayfieldSize)
-                return;
-            std::uint8_t* to = panel + (std::size_t(y) * PlayfieldSize + std::size_t(x)) * 4;
-            to[0] = std::uint8_t(rgb >> 16), to[1] = std::uint8_t(rgb >> 8), to[2] = std::uint8_t(rgb), to[3] = 255;
-        };
-        for (int column = 0; column < map.Columns; ++column) {
-            const MapRgb colour = PlaceColour(map.At(column, row, mode));
-            for (int y = row * step; y < (row + 1) * step; ++y)
-                for (int x = column * step; x < (column + 1) * step; ++x)
-                    put(x, y, colour);
-        }
-        // The boundary, two pixels wide on a coarse grid, on both sides of the edge.
-        const int half = step >= 4 ? 1 : 0;
-        for (int column = 0; column < map.Columns; ++column) {
-            const bool mostly = map.At(column, row, mode).MostlyCaught();
-            if (column > 0 && map.At(column - 1, row, mode).MostlyCaught() != mostly)
-                for (int y = row * step; y < (row + 1) * step; ++y)
-                    for (int x = column * step - half; x <= column * step; ++x)
-                        put(x, y, BoundaryRgb);
-            if (boundaryAbove && map.At(column, row - 1, mode).MostlyCaught() != mostly)
-                for (int x = column * step; x < (column + 1) * step; ++x)
-                    for (int y = row * step - half; y <= row * step; ++y)
-                        put(x, y, BoundaryRgb);
-        }
-    }
-}
-
 std::string PlaceText(const PlaceFigures& place)
 {
     std::string text = std::to_string(place.Caught) + " of " + std::to_string(place.Shots) + " shots caught";
@@ -202,6 +180,22 @@ std::string PlaceText(const PlaceFigures& place)
         text += "; the " + std::to_string(place.Shots - place.Caught) + " missed came within " +
                 Format("%.2f", double(place.Miss)) + " px (median)";
     return text + ".";
+}
+
+SweepCurve CurveOf(const Study& study, int parameter)
+{
+    return {study.Swept[std::size_t(parameter)], study.Sweep[std::size_t(parameter)]};
+}
+
+std::string LabelJson(const ChartLabel& label, const char* align, const char* baseline)
+{
+    return JsonRecord{}
+        .Number("x", label.X)
+        .Number("y", label.Y)
+        .Words("text", label.Text)
+        .Words("align", align)
+        .Words("baseline", baseline)
+        .Done();
 }
 
 } // namespace
@@ -218,6 +212,9 @@ EMSCRIPTEN_KEEPALIVE const char* StudyRead(const char* address)
         TheStudy().Settings = settings;
     return Hand(error);
 }
+
+/// The study's settings become its first view's.
+EMSCRIPTEN_KEEPALIVE void StudyOpenFirstView() { TheStudy().Settings = FirstView(); }
 
 /// The study's settings as the address names them, and as homing-sim's options.
 EMSCRIPTEN_KEEPALIVE const char* StudyAddress() { return Hand(MapSettingsAddress(TheStudy().Settings)); }
@@ -236,16 +233,20 @@ EMSCRIPTEN_KEEPALIVE const char* StudyOptionsAt(int step, int unheld)
 }
 
 EMSCRIPTEN_KEEPALIVE int StudyMethods() { return SteeringModeCount; }
-EMSCRIPTEN_KEEPALIVE int StudyMethodTurns(int mode) { return Turning(mode); }
-EMSCRIPTEN_KEEPALIVE const char* StudyMethodName(int mode) { return Methods[std::size_t(mode)].Name; }
-EMSCRIPTEN_KEEPALIVE const char* StudyMethodCaption(int mode) { return Methods[std::size_t(mode)].Caption; }
-EMSCRIPTEN_KEEPALIVE const char* StudyMethodDescription(int mode) { return Methods[std::size_t(mode)].Description; }
-/// Its launch draws: "speed = 2 + 5 r (in [2, 7), pixels a frame); ...".
-EMSCRIPTEN_KEEPALIVE const char* StudyMethodLaunch(int mode)
+/// A method, as a record: name, caption ("" when it has none), description,
+/// fails (how it misses), launch (its draws in words: "speed = 2 + 5 r (in
+/// [2, 7), pixels a frame); ..."), turns (whether it has a turning circle).
+EMSCRIPTEN_KEEPALIVE const char* StudyMethod(int mode)
 {
-    static std::string text;
-    text = LaunchText(Methods[std::size_t(mode)]);
-    return text.c_str();
+    const Method& method = Methods[std::size_t(mode)];
+    return Hand(JsonRecord{}
+                    .Words("name", method.Name)
+                    .Words("caption", method.Caption)
+                    .Words("description", method.Description)
+                    .Words("fails", method.Fails)
+                    .Words("launch", LaunchText(method))
+                    .Flag("turns", method.TurnsAtRate)
+                    .Done());
 }
 
 /// Begins a map of the study's settings on a grid `step` apart; returns its rows.
@@ -256,7 +257,9 @@ EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
     study.Shown.Step = step;
     study.Map = EmptyMap(study.Shown);
     study.Arrived.assign(std::size_t(study.Map.Rows), false);
-    study.Panels.assign(std::size_t(SteeringModeCount) * PlayfieldSize * PlayfieldSize * 4, 0);
+    study.Panels.assign(std::size_t(SteeringModeCount), MakeSurface(PlayfieldSize, PlayfieldSize));
+    study.PanelRgba.assign(std::size_t(SteeringModeCount),
+                           std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4));
     return study.Map.Rows;
 }
 
@@ -264,19 +267,45 @@ EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
 EMSCRIPTEN_KEEPALIVE PlaceFigures* StudyRows(int first) { return &TheStudy().Map.At(0, first, 0); }
 EMSCRIPTEN_KEEPALIVE int StudyPlaceBytes() { return int(sizeof(PlaceFigures)); }
 
-/// Rows `first` to `last` have come: paints them (and the boundary below
-/// them, where the next row has come). Returns the panels, mode after mode.
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyRowsArrived(int first, int last)
+/// Rows `first` to `last` have come: paints them (and the row below them,
+/// where it has come, for the boundary between). StudyPanel has the pixels,
+/// StudyPaintedTop and StudyPaintedBottom the rows to put.
+EMSCRIPTEN_KEEPALIVE void StudyRowsArrived(int first, int last)
 {
     Study& study = TheStudy();
+    const int step = study.Shown.Step;
     study.PaintedTop = PlayfieldSize, study.PaintedBottom = 0;
     for (int row = first; row <= last; ++row)
         study.Arrived[std::size_t(row)] = true;
-    for (int row = first; row <= last + 1 && row < study.Map.Rows; ++row)
-        if (study.Arrived[std::size_t(row)])
-            PaintRow(study, row);
-    return study.Panels.data();
+    for (int row = first; row <= last + 1 && row < study.Map.Rows; ++row) {
+        if (!study.Arrived[std::size_t(row)])
+            continue;
+        const bool above = row > 0 && study.Arrived[std::size_t(row - 1)];
+        // The boundary along a row's top is painted a pixel into the row above.
+        study.PaintedTop = std::min(study.PaintedTop, std::max(0, row * step - (above ? 1 : 0)));
+        study.PaintedBottom = std::max(study.PaintedBottom, std::min(PlayfieldSize, (row + 1) * step));
+        for (int mode = 0; mode < SteeringModeCount; ++mode)
+            PaintMapRow(study.Panels[std::size_t(mode)], study.Map, step, SteeringMode(mode), row, above);
+    }
+    const PixelRect band{0, study.PaintedTop, PlayfieldSize, std::max(0, study.PaintedBottom - study.PaintedTop)};
+    for (int mode = 0; mode < SteeringModeCount; ++mode)
+        CopyRgba(study.Panels[std::size_t(mode)], band, study.PanelRgba[std::size_t(mode)]);
 }
+
+/// Every row has come: the launcher, its launch heading and the ticks over
+/// the places; the whole panels are StudyPanel's.
+EMSCRIPTEN_KEEPALIVE void StudyMapDone()
+{
+    Study& study = TheStudy();
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        Surface& panel = study.Panels[std::size_t(mode)];
+        PaintMapMarks(panel, SharedLaunchHeading(study.Shown, SteeringMode(mode)));
+        CopyRgba(panel, {0, 0, PlayfieldSize, PlayfieldSize}, study.PanelRgba[std::size_t(mode)]);
+    }
+}
+
+/// A method's panel, 300 x 300 RGBA.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyPanel(int mode) { return TheStudy().PanelRgba[std::size_t(mode)].data(); }
 
 EMSCRIPTEN_KEEPALIVE int StudyPaintedTop() { return TheStudy().PaintedTop; }
 EMSCRIPTEN_KEEPALIVE int StudyPaintedBottom() { return TheStudy().PaintedBottom; }
@@ -339,6 +368,56 @@ EMSCRIPTEN_KEEPALIVE const double* StudySweepFigures(int parameter, int value)
     figures[3] = point.Figures.Caught, figures[4] = double(point.Figures.Median);
     figures[5] = point.Figures.Missed ? point.Figures.Miss : -1.0;
     return figures;
+}
+
+/// A parameter's sweep chart, painted: SweepChartLayout's Width x Height, RGBA.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudySweepChart(int parameter)
+{
+    static std::vector<std::uint8_t> rgba;
+    const SweepCurve curve = CurveOf(TheStudy(), parameter);
+    Surface chart = MakeSurface(SweepChartLayout::Width, SweepChartLayout::Height);
+    PaintSweepChart(chart, LayOutSweepChart(curve), curve);
+    rgba.resize(chart.Pixels.size() * 4);
+    CopyRgba(chart, {0, 0, chart.Width, chart.Height}, rgba);
+    return rgba.data();
+}
+
+/// The same chart's layout, a record: width, height, plot {left, top, width,
+/// height}, points (each value's x), flat, words, and labels {x, y, text,
+/// align, baseline} for the page to write.
+EMSCRIPTEN_KEEPALIVE const char* StudySweepChartLayout(int parameter)
+{
+    using Layout = SweepChartLayout;
+    const SweepCurve curve = CurveOf(TheStudy(), parameter);
+    const Layout layout = LayOutSweepChart(curve);
+    std::string points = "[", labels = "[";
+    for (const SweepPoint& point : curve.Points)
+        points += (points.size() > 1 ? "," : "") + JsonNumber(ChartX(point.R));
+    const auto label = [&](const ChartLabel& one, const char* align, const char* baseline) {
+        labels += (labels.size() > 1 ? "," : "") + LabelJson(one, align, baseline);
+    };
+    for (const ChartLabel& tick : layout.YTicks)
+        label(tick, "right", "middle");
+    for (const ChartLabel& tick : layout.XTicks)
+        label(tick, "center", "top");
+    label(layout.Title, "center", "top");
+    label(layout.PlacesKey, "left", "middle");
+    label(layout.ShotsKey, "left", "middle");
+    const std::string plot = JsonRecord{}
+                                 .Number("left", Layout::PlotLeft)
+                                 .Number("top", Layout::PlotTop)
+                                 .Number("width", Layout::PlotWidth)
+                                 .Number("height", Layout::PlotHeight)
+                                 .Done();
+    return Hand(JsonRecord{}
+                    .Number("width", Layout::Width)
+                    .Number("height", Layout::Height)
+                    .Raw("plot", plot)
+                    .Raw("points", points + "]")
+                    .Flag("flat", layout.Flat)
+                    .Words("words", layout.Words)
+                    .Raw("labels", labels + "]")
+                    .Done());
 }
 
 /// The sweep's CSV, the bytes homing-sim --sweep writes for the settings it

@@ -7,7 +7,7 @@ const study = (() => {
   const text = (pointer) => UTF8ToString(pointer);
   const call = (name, ...args) => Module['_' + name](...args);
   const Size = 300, CoarseStep = 20, SweepValues = 10;
-  let Modes = 0; // the module's count of methods, once it runs
+  let Modes = 0, Methods = []; // the module's methods, once it runs: a record each
   const state = {
     workers: [], queue: [], mapKey: '', sweepKey: '', stage: '', rows: 0, arrived: 0, step: 0,
     began: 0, coarseStamp: 0, doneStamp: 0, done: false, place: null, shot: -1, frames: 0, playing: 0,
@@ -199,13 +199,9 @@ const study = (() => {
     if (bytes.length !== expected) return fail(`A worker sent ${bytes.length} bytes for rows ${first} to ${last}, not ${expected}`);
     const at = call('StudyRows', first);
     HEAPU8.set(bytes, at);
-    const panels = call('StudyRowsArrived', first, last);
+    call('StudyRowsArrived', first, last);
     const top = call('StudyPaintedTop'), bottom = call('StudyPaintedBottom');
-    for (let mode = 0; mode < Modes; ++mode) {
-      const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, panels + mode * Size * Size * 4, Size * Size * 4),
-                                  Size, Size);
-      $('study-map-' + mode).getContext('2d').putImageData(image, 0, 0, 0, top, Size, bottom - top);
-    }
+    for (let mode = 0; mode < Modes; ++mode) putPanel(mode, top, bottom);
     state.arrived += last - first + 1;
     if (state.arrived < state.rows) return status();
     if (state.stage === 'coarse') {
@@ -214,11 +210,17 @@ const study = (() => {
     }
     mapsDone();
   }
+  // Rows `top` to `bottom` of a method's panel, as the module painted them.
+  function putPanel(mode, top, bottom) {
+    const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, call('StudyPanel', mode), Size * Size * 4), Size, Size);
+    $('study-map-' + mode).getContext('2d').putImageData(image, 0, 0, 0, top, Size, bottom - top);
+  }
   function mapsDone() {
     state.done = true;
     state.doneStamp = performance.now();
+    call('StudyMapDone');
     for (let mode = 0; mode < Modes; ++mode) {
-      drawLauncher($('study-map-' + mode).getContext('2d'));
+      putPanel(mode, 0, Size);
       $('study-mostly-' + mode).textContent = `half or more caught at ${call('StudyMostlyCaught', mode)} % of places`;
     }
     offer('study-csv', bytesOf(call('StudyMapCsv')), 'text/csv');
@@ -248,15 +250,6 @@ const study = (() => {
         `(${state.workers.length} workers).`
       : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`;
   }
-  function drawLauncher(context) {
-    context.beginPath();
-    context.arc(150, 150, 4, 0, 2 * Math.PI);
-    context.fillStyle = '#000';
-    context.strokeStyle = '#fff';
-    context.lineWidth = 2;
-    context.fill();
-    context.stroke();
-  }
   // The maps as the page draws them, with their names, figures and settings.
   function mapsPicture() {
     const picture = document.createElement('canvas');
@@ -268,7 +261,7 @@ const study = (() => {
     for (let mode = 0; mode < Modes; ++mode) {
       const left = 16 + (mode % 3) * (Size + 16), top = 8 + Math.floor(mode / 3) * (Size + 56);
       context.font = '13px sans-serif';
-      context.fillText(`${mode} ${text(call('StudyMethodName', mode))}  ${text(call('StudyMethodCaption', mode))}`, left, top + 14);
+      context.fillText(`${mode} ${Methods[mode].name}  ${Methods[mode].caption}`, left, top + 14);
       context.drawImage($('study-map-' + mode), left, top + 20);
       context.font = '11px sans-serif';
       context.fillText($('study-mostly-' + mode).textContent, left, top + Size + 34);
@@ -299,7 +292,7 @@ const study = (() => {
     const step = call('StudyStep');
     state.place = { mode, x, y };
     state.shot = -1;
-    const name = text(call('StudyMethodName', mode));
+    const name = Methods[mode].name;
     $('study-place-title').textContent = `Every shot of the place (${x}, ${y}), ${name}`;
     $('study-place').textContent = `${name} at (${x}, ${y}): ` + text(call('StudyPlaceText', mode, x / step, y / step));
     const shots = call('StudyTrails', mode, x, y);
@@ -323,6 +316,15 @@ const study = (() => {
     drawTrails();
     drawPlaceCursor();
     writeAddress();
+  }
+  function drawLauncher(context) {
+    context.beginPath();
+    context.arc(150, 150, 4, 0, 2 * Math.PI);
+    context.fillStyle = '#000';
+    context.strokeStyle = '#fff';
+    context.lineWidth = 2;
+    context.fill();
+    context.stroke();
   }
   const TrailColour = (shot) => `hsl(${(shot * 137.508) % 360}, 75%, 42%)`;
   function drawTrails() {
@@ -378,7 +380,7 @@ const study = (() => {
     $('study-rule-file').textContent = 'simulation/' + rule.file;
     $('study-rule-code').textContent = rule.code;
     $('study-rule-calls').textContent = rule.calls || '(nothing)';
-    $('study-rule-launch').textContent = text(call('StudyMethodLaunch', state.place.mode));
+    $('study-rule-launch').textContent = Methods[state.place.mode].launch;
     $('study-rule-copied').textContent = '';
   }
   // The fields of the shot's record the step names, after frame `frame`.
@@ -402,7 +404,7 @@ const study = (() => {
       new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, Size * Size * 4).slice(), Size, Size), 0, 0);
     const [x, y, speed, heading, turn, radius, mx, my, distance, ended, largest, mean, guide, gx, gy, sightTurn] =
       new Float64Array(HEAPF64.buffer, call('StudyShotFigures', frame), 16);
-    const turning = call('StudyMethodTurns', state.place.mode) !== 0;
+    const turning = Methods[state.place.mode].turns;
     let words = `Frame ${frame} of ${state.frames}` +
       (ended === 1 ? ': caught.' : ended === 2 ? ': its life ends.' : '.') +
       ` Speed ${speed.toFixed(2)} px a frame, heading ${heading.toFixed(1)}°, ` +
@@ -538,11 +540,11 @@ const study = (() => {
       const mode = call('StudySweepMode', parameter), draw = text(call('StudySweepDraw', parameter));
       const figure = document.createElement('figure');
       const caption = document.createElement('figcaption');
-      const japanese = text(call('StudyMethodCaption', mode));
-      caption.textContent = `${text(call('StudyMethodName', mode))}${japanese ? ` (${japanese})` : ''}: ` +
+      const japanese = Methods[mode].caption;
+      caption.textContent = `${Methods[mode].name}${japanese ? ` (${japanese})` : ''}: ` +
         text(call('StudySweepMeaning', parameter));
       const canvas = document.createElement('canvas');
-      canvas.width = 280, canvas.height = 110;
+      canvas.width = 300, canvas.height = 182;
       const values = document.createElement('div');
       values.className = 'values';
       values.setAttribute('role', 'group');
@@ -554,9 +556,13 @@ const study = (() => {
       canvas.setAttribute('role', 'img');
       canvas.setAttribute('aria-label', 'sweep chart, ' + caption.textContent);
       canvas.setAttribute('aria-describedby', figures.id);
-      figure.append(caption, canvas, values, figures);
+      const chart = document.createElement('div');
+      chart.className = 'chart';
+      chart.append(canvas, values);
+      figure.append(caption, chart, figures);
       box.append(figure);
-      state.charts.push({ canvas, values, figures, mode, draw });
+      state.charts.push({ canvas, values, figures, mode, draw, caption: caption.textContent });
+      canvas.addEventListener('click', (event) => pickPoint(parameter, event));
     }
   }
   function drawChart(parameter) {
@@ -565,23 +571,27 @@ const study = (() => {
     const points = Array.from({ length: SweepValues }, (_, value) =>
       new Float64Array(HEAPF64.buffer, call('StudySweepFigures', parameter, value), 6).slice());
     const figure = (value, n) => points[value][n];
-    context.fillStyle = '#fff';
-    context.fillRect(0, 0, canvas.width, canvas.height);
-    context.strokeStyle = '#ccc';
-    context.strokeRect(20.5, 4.5, 255, 90);
-    context.fillStyle = '#444';
-    context.font = '9px sans-serif';
-    context.fillText('100%', 0, 10), context.fillText('0', 10, 96);
-    const xAt = (value) => 20 + ((value + 0.5) / SweepValues) * 255, yAt = (share) => 94 - share * 90;
-    for (const [n, colour, dash] of [[2, '#2a4d8f', []], [3, '#e08214', [4, 3]]]) {
-      context.strokeStyle = colour;
-      context.setLineDash(dash);
-      context.lineWidth = 2;
-      context.beginPath();
-      for (let value = 0; value < SweepValues; ++value) context[value ? 'lineTo' : 'moveTo'](xAt(value), yAt(figure(value, n)));
-      context.stroke();
+    // The module paints the chart and lays out its labels; the page writes them.
+    const layout = JSON.parse(text(call('StudySweepChartLayout', parameter)));
+    canvas.width = layout.width, canvas.height = layout.height;
+    const pixels = call('StudySweepChart', parameter);
+    context.putImageData(new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, layout.width * layout.height * 4).slice(),
+                                       layout.width, layout.height), 0, 0);
+    context.fillStyle = '#222';
+    context.font = '10px system-ui, sans-serif';
+    for (const label of layout.labels) {
+      context.textAlign = label.align, context.textBaseline = label.baseline;
+      context.fillText(label.text, label.x, label.y);
     }
-    context.setLineDash([]);
+    if (layout.flat) {
+      context.textAlign = 'left', context.textBaseline = 'top';
+      context.fillText(layout.words, layout.plot.left + 6, layout.plot.top + 6);
+    }
+    state.charts[parameter].layout = layout;
+    canvas.setAttribute('aria-label', `sweep chart, ${state.charts[parameter].caption}: ${layout.words}`);
+    // The value buttons stand under their points: the plot's columns, a value each.
+    values.style.marginLeft = `${(100 * layout.plot.left) / layout.width}%`;
+    values.style.width = `${(100 * layout.plot.width) / layout.width}%`;
     values.textContent = '';
     for (let value = 0; value < SweepValues; ++value) {
       const button = document.createElement('button');
@@ -600,6 +610,15 @@ const study = (() => {
       button.addEventListener('click', () => hold(held));
       values.append(button);
     }
+  }
+  // A click on the chart takes the value whose point is nearest across.
+  function pickPoint(parameter, event) {
+    const { canvas, layout, values } = state.charts[parameter];
+    if (!layout) return;
+    const x = (event.offsetX * canvas.width) / canvas.clientWidth;
+    let nearest = 0;
+    layout.points.forEach((at, n) => { if (Math.abs(at - x) < Math.abs(layout.points[nearest] - x)) nearest = n; });
+    values.children[nearest].click();
   }
   // Holds a draw at a value for the maps (again: releases it).
   function hold(held) {
@@ -631,22 +650,33 @@ const study = (() => {
   }
 
   // ---- the page's parts, made once ----
+  // The pixels along a map's edges, at the painter's ticks (every 50 px).
+  function axisNumbers() {
+    let html = '<div class="axis" aria-hidden="true">';
+    for (let at = 0; at <= Size; at += 50) {
+      const along = `calc(2px + (100% - 4px) * ${at / Size})`;
+      html += `<span class="x${at === Size ? ' end' : ''}" style="left: ${along}">${at}${at === Size ? ' px' : ''}</span>`;
+      if (at) html += `<span class="y" style="top: ${along}">${at}</span>`;
+    }
+    return html + '</div>';
+  }
   function buildMaps() {
-    const box = $('study-maps'), methods = $('study-methods');
+    const box = $('study-maps'), methods = $('study-methods').tBodies[0];
     for (let mode = 0; mode < Modes; ++mode) {
-      const name = text(call('StudyMethodName', mode)), caption = text(call('StudyMethodCaption', mode));
-      const item = document.createElement('li');
-      item.innerHTML = caption ? `<b></b> (<span lang="ja"></span>): ` : `<b></b>: `;
-      item.children[0].textContent = `${mode} ${name}`;
-      if (caption) item.children[1].textContent = caption;
-      item.append(text(call('StudyMethodDescription', mode)) + '.');
-      methods.append(item);
+      const { name, caption } = Methods[mode];
+      // The methods' table: a row each, from the module's method table.
+      const row = methods.insertRow();
+      row.innerHTML = `<th scope="row"><b></b>${caption ? ' <span lang="ja"></span>' : ''}</th>` +
+        '<td data-label="rule"></td><td data-label="launch"></td><td data-label="fails"></td>';
+      row.querySelector('b').textContent = `${mode} ${name}`;
+      if (caption) row.querySelector('span').textContent = caption;
+      ['description', 'launch', 'fails'].forEach((field, n) => (row.cells[n + 1].textContent = Methods[mode][field]));
       const figure = document.createElement('figure');
       figure.className = 'panel';
       figure.innerHTML = `<figcaption><b></b> <span lang="ja"></span><br><span id="study-mostly-${mode}"></span></figcaption>` +
         `<div class="map"><canvas id="study-map-${mode}" width="300" height="300" tabindex="0"></canvas>` +
         `<canvas id="study-cursor-${mode}" width="300" height="300" aria-hidden="true" ` +
-        `class="cursor"></canvas></div>`;
+        `class="cursor"></canvas>${axisNumbers()}</div>`;
       figure.querySelector('b').textContent = `${mode} ${name}`;
       figure.querySelector('span').textContent = caption;
       box.append(figure);
@@ -715,6 +745,7 @@ const study = (() => {
       if (begun) return;
       begun = true;
       Modes = call('StudyMethods');
+      Methods = Array.from({ length: Modes }, (_, mode) => JSON.parse(text(call('StudyMethod', mode))));
       buildMaps();
       drawScale();
       wire();
@@ -725,6 +756,7 @@ const study = (() => {
       }
       const asked = readAddress();
       if (asked) return open(asked);
+      call('StudyOpenFirstView');
       fillForm();
       // Nothing is computed for a reader who only plays with the demonstration.
       const seen = new IntersectionObserver((entries) => {

@@ -233,6 +233,23 @@ for (const [kind, link, name] of [['--map', 'study-csv', 'map.csv'], ['--sweep',
   execFileSync(homingSim, [kind, join(work, name), ...studyOptions]);
   check(await download(studied, link) === readFileSync(join(work, name), 'utf8'), `the page's ${name} is not homing-sim's`);
 }
+// Each method's map panel as the page shows it is the panel of homing-sim's
+// map picture, pixel for pixel (cells, boundary, launcher, heading, ticks):
+// one painter. The picture's panels stand at runner/Pictures.cpp's PanelGrid.
+execFileSync(homingSim, ['--map', join(work, 'maps.png'), ...studyOptions]);
+const mapsPicture = execFileSync('convert', [join(work, 'maps.png'), '-depth', '8', 'rgba:-'], { maxBuffer: 1 << 24 });
+const pictureWidth = 3 * 326 + 4 * 12;
+for (let mode = 0; mode < 9; ++mode) {
+  const panel = await studied.evaluate((mode) => Array.from(document.getElementById('study-map-' + mode).getContext('2d')
+    .getImageData(0, 0, 300, 300).data), mode);
+  const left = 38 + (mode % 3) * 338, top = 40 + Math.floor(mode / 3) * 393;
+  let differ = 0;
+  for (let y = 0; y < 300; ++y)
+    for (let x = 0; x < 300; ++x)
+      for (let c = 0; c < 4; ++c)
+        differ += panel[(y * 300 + x) * 4 + c] !== mapsPicture[((top + y) * pictureWidth + left + x) * 4 + c];
+  check(differ === 0, `map ${mode}'s panel differs from homing-sim's picture in ${differ} bytes`);
+}
 const view = (page) => page.evaluate(() => [location.hash, document.getElementById('study-place').textContent,
   document.getElementById('study-moment').textContent, document.getElementById('study-slider').value].join('\n'));
 const chosen = await view(studied);

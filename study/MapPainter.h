@@ -1,0 +1,33 @@
+#pragma once
+// A capture map's panel, painted pixel by pixel: one painter for homing-sim's
+// pictures and the page's canvases, so both show the same pixels. The panel
+// is the playfield, 300 x 300: each place's colour over its step x step
+// cells, the catch boundary, the launcher, the launch heading when every shot
+// takes the same one, and ticks every 50 px along the edges (their numbers
+// are each front end's text).
+
+#include <optional>
+
+#include "CaptureMap.h"
+#include "MapSettings.h"
+#include "Raster.h"
+
+/// Pixels between the ticks along a panel's edges.
+inline constexpr int MapTickEvery = 50;
+
+/// Paints the places of `row` and the catch boundary along their left edges
+/// and, when the row above is painted (`aboveShown`), along their top edges;
+/// a coarse grid's boundary is two pixels wide, one on each side of the edge.
+void PaintMapRow(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row, bool aboveShown);
+
+/// The heading every shot of `mode` is launched along (degrees, y down), when
+/// the settings fix or hold its draw; none when each shot draws its own or
+/// the method draws no heading.
+std::optional<double> SharedLaunchHeading(const MapSettings& settings, SteeringMode mode);
+
+/// Over the places: the launcher (a black dot in a white ring), an arrow
+/// along `launchHeading` if there is one, and the edges' ticks.
+void PaintMapMarks(Surface& panel, std::optional<double> launchHeading);
+
+/// A method's whole panel: every row, then the marks.
+Surface MapPanelSurface(const CaptureMap& map, const MapSettings& settings, SteeringMode mode);
