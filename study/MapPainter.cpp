@@ -72,11 +72,15 @@ void PaintTicks(Surface& panel)
 
 } // namespace
 
-void PaintMapRow(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row, bool aboveShown)
+void PaintMapCells(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row)
+{
+    for (int column = 0; column < map.Columns; ++column)
+        FillRect(panel, column * step, row * step, step, step, Colour(PlaceColour(map.At(column, row, int(mode)))));
+}
+
+void PaintMapBoundary(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row, bool aboveShown)
 {
     const int m = int(mode);
-    for (int column = 0; column < map.Columns; ++column)
-        FillRect(panel, column * step, row * step, step, step, Colour(PlaceColour(map.At(column, row, m))));
     const int half = step >= 4 ? 1 : 0;
     for (int column = 0; column < map.Columns; ++column) {
         const bool mostly = map.At(column, row, m).MostlyCaught();
@@ -112,7 +116,9 @@ Surface MapPanelSurface(const CaptureMap& map, const MapSettings& settings, Stee
 {
     Surface panel = MakeSurface(PlayfieldSize, PlayfieldSize);
     for (int row = 0; row < map.Rows; ++row)
-        PaintMapRow(panel, map, settings.Step, mode, row, true);
+        PaintMapCells(panel, map, settings.Step, mode, row);
+    for (int row = 0; row < map.Rows; ++row)
+        PaintMapBoundary(panel, map, settings.Step, mode, row, true);
     PaintMapMarks(panel, SharedLaunchHeading(settings, mode));
     return panel;
 }

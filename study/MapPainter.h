@@ -15,10 +15,14 @@
 /// Pixels between the ticks along a panel's edges.
 inline constexpr int MapTickEvery = 50;
 
-/// Paints the places of `row` and the catch boundary along their left edges
-/// and, when the row above is painted (`aboveShown`), along their top edges;
-/// a coarse grid's boundary is two pixels wide, one on each side of the edge.
-void PaintMapRow(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row, bool aboveShown);
+/// Paints the places of `row`, each its colour over its cells.
+void PaintMapCells(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row);
+
+/// Paints the catch boundary along the left edges of `row`'s places and,
+/// when the row above is shown (`aboveShown`), along their top edges; a
+/// coarse grid's boundary is two pixels wide, one on each side of the edge,
+/// so it is painted after the cells of the rows it touches.
+void PaintMapBoundary(Surface& panel, const CaptureMap& map, int step, SteeringMode mode, int row, bool aboveShown);
 
 /// The heading every shot of `mode` is launched along (degrees, y down), when
 /// the settings fix or hold its draw; none when each shot draws its own or
@@ -29,5 +33,5 @@ std::optional<double> SharedLaunchHeading(const MapSettings& settings, SteeringM
 /// along `launchHeading` if there is one, and the edges' ticks.
 void PaintMapMarks(Surface& panel, std::optional<double> launchHeading);
 
-/// A method's whole panel: every row, then the marks.
+/// A method's whole panel: every row's cells, the boundary, then the marks.
 Surface MapPanelSurface(const CaptureMap& map, const MapSettings& settings, SteeringMode mode);

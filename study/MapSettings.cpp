@@ -97,29 +97,6 @@ bool StaysInRange(const MapSettings& map, std::string_view name, std::string& er
     return false;
 }
 
-/// `text` with each %XX replaced by the byte it names; false for a '%' not
-/// followed by two hexadecimal digits.
-bool PercentDecoded(std::string_view text, std::string& out)
-{
-    const auto digit = [](char c) {
-        return c >= '0' && c <= '9'   ? c - '0'
-               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-               : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                      : -1;
-    };
-    for (std::size_t n = 0; n < text.size(); ++n) {
-        if (text[n] != '%') {
-            out += text[n];
-            continue;
-        }
-        if (n + 2 >= text.size() || digit(text[n + 1]) < 0 || digit(text[n + 2]) < 0)
-            return false;
-        out += char(digit(text[n + 1]) * 16 + digit(text[n + 2]));
-        n += 2;
-    }
-    return true;
-}
-
 /// "speed, heading, turn, acceleration or limit"
 std::string DrawNames()
 {
@@ -152,6 +129,27 @@ bool ReadHold(int argc, const char* const* argv, int& n, MapSettings& map, std::
 }
 
 } // namespace
+
+bool PercentDecoded(std::string_view text, std::string& out)
+{
+    const auto digit = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    for (std::size_t n = 0; n < text.size(); ++n) {
+        if (text[n] != '%') {
+            out += text[n];
+            continue;
+        }
+        if (n + 2 >= text.size() || digit(text[n + 1]) < 0 || digit(text[n + 2]) < 0)
+            return false;
+        out += char(digit(text[n + 1]) * 16 + digit(text[n + 2]));
+        n += 2;
+    }
+    return true;
+}
 
 int MapGridSize(int step) { return (PlayfieldSize - 1) / (step > 0 ? step : 1) + 1; }
 

@@ -66,5 +66,9 @@ std::string MapSettingsAddress(const MapSettings& settings);
 /// (the part of the address, then homing-sim's own message), or nothing.
 [[nodiscard]] std::string ReadMapAddress(std::string_view address, MapSettings& settings);
 
+/// `text` with each %XX replaced by the byte it names, appended to `out`;
+/// false for a '%' not followed by two hexadecimal digits.
+bool PercentDecoded(std::string_view text, std::string& out);
+
 /// Reads settings written by `MapSettingsText` (or typed as options).
 [[nodiscard]] std::string ReadMapSettingsText(const std::string& text, MapSettings& settings);

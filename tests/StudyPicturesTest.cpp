@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "MapColours.h"
 #include "MapPainter.h"
@@ -13,7 +14,7 @@ namespace {
 
 constexpr int Step = 100;
 
-/// A 3 x 3 map whose top right place (200..299, 0..99) is missed by every method.
+/// A 3 x 3 map whose middle right place (200..299, 100..199) is missed by every method.
 CaptureMap OneMissedCorner(MapSettings& settings)
 {
     settings.Step = Step;
@@ -21,7 +22,7 @@ CaptureMap OneMissedCorner(MapSettings& settings)
     for (PlaceFigures& place : map.Places)
         place = {2, 2, 10, 12, 10, 0};
     for (int mode = 0; mode < SteeringModeCount; ++mode)
-        map.At(2, 0, mode) = {2, 0, 0, 0, 0, 3};
+        map.At(2, 1, mode) = {2, 0, 0, 0, 0, 3};
     return map;
 }
 
@@ -30,21 +31,31 @@ double FromLaunch(int x, int y) { return std::hypot(x + 0.5 - LaunchX, y + 0.5 -
 } // namespace
 
 // The catch boundary lies on both sides of the edge between places (two
-// pixels on a coarse grid), and every other pixel is its place's colour.
+// pixels on a coarse grid), and every other pixel is its place's colour,
+// whatever order the rows come in (the page's workers send bands of rows).
 TEST(MapPainter, EveryPixelIsItsPlaceOrTheBoundary)
 {
     MapSettings settings;
     const CaptureMap map = OneMissedCorner(settings);
     Surface panel = MakeSurface(PlayfieldSize, PlayfieldSize);
-    for (int row = 0; row < map.Rows; ++row)
-        PaintMapRow(panel, map, Step, SteeringMode::AngleChase, row, true);
-    const Pixel caught = Black | PlaceColour(map.At(0, 0, 2)), missed = Black | PlaceColour(map.At(2, 0, 2));
+    bool arrived[3] = {};
+    for (const auto& [first, last] : {std::pair{1, 2}, std::pair{0, 0}}) {
+        for (int row = first; row <= last; ++row) {
+            arrived[row] = true;
+            PaintMapCells(panel, map, Step, SteeringMode::AngleChase, row);
+        }
+        for (int row = first; row <= last + 1 && row < map.Rows; ++row)
+            if (arrived[row])
+                PaintMapBoundary(panel, map, Step, SteeringMode::AngleChase, row, row > 0 && arrived[row - 1]);
+    }
+    const Pixel caught = Black | PlaceColour(map.At(0, 0, 2)), missed = Black | PlaceColour(map.At(2, 1, 2));
     int wrong = 0;
     for (int y = 0; y < PlayfieldSize; ++y)
         for (int x = 0; x < PlayfieldSize; ++x) {
-            const bool boundary = ((x == 199 || x == 200) && y < 100) || ((y == 99 || y == 100) && x >= 200);
-            const Pixel expected = boundary ? Black | BoundaryRgb : x >= 200 && y < 100 ? missed : caught;
-            wrong += PixelAt(panel, x, y) != expected;
+            const bool inside = x >= 200 && y >= 100 && y < 200;
+            const bool boundary = ((x == 199 || x == 200) && y >= 100 && y < 200) ||
+                                  ((y == 99 || y == 100 || y == 199 || y == 200) && x >= 200);
+            wrong += PixelAt(panel, x, y) != (boundary ? Black | BoundaryRgb : inside ? missed : caught);
         }
     EXPECT_EQ(wrong, 0);
 }

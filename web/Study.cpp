@@ -32,6 +32,7 @@
 #include "ShotScript.h"
 #include "SpriteSheet.h"
 #include "Steering.h"
+#include "StudyAddress.h"
 #include "Sweep.h"
 #include "SweepChart.h"
 #include "TurningCircle.h"
@@ -135,6 +136,7 @@ struct Study {
     Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
     Surface Sheet = LoadSpriteSheet();
     std::vector<std::uint8_t> Frame = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
+    StudyForm Form;   ///< the settings form's values, as handed over
     std::string Text; ///< the last text handed to the page
 };
 
@@ -202,22 +204,81 @@ std::string LabelJson(const ChartLabel& label, const char* align, const char* ba
 
 extern "C" {
 
-/// Reads the study's settings from the address's part that names them
-/// (`step=4&shots=8...`); returns what is wrong in one line, or an empty text.
-EMSCRIPTEN_KEEPALIVE const char* StudyRead(const char* address)
+/// Whether `head` begins a study's address, and how much of one the study reads.
+EMSCRIPTEN_KEEPALIVE int StudyIsAddress(const char* head) { return IsStudyAddress(head); }
+EMSCRIPTEN_KEEPALIVE int StudyMostAddress() { return int(MostStudyAddress); }
+
+/// Opens the study's address: `head`, its first characters (at most one more
+/// than the study reads), of an address `length` characters long. Returns a
+/// record: error ("" when taken: the settings are the address's), place
+/// (null, or {mode, x, y}), shot and frame (as given, "" when not).
+EMSCRIPTEN_KEEPALIVE const char* StudyOpenAddress(const char* head, int length)
 {
+    const std::string_view address(head);
     MapSettings settings = DefaultSettings();
-    const std::string error = ReadMapAddress(address, settings);
+    StudyView view;
+    const std::string error = std::size_t(length) > MostStudyAddress
+                                  ? "it is " + std::to_string(length) +
+                                        " characters long, more than a study's address can be (" +
+                                        std::to_string(MostStudyAddress) + ")"
+                                  : ReadStudyAddress(address, settings, view);
     if (error.empty())
         TheStudy().Settings = settings;
+    const std::string place =
+        view.HasPlace ? JsonRecord{}.Number("mode", view.Mode).Number("x", view.X).Number("y", view.Y).Done() : "null";
+    return Hand(JsonRecord{}
+                    .Words("error", error)
+                    .Raw("place", place)
+                    .Words("shot", view.Shot)
+                    .Words("frame", view.Frame)
+                    .Done());
+}
+
+/// The study's address: its settings, then the place (mode < 0: none), its
+/// shot (< 0: none) and the frame (< 1: none) the page shows.
+EMSCRIPTEN_KEEPALIVE const char* StudyPageAddress(int mode, int x, int y, int shot, int frame)
+{
+    StudyView view;
+    view.HasPlace = mode >= 0, view.Mode = mode, view.X = x, view.Y = y;
+    if (shot >= 0)
+        view.Shot = std::to_string(shot);
+    if (shot >= 0 && frame >= 1)
+        view.Frame = std::to_string(frame);
+    return Hand(StudyAddressText(TheStudy().Settings, view));
+}
+
+/// The settings form: its values as the settings give them (a record of
+/// texts, StudyFormValues' names); one value handed over by name; and the
+/// values handed over read as the study's settings (what is wrong, or "").
+EMSCRIPTEN_KEEPALIVE const char* StudyFormRecord()
+{
+    const StudyForm form = StudyFormOf(TheStudy().Settings);
+    JsonRecord record;
+    for (const auto& [name, field] : StudyFormFields)
+        record.Words(name, form.*field);
+    return Hand(record.Done());
+}
+EMSCRIPTEN_KEEPALIVE void StudyFormValue(const char* name, const char* value)
+{
+    for (const auto& [field, member] : StudyFormFields)
+        if (field == name)
+            TheStudy().Form.*member = value;
+}
+EMSCRIPTEN_KEEPALIVE const char* StudyReadForm()
+{
+    Study& study = TheStudy();
+    MapSettings settings = DefaultSettings();
+    const std::string error = ReadStudyForm(study.Form, settings);
+    study.Form = {};
+    if (error.empty())
+        study.Settings = settings;
     return Hand(error);
 }
 
 /// The study's settings become its first view's.
 EMSCRIPTEN_KEEPALIVE void StudyOpenFirstView() { TheStudy().Settings = FirstView(); }
 
-/// The study's settings as the address names them, and as homing-sim's options.
-EMSCRIPTEN_KEEPALIVE const char* StudyAddress() { return Hand(MapSettingsAddress(TheStudy().Settings)); }
+/// The study's settings as homing-sim's options.
 EMSCRIPTEN_KEEPALIVE const char* StudyOptions() { return Hand(MapSettingsText(TheStudy().Settings)); }
 EMSCRIPTEN_KEEPALIVE int StudyStep() { return TheStudy().Settings.Step; }
 
@@ -267,26 +328,28 @@ EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
 EMSCRIPTEN_KEEPALIVE PlaceFigures* StudyRows(int first) { return &TheStudy().Map.At(0, first, 0); }
 EMSCRIPTEN_KEEPALIVE int StudyPlaceBytes() { return int(sizeof(PlaceFigures)); }
 
-/// Rows `first` to `last` have come: paints them (and the row below them,
-/// where it has come, for the boundary between). StudyPanel has the pixels,
+/// Rows `first` to `last` have come: paints their places, then the catch
+/// boundary along them and along the row below, where it has come (the
+/// boundary lies on both sides of an edge). StudyPanel has the pixels,
 /// StudyPaintedTop and StudyPaintedBottom the rows to put.
 EMSCRIPTEN_KEEPALIVE void StudyRowsArrived(int first, int last)
 {
     Study& study = TheStudy();
-    const int step = study.Shown.Step;
-    study.PaintedTop = PlayfieldSize, study.PaintedBottom = 0;
+    const int step = study.Shown.Step, below = std::min(last + 1, study.Map.Rows - 1);
+    const auto arrived = [&](int row) { return row >= 0 && study.Arrived[std::size_t(row)]; };
     for (int row = first; row <= last; ++row)
         study.Arrived[std::size_t(row)] = true;
-    for (int row = first; row <= last + 1 && row < study.Map.Rows; ++row) {
-        if (!study.Arrived[std::size_t(row)])
-            continue;
-        const bool above = row > 0 && study.Arrived[std::size_t(row - 1)];
-        // The boundary along a row's top is painted a pixel into the row above.
-        study.PaintedTop = std::min(study.PaintedTop, std::max(0, row * step - (above ? 1 : 0)));
-        study.PaintedBottom = std::max(study.PaintedBottom, std::min(PlayfieldSize, (row + 1) * step));
-        for (int mode = 0; mode < SteeringModeCount; ++mode)
-            PaintMapRow(study.Panels[std::size_t(mode)], study.Map, step, SteeringMode(mode), row, above);
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        Surface& panel = study.Panels[std::size_t(mode)];
+        for (int row = first; row <= last; ++row)
+            PaintMapCells(panel, study.Map, step, SteeringMode(mode), row);
+        for (int row = first; row <= below; ++row)
+            if (arrived(row))
+                PaintMapBoundary(panel, study.Map, step, SteeringMode(mode), row, arrived(row - 1));
     }
+    // The boundary along a row's top lies a pixel into the row above.
+    study.PaintedTop = std::max(0, first * step - 1);
+    study.PaintedBottom = std::min(PlayfieldSize, (below + 1) * step);
     const PixelRect band{0, study.PaintedTop, PlayfieldSize, std::max(0, study.PaintedBottom - study.PaintedTop)};
     for (int mode = 0; mode < SteeringModeCount; ++mode)
         CopyRgba(study.Panels[std::size_t(mode)], band, study.PanelRgba[std::size_t(mode)]);

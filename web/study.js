@@ -15,38 +15,17 @@ const study = (() => {
   };
 
   // ---- the address: "#study&step=4&shots=8...&place=M,X,Y&shot=N&frame=F" ----
-  // One rule for every key, as the module reads the settings: the parts are
-  // split at '&', a part at its first '=', then its value is percent-decoded;
-  // each key once. The settings go to the module as they stand.
-  const PageKeys = ['place', 'shot', 'frame'];
-  const MostAddress = 65536; // characters: far more than any study's settings
-  function readAddress() {
-    if (!/^#study(&|$)/.test(location.hash)) return null;
-    if (location.hash.length > MostAddress)
-      return { settings: '', own: {}, error: `it is ${location.hash.length} characters long, more than a study's ` +
-               `address can be (${MostAddress})` };
-    const own = {}, settings = [];
-    for (const part of location.hash.slice(1).split('&').slice(1)) {
-      const name = part.split('=')[0];
-      if (!PageKeys.includes(name)) {
-        if (part) settings.push(part);
-        continue;
-      }
-      if (name in own) return { settings: '', own, error: `${name} is given twice` };
-      try {
-        own[name] = decodeURIComponent(part.slice(name.length + 1));
-      } catch (error) {
-        return { settings: '', own, error: `${part} is not percent-encoded text` };
-      }
-    }
-    if (own.shot !== undefined && own.place === undefined) return { settings: '', own, error: 'shot= needs a place=' };
-    if (own.frame !== undefined && own.shot === undefined) return { settings: '', own, error: 'frame= needs a shot=' };
-    return { settings: settings.join('&'), own };
+  // Read and written by the module alone; the page hands it over and acts on
+  // the record it gets back.
+  const isStudyAddress = () => Module.ccall('StudyIsAddress', 'number', ['string'], [location.hash.slice(0, 8)]) !== 0;
+  function openAddress() {
+    const head = location.hash.slice(0, call('StudyMostAddress') + 1); // the module reads no more
+    return JSON.parse(Module.ccall('StudyOpenAddress', 'string', ['string', 'number'], [head, location.hash.length]));
   }
   function writeAddress() {
-    let address = '#study&' + text(call('StudyAddress'));
-    if (state.place) address += `&place=${state.place.mode},${state.place.x},${state.place.y}`;
-    if (state.shot >= 0) address += `&shot=${state.shot}&frame=${$('study-slider').value}`;
+    const place = state.place || { mode: -1, x: 0, y: 0 };
+    const frame = state.shot >= 0 ? Number($('study-slider').value) : 0;
+    const address = text(call('StudyPageAddress', place.mode, place.x, place.y, state.shot, frame));
     state.written = address;
     if (location.hash !== address) history.replaceState(null, '', address);
   }
@@ -57,30 +36,24 @@ const study = (() => {
     document.body.dataset.study = 'error: ' + message;
   }
 
-  // ---- the settings form, filled from the settings as the module writes them ----
+  // ---- the settings form: its values from the module, and back to it by name ----
   const MotionInputs = { line: ['x a frame', 'y a frame'], circle: ['radius', 'period (frames)'],
                          weave: ['amplitude', 'period (frames)'], flee: ['speed'], still: [] };
   // A motion's numbers when it is first chosen: the circle the README measures.
   const MotionDefaults = { line: [0.5, 0], circle: [60, 60], weave: [20, 60], flee: [3], still: [] };
   function fillForm() {
-    const options = {};
-    for (const part of text(call('StudyAddress')).split('&')) {
-      const equals = part.indexOf('=');
-      options[equals < 0 ? part : part.slice(0, equals)] = equals < 0 ? [] : part.slice(equals + 1).split(',');
-    }
-    $('study-step').value = options.step[0];
-    $('study-shots').value = options.shots[0];
-    document.querySelector(`input[name=study-draws][value=${options.draws ? 'fixed' : 'random'}]`).checked = true;
-    $('study-seed').value = options.seed ? options.seed[0] : 1;
-    $('study-draw').value = options.draws ? options.draws[0] : 0.5;
-    $('study-limit').checked = 'limit' in options;
-    const motion = options.motion ? options.motion[0] : options.velocity ? 'line' : 'still';
-    const values = options.motion ? options.motion.slice(1) : options.velocity || [];
-    $('study-motion').value = motion;
-    showMotionInputs(values);
-    $('study-held').hidden = !options.hold;
-    if (options.hold) $('study-held-text').textContent = options.hold[0].replace('=', ' held at r = ');
-    state.held = options.hold ? options.hold[0] : '';
+    const form = JSON.parse(text(call('StudyFormRecord')));
+    $('study-step').value = form.step;
+    $('study-shots').value = form.shots;
+    document.querySelector(`input[name=study-draws][value=${form.draws}]`).checked = true;
+    $('study-seed').value = form.seed;
+    $('study-draw').value = form.draw;
+    $('study-limit').checked = form.limit === 'true';
+    $('study-motion').value = form.motion;
+    showMotionInputs([form.a, form.b].filter((value) => value !== ''));
+    $('study-held').hidden = !form.held;
+    if (form.held) $('study-held-text').textContent = form.held.replace('=', ' held at r = ');
+    state.held = form.held;
   }
   function showMotionInputs(values) {
     const names = MotionInputs[$('study-motion').value];
@@ -91,20 +64,17 @@ const study = (() => {
       $(`study-${input}`).value = value !== undefined ? value : '';
     });
   }
-  function formAddress() {
-    const parts = [`step=${$('study-step').value}`, `shots=${$('study-shots').value}`];
-    const fixed = document.querySelector('input[name=study-draws]:checked').value === 'fixed';
-    parts.push(fixed ? `draws=${decimal('study-draw')}` : `seed=${$('study-seed').value}`);
-    if ($('study-limit').checked) parts.push('limit');
-    const motion = $('study-motion').value, a = decimal('study-a'), b = decimal('study-b');
-    if (motion === 'line') parts.push(`velocity=${a},${b}`);
-    else if (motion === 'flee') parts.push(`motion=flee,${a}`);
-    else if (motion !== 'still') parts.push(`motion=${motion},${a},${b}`);
-    if (state.held) parts.push('hold=' + state.held);
-    return parts.join('&');
+  // The form's values as typed, handed to the module by name; it says what is wrong.
+  function readForm() {
+    const values = { step: $('study-step').value, shots: $('study-shots').value,
+      draws: document.querySelector('input[name=study-draws]:checked').value, seed: $('study-seed').value,
+      draw: $('study-draw').value, limit: String($('study-limit').checked), motion: $('study-motion').value,
+      a: $('study-a').closest('[hidden]') ? '' : $('study-a').value,
+      b: $('study-b').closest('[hidden]') ? '' : $('study-b').value, held: state.held };
+    for (const [name, value] of Object.entries(values))
+      Module.ccall('StudyFormValue', null, ['string', 'string'], [name, value]);
+    return Module.ccall('StudyReadForm', 'string', [], []);
   }
-  // A decimal box's text, a decimal comma read as a point ("0,75" is 0.75), encoded for the address.
-  const decimal = (id) => encodeURIComponent($(id).value.trim().replace(/^([-+]?[0-9]*),([0-9]+)$/, '$1.$2'));
   // A whole-number box whose text is not a number is said, never read as another number.
   function badNumber() {
     const box = [...$('study-settings').querySelectorAll('input[type=number]')]
@@ -112,7 +82,7 @@ const study = (() => {
     return box && `${box.getAttribute('aria-label') || box.id} is not a whole number`;
   }
   function settingsChanged() {
-    const error = badNumber() || readSettings(formAddress());
+    const error = badNumber() || readForm();
     if (error) return fail('The settings were not taken: ' + error);
     closePlace();
     start();
@@ -127,7 +97,6 @@ const study = (() => {
     $('study-shots-list').textContent = '';
     $('study-trails').getContext('2d').clearRect(0, 0, Size, Size);
   }
-  const readSettings = (address) => Module.ccall('StudyRead', 'string', ['string'], [address]);
 
   // ---- the workers: one per core, at most 8, each running the page's module ----
   function startWorkers() {
@@ -628,24 +597,18 @@ const study = (() => {
   }
 
   // ---- the page's own keys in the address: a place, a shot, a frame ----
-  function restore(own) {
-    const [mode, x, y] = (own.place || '').split(',').map(Number);
-    const step = call('StudyStep');
-    if (!/^[0-9]+,[0-9]+,[0-9]+$/.test(own.place || '') || ![mode, x, y].every(Number.isInteger) || mode < 0 ||
-        mode >= Modes || x % step || y % step ||
-        x < 0 || y < 0 || x >= Size || y >= Size)
-      return fail(`The address's place=${own.place} is not a place of the maps (a method 0 to ${Modes - 1}, then x and y ` +
-                  `on the grid, multiples of ${step} below ${Size})`);
-    choosePlace(mode, x, y);
-    if (own.shot === undefined) return;
-    const shot = Number(own.shot);
-    if (!/^[0-9]+$/.test(own.shot) || !Number.isInteger(shot) || shot < 0 || shot >= state.trails.length)
-      return fail(`The address's shot=${own.shot} is not one of the place's shots (0 to ${state.trails.length - 1})`);
+  // The address's place (on the grid, as the module read it), shot and frame.
+  function restore(asked) {
+    choosePlace(asked.place.mode, asked.place.x, asked.place.y);
+    if (!asked.shot) return;
+    const shot = Number(asked.shot);
+    if (!/^[0-9]+$/.test(asked.shot) || shot >= state.trails.length)
+      return fail(`The address's shot=${asked.shot} is not one of the place's shots (0 to ${state.trails.length - 1})`);
     chooseShot(shot);
-    if (own.frame === undefined) return;
-    const frame = Number(own.frame);
-    if (!/^[0-9]+$/.test(own.frame) || frame < 1 || frame > state.frames)
-      return fail(`The address's frame=${own.frame} is not a frame of the shot (1 to ${state.frames})`);
+    if (!asked.frame) return;
+    const frame = Number(asked.frame);
+    if (!/^[0-9]+$/.test(asked.frame) || frame < 1 || frame > state.frames)
+      return fail(`The address's frame=${asked.frame} is not a frame of the shot (1 to ${state.frames})`);
     showFrame(frame);
   }
 
@@ -725,15 +688,14 @@ const study = (() => {
     $('study-rule-copy').addEventListener('click', copyRule);
     // A link to another view of the study, followed in the page.
     window.addEventListener('hashchange', () => {
-      const asked = readAddress();
-      if (asked && location.hash !== state.written) open(asked);
+      if (isStudyAddress() && location.hash !== state.written) open();
     });
   }
-  function open(asked) {
-    const error = asked.error || readSettings(asked.settings);
-    if (error) return fail(`The address was not taken: ${error}`);
+  function open() {
+    const asked = openAddress();
+    if (asked.error) return fail(`The address was not taken: ${asked.error}`);
     closePlace();
-    state.pending = asked.own.place !== undefined ? asked.own : null;
+    state.pending = asked.place ? asked : null;
     start();
   }
 
@@ -754,8 +716,7 @@ const study = (() => {
       } catch (error) {
         return fail('The maps cannot be computed here: a worker could not start (' + error.message + ')');
       }
-      const asked = readAddress();
-      if (asked) return open(asked);
+      if (isStudyAddress()) return open();
       call('StudyOpenFirstView');
       fillForm();
       // Nothing is computed for a reader who only plays with the demonstration.
