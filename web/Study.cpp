@@ -420,17 +420,20 @@ EMSCRIPTEN_KEEPALIVE SweepPoint* StudySweepPoint(int parameter, int value)
 }
 EMSCRIPTEN_KEEPALIVE int StudySweepPointBytes() { return int(sizeof(SweepPoint)); }
 
-/// A point's figures: 0 r, 1 the parameter's value, 2 the share of places
-/// mostly caught, 3 the share of shots caught, 4 the median (0: never), 5
-/// the miss distance (-1: none missed).
-EMSCRIPTEN_KEEPALIVE const double* StudySweepFigures(int parameter, int value)
+/// A point's figures, a record: r, value (the parameter's), mostlyCaught
+/// (the share of places where at least half are caught), caught (the share
+/// of shots), median (frames; 0: never), miss (pixels; null: none missed).
+EMSCRIPTEN_KEEPALIVE const char* StudySweepFigures(int parameter, int value)
 {
-    static double figures[6];
     const SweepPoint& point = TheStudy().Sweep[std::size_t(parameter)][std::size_t(value)];
-    figures[0] = point.R, figures[1] = point.Value, figures[2] = point.Figures.MostlyCaught;
-    figures[3] = point.Figures.Caught, figures[4] = double(point.Figures.Median);
-    figures[5] = point.Figures.Missed ? point.Figures.Miss : -1.0;
-    return figures;
+    return Hand(JsonRecord{}
+                    .Number("r", point.R)
+                    .Number("value", point.Value)
+                    .Number("mostlyCaught", point.Figures.MostlyCaught)
+                    .Number("caught", point.Figures.Caught)
+                    .Number("median", point.Figures.Median)
+                    .Raw("miss", point.Figures.Missed ? JsonNumber(point.Figures.Miss) : "null")
+                    .Done());
 }
 
 /// A parameter's sweep chart, painted: SweepChartLayout's Width x Height, RGBA.
@@ -547,19 +550,18 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyDrawShotFrame(int frame)
     return study.Frame.data();
 }
 
-/// The chosen shot's figures at its frame `frame`: 0 x, 1 y, 2 speed (pixels
-/// a frame), 3 heading (degrees, y down), 4 turn rate (degrees a frame: the
-/// method's own for the turning chases, else as measured since the frame
-/// before, as the trace's figures measure it), 5 the turning circle's radius
-/// (0: none), 6 marker x, 7 marker y, 8 distance to the marker, 9 how it
-/// ended (0 flying, 1 caught, 2 expired), 10 the largest and 11 the mean
-/// change of direction between two frames so far (degrees: the turn a frame
-/// it demanded), 12 what it steers by (`MethodGuide`), 13 and 14 the point it
-/// aimed at this frame (the meeting point, for a lead chase), 15 the line of
-/// sight's turn since the frame before (degrees).
-EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
+/// The chosen shot's figures at its frame `frame`, a record: x, y, speed
+/// (pixels a frame), heading (degrees, y down), turn (degrees a frame: the
+/// method's own rate for the turning chases, else as measured since the frame
+/// before, as the trace's figures measure it), radius (of its turning circle;
+/// 0: none), markerX, markerY, distance (to the marker), ended (0 flying, 1
+/// caught, 2 expired), largestTurn and meanTurn (the change of direction
+/// between two frames so far, degrees: the turn a frame it demanded), guide
+/// ("marker", "line of sight" or "intercept": what it steers by), aimX and
+/// aimY (the point it aimed at this frame: the meeting point, for a lead
+/// chase), sightTurn (the line of sight's turn since the frame before, degrees).
+EMSCRIPTEN_KEEPALIVE const char* StudyShotFigures(int frame)
 {
-    static double figures[16];
     const Study& study = TheStudy();
     const Moment& now = study.Moments[std::size_t(frame - 1)];
     const Shot& shot = now.Shot;
@@ -570,11 +572,6 @@ EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
         const Shot& before = study.Moments[std::size_t(frame - 2)].Shot;
         turn = SignedTurn(before.VX, before.VY, shot.VX, shot.VY);
     }
-    figures[0] = shot.X, figures[1] = shot.Y, figures[2] = speed, figures[3] = HeadingOf(shot.VX, shot.VY);
-    figures[4] = turn, figures[5] = turning ? TurningRadius(speed, turn) : 0;
-    figures[6] = now.MarkerX, figures[7] = now.MarkerY;
-    figures[8] = std::hypot(double(now.MarkerX) - shot.X, double(now.MarkerY) - shot.Y);
-    figures[9] = now.Ended;
     double largest = 0, sum = 0;
     for (int n = 1; n < frame; ++n) {
         const Shot& from = study.Moments[std::size_t(n - 1)].Shot;
@@ -582,22 +579,39 @@ EMSCRIPTEN_KEEPALIVE const double* StudyShotFigures(int frame)
         const double change = std::abs(SignedTurn(from.VX, from.VY, to.VX, to.VY));
         largest = std::max(largest, change), sum += change;
     }
-    figures[10] = largest, figures[11] = frame > 1 ? sum / (frame - 1) : 0;
     const Method& method = Methods[std::size_t(study.PlaceMode)];
-    figures[12] = double(int(method.Guide)), figures[13] = now.MarkerX, figures[14] = now.MarkerY, figures[15] = 0;
+    double aimX = now.MarkerX, aimY = now.MarkerY, sightTurn = 0;
     if (frame > 1 && method.Guide == MethodGuide::Intercept) {
         // This frame's step saw the shot as the frame before left it.
         Shot before = study.Moments[std::size_t(frame - 2)].Shot;
         before.Age += 1;
         World seen;
         seen.MeX = now.MarkerX, seen.MeY = now.MarkerY;
-        LeadPoint(before, seen, figures[13], figures[14]);
+        LeadPoint(before, seen, aimX, aimY);
     }
     if (frame > 1 && method.Guide == MethodGuide::LineOfSight)
-        figures[15] = std::remainder(double(shot.Sight) - double(study.Moments[std::size_t(frame - 2)].Shot.Sight),
-                                     2 * std::numbers::pi) /
-                      DegToRad;
-    return figures;
+        sightTurn = std::remainder(double(shot.Sight) - double(study.Moments[std::size_t(frame - 2)].Shot.Sight),
+                                   2 * std::numbers::pi) /
+                    DegToRad;
+    constexpr const char* Guides[] = {"marker", "line of sight", "intercept"};
+    return Hand(JsonRecord{}
+                    .Number("x", shot.X)
+                    .Number("y", shot.Y)
+                    .Number("speed", speed)
+                    .Number("heading", HeadingOf(shot.VX, shot.VY))
+                    .Number("turn", turn)
+                    .Number("radius", turning ? TurningRadius(speed, turn) : 0)
+                    .Number("markerX", now.MarkerX)
+                    .Number("markerY", now.MarkerY)
+                    .Number("distance", std::hypot(double(now.MarkerX) - shot.X, double(now.MarkerY) - shot.Y))
+                    .Number("ended", now.Ended)
+                    .Number("largestTurn", largest)
+                    .Number("meanTurn", frame > 1 ? sum / (frame - 1) : 0)
+                    .Words("guide", Guides[int(method.Guide)])
+                    .Number("aimX", aimX)
+                    .Number("aimY", aimY)
+                    .Number("sightTurn", sightTurn)
+                    .Done());
 }
 
 /// The chosen shot's record after frame `frame`, and the marker, one
@@ -622,16 +636,16 @@ EMSCRIPTEN_KEEPALIVE const char* StudyShotRecord(int frame)
 
 /// The orbit figure's answers for a shot at `speed` pixels a frame turning
 /// at most `turn` degrees a frame, and a marker `ahead` and `beside` it
-/// (pixels): 0 the turning circle's radius, 1 whether the marker is out of
-/// reach (1) or not (0), 2 the least turn that reaches a marker straight
-/// beside the heading at that distance.
-EMSCRIPTEN_KEEPALIVE const double* StudyOrbitFigures(double speed, double turn, double ahead, double beside)
+/// (pixels), a record: radius (of the turning circle), outOfReach, and
+/// turnToReach (the least turn that reaches a marker straight beside the
+/// heading at that distance).
+EMSCRIPTEN_KEEPALIVE const char* StudyOrbitFigures(double speed, double turn, double ahead, double beside)
 {
-    static double figures[3];
-    figures[0] = TurningRadius(speed, turn);
-    figures[1] = OutOfReach(speed, turn, ahead, beside) ? 1 : 0;
-    figures[2] = TurnToReach(speed, beside);
-    return figures;
+    return Hand(JsonRecord{}
+                    .Number("radius", TurningRadius(speed, turn))
+                    .Flag("outOfReach", OutOfReach(speed, turn, ahead, beside))
+                    .Number("turnToReach", TurnToReach(speed, beside))
+                    .Done());
 }
 
 } // extern "C"

@@ -10,9 +10,8 @@ const orbit = (() => {
   const marker = { ahead: 0, beside: 60 }; // pixels from the shot, along and across its heading (down)
   function figures() {
     const speed = Number($('study-orbit-speed').value), turn = Number($('study-orbit-turn').value);
-    const [radius, out, needed] = new Float64Array(HEAPF64.buffer,
-      Module._StudyOrbitFigures(speed, turn, marker.ahead, marker.beside), 3);
-    return { speed, turn, radius, out: out === 1, needed };
+    const answers = JSON.parse(UTF8ToString(Module._StudyOrbitFigures(speed, turn, marker.ahead, marker.beside)));
+    return { speed, turn, radius: answers.radius, out: answers.outOfReach, needed: answers.turnToReach };
   }
   function draw() {
     const { speed, turn, radius, out, needed } = figures();

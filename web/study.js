@@ -371,8 +371,8 @@ const study = (() => {
     const rgba = call('StudyDrawShotFrame', frame);
     $('study-frame').getContext('2d').putImageData(
       new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, Size * Size * 4).slice(), Size, Size), 0, 0);
-    const [x, y, speed, heading, turn, radius, mx, my, distance, ended, largest, mean, guide, gx, gy, sightTurn] =
-      new Float64Array(HEAPF64.buffer, call('StudyShotFigures', frame), 16);
+    const { x, y, speed, heading, turn, radius, markerX: mx, markerY: my, distance, ended, largestTurn: largest,
+      meanTurn: mean, guide, aimX: gx, aimY: gy, sightTurn } = JSON.parse(text(call('StudyShotFigures', frame)));
     const turning = Methods[state.place.mode].turns;
     let words = `Frame ${frame} of ${state.frames}` +
       (ended === 1 ? ': caught.' : ended === 2 ? ': its life ends.' : '.') +
@@ -381,9 +381,9 @@ const study = (() => {
                  `turned ${turn.toFixed(2)}° since the frame before`) +
       `; ${distance.toFixed(2)} px from the marker. So far it has turned at most ${largest.toFixed(2)}° ` +
       `a frame, ${mean.toFixed(2)}° on average (its turn demand).`;
-    if (guide === 1 && frame > 1)
+    if (guide === 'line of sight' && frame > 1)
       words += ` The line of sight turned ${sightTurn.toFixed(2)}° since the frame before (dashed).`;
-    if (guide === 2 && frame > 1)
+    if (guide === 'intercept' && frame > 1)
       words += gx === mx && gy === my ? ' It sees no meeting point: it aims at the marker.' :
         ` It aims at the meeting point (${gx.toFixed(1)}, ${gy.toFixed(1)}), the cross.`;
     if (turning && radius > 0)
@@ -404,7 +404,7 @@ const study = (() => {
     overlay.beginPath();
     overlay.arc(x, y, 10, 0, 2 * Math.PI); // this shot, among the launcher's others
     overlay.stroke();
-    if (guide === 2 && (gx !== mx || gy !== my)) { // the lead chase's meeting point
+    if (guide === 'intercept' && (gx !== mx || gy !== my)) { // the lead chase's meeting point
       overlay.strokeStyle = 'rgba(20, 130, 60, 0.95)';
       overlay.beginPath();
       overlay.moveTo(x, y), overlay.lineTo(gx, gy);
@@ -538,8 +538,7 @@ const study = (() => {
     const { canvas, values, figures, draw } = state.charts[parameter];
     const context = canvas.getContext('2d');
     const points = Array.from({ length: SweepValues }, (_, value) =>
-      new Float64Array(HEAPF64.buffer, call('StudySweepFigures', parameter, value), 6).slice());
-    const figure = (value, n) => points[value][n];
+      JSON.parse(text(call('StudySweepFigures', parameter, value))));
     // The module paints the chart and lays out its labels; the page writes them.
     const layout = JSON.parse(text(call('StudySweepChartLayout', parameter)));
     canvas.width = layout.width, canvas.height = layout.height;
@@ -565,14 +564,14 @@ const study = (() => {
     for (let value = 0; value < SweepValues; ++value) {
       const button = document.createElement('button');
       button.type = 'button';
-      const r = (value + 0.5) / SweepValues, shown = figure(value, 1); // r as the module makes it
+      const r = (value + 0.5) / SweepValues, shown = points[value].value; // r as the module makes it
       button.textContent = Number(shown.toPrecision(3)).toString();
       const held = `${draw}=${r}`;
       button.setAttribute('aria-pressed', String(state.held === held));
       const words = `${draw} ${button.textContent} (r = ${r}): at least half caught at ` +
-        `${(100 * figure(value, 2)).toFixed(1)} % of places, ${(100 * figure(value, 3)).toFixed(1)} % of shots caught` +
-        (figure(value, 4) ? `, median ${figure(value, 4)} frames` : '') +
-        (figure(value, 5) >= 0 ? `, misses within ${figure(value, 5).toFixed(2)} px` : '') + '.';
+        `${(100 * points[value].mostlyCaught).toFixed(1)} % of places, ${(100 * points[value].caught).toFixed(1)} % ` +
+        'of shots caught' + (points[value].median ? `, median ${points[value].median} frames` : '') +
+        (points[value].miss !== null ? `, misses within ${points[value].miss.toFixed(2)} px` : '') + '.';
       button.title = words;
       button.addEventListener('focus', () => (figures.textContent = words));
       button.addEventListener('mouseenter', () => (figures.textContent = words));
