@@ -54,26 +54,6 @@ bool WholeField(std::string_view field, int& value)
     return status == std::errc() && end == field.data() + field.size() && value >= 0 && value <= 65535;
 }
 
-/// One place's row, as a map's CSV holds it.
-void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures& f)
-{
-    char line[96];
-    const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
-    std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", x, y, mode, f.Shots, f.Caught, value(f.Median).c_str(),
-                  value(f.P90).c_str());
-    out += line;
-    if (f.Caught) {
-        std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
-        out += line;
-    }
-    out += ',';
-    if (f.Caught < f.Shots) {
-        std::snprintf(line, sizeof line, "%.2f", double(f.Miss));
-        out += line;
-    }
-    out += '\n';
-}
-
 /// What is wrong with a row's figures for a map of `settings`, or nothing:
 /// the shots the settings ask for, no more caught than flown, frames within a
 /// shot's life, a median no later than the 90th percentile, a mean exactly
@@ -153,6 +133,26 @@ std::string ReadRows(std::string_view body, const MapSettings& settings, const M
 std::string RowsText(const MapRows& rows) { return std::to_string(rows.First) + "-" + std::to_string(rows.Last); }
 
 } // namespace
+
+/// One place's row, as a map's CSV holds it.
+void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures& f)
+{
+    char line[96];
+    const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
+    std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", x, y, mode, f.Shots, f.Caught, value(f.Median).c_str(),
+                  value(f.P90).c_str());
+    out += line;
+    if (f.Caught) {
+        std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
+        out += line;
+    }
+    out += ',';
+    if (f.Caught < f.Shots) {
+        std::snprintf(line, sizeof line, "%.2f", double(f.Miss));
+        out += line;
+    }
+    out += '\n';
+}
 
 std::string MadeByLine(const std::string& what) { return "# homing-sim " HOMING_VERSION " " + what + "\n"; }
 std::string MapMadeByLine(const MapSettings& settings) { return MadeByLine("map " + MapSettingsText(settings)); }

@@ -21,6 +21,9 @@ std::string SweepMadeByLine(const MapSettings& settings, int values);
 /// "x,y,method,shots,caught,median,p90,mean,miss\n".
 std::string MapCsvHeader();
 
+/// One place's line of the CSV: where, which method, its figures.
+void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures& f);
+
 /// The CSV rows of one row of the grid, every place and method.
 std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row);
 

@@ -385,16 +385,9 @@ EMSCRIPTEN_KEEPALIVE const char* StudyPlaceText(int mode, int column, int row)
     return Hand(PlaceText(TheStudy().Map.At(column, row, mode)));
 }
 
-/// The whole map's CSV, the bytes homing-sim --map writes; its length is
-/// StudyTextLength's.
-EMSCRIPTEN_KEEPALIVE const char* StudyMapCsv()
-{
-    const Study& study = TheStudy();
-    std::string csv = MapMadeByLine(study.Shown) + MapCsvHeader();
-    for (int row = 0; row < study.Map.Rows; ++row)
-        csv += MapCsvRows(study.Map, study.Shown, row);
-    return Hand(std::move(csv));
-}
+/// The map's CSV up to its rows, as homing-sim --map writes it: the line
+/// saying what made it and the header (the workers write the rows).
+EMSCRIPTEN_KEEPALIVE const char* StudyMapCsvHead() { return Hand(MapMadeByLine(TheStudy().Shown) + MapCsvHeader()); }
 EMSCRIPTEN_KEEPALIVE int StudyTextLength() { return int(TheStudy().Text.size()); }
 
 /// The sweep's parameters, and where a worker's point goes.

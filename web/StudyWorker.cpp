@@ -1,6 +1,7 @@
 // A Web Worker's half of the page's study: bands of a capture map's rows and
 // points of a sweep, computed by the same map code as homing-sim's and handed
-// back as they lie in memory, which the page's own module lays out the same.
+// back as they lie in memory, which the page's own module lays out the same,
+// with the map's CSV lines of the rows.
 // They run in the page's module, in workers (worker.js is their message loop).
 
 #include <emscripten.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "CaptureMap.h"
+#include "MapCsv.h"
 #include "MapSettings.h"
 #include "Sweep.h"
 
@@ -18,6 +20,7 @@ MapSettings Settings;
 std::string SettingsText;
 std::string Error;
 std::vector<PlaceFigures> Band;
+std::string BandCsv;
 SweepPoint Point;
 
 } // namespace
@@ -48,12 +51,19 @@ EMSCRIPTEN_KEEPALIVE const PlaceFigures* WorkerMapRows(int first, int last)
     const int columns = MapGridSize(Settings.Step);
     Band.resize(std::size_t(last - first + 1) * std::size_t(columns) * SteeringModeCount);
     PlaceFigures* place = Band.data();
+    BandCsv.clear();
     for (int row = first; row <= last; ++row)
         for (int column = 0; column < columns; ++column)
-            for (int mode = 0; mode < SteeringModeCount; ++mode)
-                *place++ = MapPlace(Settings, SteeringMode(mode), column * Settings.Step, row * Settings.Step);
+            for (int mode = 0; mode < SteeringModeCount; ++mode) {
+                const int x = column * Settings.Step, y = row * Settings.Step;
+                *place = MapPlace(Settings, SteeringMode(mode), x, y);
+                AppendPlaceRow(BandCsv, x, y, mode, *place++);
+            }
     return Band.data();
 }
+
+/// The same rows as the map's CSV has them: written here, off the page's thread.
+EMSCRIPTEN_KEEPALIVE const char* WorkerMapCsv() { return BandCsv.c_str(); }
 
 EMSCRIPTEN_KEEPALIVE int WorkerBytes() { return int(Band.size() * sizeof(PlaceFigures)); }
 

@@ -148,7 +148,7 @@ const study = (() => {
     if (sweepKey !== state.sweepKey) beginSweep(sweepKey);
   }
   function beginMap(step, stage) {
-    state.stage = stage, state.step = step, state.arrived = 0;
+    state.stage = stage, state.step = step, state.arrived = 0, state.csv = [];
     state.rows = call('StudyBeginMap', step);
     state.mapKey = text(call('StudyOptionsAt', step, 0));
     state.queue = state.queue.filter((job) => job.kind !== 'map');
@@ -163,12 +163,13 @@ const study = (() => {
     pump();
     status();
   }
-  function rowsArrived({ first, last, bytes }) {
+  function rowsArrived({ first, last, bytes, csv }) {
     const expected = (last - first + 1) * state.rows * Modes * call('StudyPlaceBytes');
     if (bytes.length !== expected) return fail(`A worker sent ${bytes.length} bytes for rows ${first} to ${last}, not ${expected}`);
     const at = call('StudyRows', first);
     HEAPU8.set(bytes, at);
     call('StudyRowsArrived', first, last);
+    state.csv[first] = csv; // the map's CSV lines of these rows, written by the worker
     const top = call('StudyPaintedTop'), bottom = call('StudyPaintedBottom');
     for (let mode = 0; mode < Modes; ++mode) putPanel(mode, top, bottom);
     state.arrived += last - first + 1;
@@ -192,7 +193,8 @@ const study = (() => {
       putPanel(mode, 0, Size);
       $('study-mostly-' + mode).textContent = `half or more caught at ${call('StudyMostlyCaught', mode)} % of places`;
     }
-    offer('study-csv', bytesOf(call('StudyMapCsv')), 'text/csv');
+    offer('study-csv', new Blob([text(call('StudyMapCsvHead')), ...state.csv.filter((rows) => rows !== undefined)],
+                                { type: 'text/csv' }));
     mapsPicture().toBlob((blob) => offer('study-png', blob, 'image/png'));
     status();
     document.body.dataset.study = 'done';
@@ -490,8 +492,9 @@ const study = (() => {
     ++state.sweepPoints;
     const total = call('StudySweepParameters') * SweepValues;
     sweepStatus();
+    // A chart as soon as its points are in: one short task each, not all in one at the end.
+    if (++state.charts[parameter].arrived === SweepValues) drawChart(parameter);
     if (state.sweepPoints < total) return;
-    state.charts.forEach((chart, n) => drawChart(n));
     offer('study-sweep-csv', bytesOf(call('StudySweepCsv')), 'text/csv');
     document.body.dataset.sweep = 'done';
   }
@@ -530,7 +533,7 @@ const study = (() => {
       chart.append(canvas, values);
       figure.append(caption, chart, figures);
       box.append(figure);
-      state.charts.push({ canvas, values, figures, mode, draw, caption: caption.textContent });
+      state.charts.push({ canvas, values, figures, mode, draw, caption: caption.textContent, arrived: 0 });
       canvas.addEventListener('click', (event) => pickPoint(parameter, event));
     }
   }

@@ -14,6 +14,7 @@ onmessage = (event) => {
     if (job.kind === 'map') {
       at = Module._WorkerMapRows(job.first, job.last);
       length = Module._WorkerBytes();
+      job.csv = UTF8ToString(Module._WorkerMapCsv());
     } else {
       at = Module._WorkerSweepPoint(job.parameter, job.value, job.values);
       length = Module._WorkerPointBytes();
