@@ -1,4 +1,4 @@
-# cmake -DSHELL=... -DSTUDY_HTML=... -DWHICH_LAW=... -DSTUDY_JS=... -DORBIT_JS=... -DSTEPS_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
+# cmake -DSHELL=... -DSTUDY_HTML=... -DWHICH_LAW=... -DSTUDY_JS=a.js;b.js;... -DORBIT_JS=... -DSTEPS_JS=... -DWORKER=... -DOUT=... -P AssembleShell.cmake
 # The page's shell with the study in it: its markup, its script, and the
 # worker's message loop as inert text, from which (and the page's own module
 # script) the page makes its workers: a Blob's address works from file:// and
@@ -7,7 +7,11 @@ file(READ ${SHELL} shell)
 file(READ ${STUDY_HTML} markup)
 file(READ ${WHICH_LAW} table) # scripts/which-law makes it from homing-sim's maps
 string(REPLACE "<!-- which law -->" "${table}" markup "${markup}")
-file(READ ${STUDY_JS} script)
+set(script "")
+foreach(part_file ${STUDY_JS}) # the study's parts, then study.js
+  file(READ ${part_file} part)
+  string(APPEND script "${part}")
+endforeach()
 file(READ ${ORBIT_JS} orbit) # the orbit figure, a script of its own
 file(READ ${STEPS_JS} steps) # the steps' source, made by step-sources.mjs
 string(APPEND script "${orbit}" "${steps}")

@@ -1,0 +1,175 @@
+// The study's maps: a coarse grid, then the settings' own, painted by the module as the workers' rows
+// arrive; their axes, status, downloads and the panels made once.
+var StudyParts = StudyParts || {};
+StudyParts.maps = (S) => {
+  const { $, text, call, Size, CoarseStep, state, fail, offer } = S;
+  // ---- the maps: a coarse grid, then the settings' own ----
+  function start() {
+    $('study-message').hidden = true;
+    S.fillForm();
+    S.writeAddress();
+    $('study-command').textContent = 'homing-sim --map maps.csv ' + text(call('StudyOptions'));
+    state.began = performance.now();
+    state.done = false;
+    document.body.dataset.study = 'computing';
+    for (const link of ['study-csv', 'study-png']) $(link).removeAttribute('href');
+    const step = call('StudyStep');
+    beginMap(step < CoarseStep ? CoarseStep : step, step < CoarseStep ? 'coarse' : 'fine');
+    const sweepKey = text(call('StudyOptionsAt', call('StudySweepStep'), 1));
+    if (sweepKey !== state.sweepKey) S.beginSweep(sweepKey);
+  }
+  function beginMap(step, stage) {
+    state.stage = stage, state.step = step, state.arrived = 0, state.csv = [];
+    state.rows = call('StudyBeginMap', step);
+    state.mapKey = text(call('StudyOptionsAt', step, 0));
+    state.queue = state.queue.filter((job) => job.kind !== 'map');
+    // Bands of rows of about 30 ms each, at least two jobs a worker.
+    const rowCost = state.rows * Number($('study-shots').value) * S.Modes * 0.003;
+    const band = Math.max(1, Math.min(Math.ceil(state.rows / (2 * state.workers.length)), Math.round(30 / rowCost)));
+    const jobs = [];
+    for (let first = 0; first < state.rows; first += band)
+      jobs.push({ kind: 'map', key: state.mapKey, settings: state.mapKey, first,
+                  last: Math.min(state.rows - 1, first + band - 1) });
+    state.queue.unshift(...jobs); // before the sweep's
+    S.pump();
+    status();
+  }
+  function rowsArrived({ first, last, bytes, csv }) {
+    const expected = (last - first + 1) * state.rows * S.Modes * call('StudyPlaceBytes');
+    if (bytes.length !== expected) return fail(`A worker sent ${bytes.length} bytes for rows ${first} to ${last}, not ${expected}`);
+    const at = call('StudyRows', first);
+    HEAPU8.set(bytes, at);
+    call('StudyRowsArrived', first, last);
+    state.csv[first] = csv; // the map's CSV lines of these rows, written by the worker
+    const top = call('StudyPaintedTop'), bottom = call('StudyPaintedBottom');
+    for (let mode = 0; mode < S.Modes; ++mode) putPanel(mode, top, bottom);
+    state.arrived += last - first + 1;
+    if (state.arrived < state.rows) return status();
+    if (state.stage === 'coarse') {
+      state.coarseStamp = performance.now();
+      return beginMap(call('StudyStep'), 'fine');
+    }
+    mapsDone();
+  }
+  // Rows `top` to `bottom` of a method's panel, as the module painted them.
+  function putPanel(mode, top, bottom) {
+    const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, call('StudyPanel', mode), Size * Size * 4), Size, Size);
+    $('study-map-' + mode).getContext('2d').putImageData(image, 0, 0, 0, top, Size, bottom - top);
+  }
+  function mapsDone() {
+    state.done = true;
+    state.doneStamp = performance.now();
+    call('StudyMapDone');
+    for (let mode = 0; mode < S.Modes; ++mode) {
+      putPanel(mode, 0, Size);
+      $('study-mostly-' + mode).textContent = `half or more caught at ${call('StudyMostlyCaught', mode)} % of places`;
+    }
+    offer('study-csv', new Blob([text(call('StudyMapCsvHead')), ...state.csv.filter((rows) => rows !== undefined)],
+                                { type: 'text/csv' }));
+    mapsPicture().toBlob((blob) => offer('study-png', blob, 'image/png'));
+    status();
+    document.body.dataset.study = 'done';
+    if (state.pending) {
+      const own = state.pending;
+      state.pending = null;
+      S.restore(own);
+    }
+  }
+  function status() {
+    const share = state.rows ? Math.round((100 * state.arrived) / state.rows) : 0;
+    $('study-status').textContent = state.done
+      ? 'The maps are done: ' +
+        (state.coarseStamp > state.began ? `coarse grid in ${Math.round(state.coarseStamp - state.began)} ms, ` : '') +
+        `all in ${Math.round(state.doneStamp - state.began)} ms ` +
+        `(${state.workers.length} workers).`
+      : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`;
+  }
+  // The maps as the page draws them, with their names, figures and settings.
+  function mapsPicture() {
+    const picture = document.createElement('canvas');
+    picture.width = 3 * (Size + 16) + 16, picture.height = 2 * (Size + 56) + 60;
+    const context = picture.getContext('2d');
+    context.fillStyle = '#ececec';
+    context.fillRect(0, 0, picture.width, picture.height);
+    context.fillStyle = '#000';
+    for (let mode = 0; mode < S.Modes; ++mode) {
+      const left = 16 + (mode % 3) * (Size + 16), top = 8 + Math.floor(mode / 3) * (Size + 56);
+      context.font = '13px sans-serif';
+      context.fillText(`${mode} ${S.Methods[mode].name}  ${S.Methods[mode].caption}`, left, top + 14);
+      context.drawImage($('study-map-' + mode), left, top + 20);
+      context.font = '11px sans-serif';
+      context.fillText($('study-mostly-' + mode).textContent, left, top + Size + 34);
+    }
+    context.drawImage($('study-scale'), 16, picture.height - 48);
+    context.fillText('median frames to the catch, 0 to 500 (square root); grey: fewer than half caught; red: the catch boundary',
+                     16, picture.height - 20);
+    context.fillText('homing-sim --map maps.png ' + text(call('StudyOptions')), 16, picture.height - 6);
+    return picture;
+  }
+  function drawScale() {
+    const context = $('study-scale').getContext('2d');
+    for (let x = 0; x < 240; ++x) {
+      const rgb = call('StudyScaleColour', (x + 0.5) / 240);
+      context.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
+      context.fillRect(x, 0, 1, 14);
+    }
+  }
+  // ---- the page's parts, made once ----
+  // The pixels along a map's edges, at the painter's ticks (every 50 px).
+  function axisNumbers() {
+    let html = '<div class="axis" aria-hidden="true">';
+    for (let at = 0; at <= Size; at += 50) {
+      const along = `calc(2px + (100% - 4px) * ${at / Size})`;
+      html += `<span class="x${at === Size ? ' end' : ''}" style="left: ${along}">${at}${at === Size ? ' px' : ''}</span>`;
+      if (at) html += `<span class="y" style="top: ${along}">${at}</span>`;
+    }
+    return html + '</div>';
+  }
+  function buildMaps() {
+    const box = $('study-maps'), methods = $('study-methods').tBodies[0];
+    for (let mode = 0; mode < S.Modes; ++mode) {
+      const { name, caption } = S.Methods[mode];
+      // The methods' table: a row each, from the module's method table.
+      const row = methods.insertRow();
+      row.innerHTML = `<th scope="row"><b></b>${caption ? ' <span lang="ja"></span>' : ''}</th>` +
+        '<td data-label="rule"></td><td data-label="launch"></td><td data-label="fails"></td>';
+      row.querySelector('b').textContent = `${mode} ${name}`;
+      if (caption) row.querySelector('span').textContent = caption;
+      ['description', 'launch', 'fails'].forEach((field, n) => (row.cells[n + 1].textContent = S.Methods[mode][field]));
+      const figure = document.createElement('figure');
+      figure.className = 'panel';
+      figure.innerHTML = `<figcaption><b></b> <span lang="ja"></span><br><span id="study-mostly-${mode}"></span></figcaption>` +
+        `<div class="map"><canvas id="study-map-${mode}" width="300" height="300" tabindex="0"></canvas>` +
+        `<canvas id="study-cursor-${mode}" width="300" height="300" aria-hidden="true" ` +
+        `class="cursor"></canvas>${axisNumbers()}</div>`;
+      figure.querySelector('b').textContent = `${mode} ${name}`;
+      figure.querySelector('span').textContent = caption;
+      box.append(figure);
+      const canvas = figure.querySelector('canvas');
+      canvas.setAttribute('aria-label', `capture map of the ${name}: arrow keys choose a place, Enter its first shot`);
+      canvas.setAttribute('aria-describedby', `study-mostly-${mode} study-place`); // its figures, and the chosen place's
+      const fromPointer = (event) => {
+        const step = call('StudyStep'), scale = Size / canvas.clientWidth;
+        S.placeAt(mode, Math.floor((event.offsetX * scale) / step), Math.floor((event.offsetY * scale) / step));
+      };
+      canvas.addEventListener('mousemove', (event) => { if (state.shot < 0) fromPointer(event); });
+      canvas.addEventListener('click', fromPointer);
+      canvas.addEventListener('focus', () => { if (state.done && (!state.place || state.place.mode !== mode))
+        S.placeAt(mode, (state.place ? state.place.x : 150) / call('StudyStep') | 0,
+                (state.place ? state.place.y : 150) / call('StudyStep') | 0); });
+      canvas.addEventListener('keydown', (event) => {
+        const moves = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+        if (!state.done || !state.place) return;
+        const step = call('StudyStep');
+        if (moves[event.key]) {
+          event.preventDefault();
+          S.placeAt(mode, state.place.x / step + moves[event.key][0], state.place.y / step + moves[event.key][1]);
+        } else if (event.key === 'Enter') {
+          event.preventDefault();
+          S.chooseShot(0);
+        }
+      });
+    }
+  }
+  return { start, beginMap, rowsArrived, putPanel, mapsDone, status, mapsPicture, drawScale, axisNumbers, buildMaps };
+};

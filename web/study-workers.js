@@ -1,0 +1,40 @@
+// The study's workers: one per core, at most 8, each running the page's module; jobs are queued here
+// and their answers handed to the maps and the sweep.
+var StudyParts = StudyParts || {};
+StudyParts.workers = (S) => {
+  const { $, state, fail } = S;
+  // ---- the workers: one per core, at most 8, each running the page's module ----
+  function startWorkers() {
+    const scripts = document.getElementsByTagName('script'), module = scripts[scripts.length - 1]; // the last
+    const source = new Blob([$('study-worker').textContent, module.textContent], { type: 'text/javascript' });
+    const url = URL.createObjectURL(source);
+    const count = Math.max(1, Math.min(8, navigator.hardwareConcurrency || 2));
+    for (let n = 0; n < count; ++n) {
+      const entry = { worker: new Worker(url), ready: false, job: null };
+      entry.worker.onmessage = (event) => received(entry, event.data);
+      entry.worker.onerror = (event) => {
+        event.preventDefault();
+        fail('A worker could not compute the maps: ' + (event.message || 'it did not start'));
+      };
+      state.workers.push(entry);
+    }
+  }
+  function received(entry, message) {
+    if (message.kind === 'ready') entry.ready = true;
+    else if (message.kind === 'error') fail('A worker could not compute the maps: ' + message.message);
+    else {
+      entry.job = null;
+      if (message.kind === 'map' && message.key === state.mapKey) S.rowsArrived(message);
+      if (message.kind === 'sweep' && message.key === state.sweepKey) S.sweepPointArrived(message);
+    }
+    pump();
+  }
+  function pump() {
+    for (const entry of state.workers)
+      if (entry.ready && !entry.job && state.queue.length) {
+        entry.job = state.queue.shift();
+        entry.worker.postMessage(entry.job);
+      }
+  }
+  return { startWorkers, received, pump };
+};
