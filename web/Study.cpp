@@ -211,7 +211,7 @@ EMSCRIPTEN_KEEPALIVE int StudyMostAddress() { return int(MostStudyAddress); }
 /// Opens the study's address: `head`, its first characters (at most one more
 /// than the study reads), of an address `length` characters long. Returns a
 /// record: error ("" when taken: the settings are the address's), place
-/// (null, or {mode, x, y}), shot and frame (as given, "" when not).
+/// (null, or {mode, x, y}), shot, frame and chart (as given, "" when not).
 EMSCRIPTEN_KEEPALIVE const char* StudyOpenAddress(const char* head, int length)
 {
     const std::string_view address(head);
@@ -231,6 +231,7 @@ EMSCRIPTEN_KEEPALIVE const char* StudyOpenAddress(const char* head, int length)
                     .Raw("place", place)
                     .Words("shot", view.Shot)
                     .Words("frame", view.Frame)
+                    .Words("chart", view.Chart)
                     .Done());
 }
 

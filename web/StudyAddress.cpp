@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view Study = "#study";
 
 /// The page's own keys, in the order an address gives them.
-constexpr std::array<std::string_view, 3> PageKeys = {"place", "shot", "frame"};
+constexpr std::array<std::string_view, 4> PageKeys = {"place", "shot", "frame", "chart"};
 
 /// "M,X,Y": a method of the table and a place of the map's grid.
 std::string ReadPlace(const std::string& text, const MapSettings& settings, StudyView& view)
@@ -99,7 +99,7 @@ std::string ReadStudyAddress(std::string_view hash, MapSettings& settings, Study
     if (std::string error = ReadMapAddress(rest, settings); !error.empty())
         return error;
     view = {};
-    view.Shot = own[1], view.Frame = own[2];
+    view.Shot = own[1], view.Frame = own[2], view.Chart = own[3];
     return given[0] ? ReadPlace(own[0], settings, view) : std::string();
 }
 

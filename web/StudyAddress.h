@@ -1,5 +1,6 @@
 #pragma once
-// The study's address, "#study&step=4&shots=8...&place=M,X,Y&shot=N&frame=F",
+// The study's address, "#study&step=4&shots=8...&place=M,X,Y&shot=N&frame=F"
+// (or "...&chart=M,DRAW", a sweep chart to show),
 // and its settings form, read and written here alone: the page's script
 // hands over the address or the form's values by name and gets settings,
 // their address and the form's values back.
@@ -13,11 +14,13 @@
 /// The longest address the study reads, in characters: far more than any study's.
 inline constexpr std::size_t MostStudyAddress = 65536;
 
-/// The page's own keys of an address: a place, a shot of it, a frame of that.
+/// The page's own keys of an address: a place, a shot of it, a frame of
+/// that; or a chart of the sweep.
 struct StudyView {
     bool HasPlace = false;
     int Mode = 0, X = 0, Y = 0; ///< the place: a method, and pixels on the map's grid
     std::string Shot, Frame;    ///< as given ("" when not), checked against the place's shots when flown
+    std::string Chart;          ///< "2,turn" as given ("" when not), checked against the sweep's charts
 };
 
 /// Whether `hash` is a study's address ("#study", then "&..." or nothing).

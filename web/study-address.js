@@ -23,6 +23,7 @@ StudyParts.address = (S) => {
     if (asked.error) return fail(`The address was not taken: ${asked.error}`);
     S.closePlace();
     state.pending = asked.place ? asked : null;
+    state.pendingChart = asked.chart;
     S.start();
   }
   // ---- the page's own keys in the address: a place, a shot, a frame ----

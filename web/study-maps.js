@@ -17,6 +17,7 @@ StudyParts.maps = (S) => {
     beginMap(step < CoarseStep ? CoarseStep : step, step < CoarseStep ? 'coarse' : 'fine');
     const sweepKey = text(call('StudyOptionsAt', call('StudySweepStep'), 1));
     if (sweepKey !== state.sweepKey) S.beginSweep(sweepKey);
+    else if (document.body.dataset.sweep === 'done') S.showAskedChart();
   }
   function beginMap(step, stage) {
     state.stage = stage, state.step = step, state.arrived = 0, state.csv = [];

@@ -29,6 +29,7 @@ StudyParts.sweep = (S) => {
     // A chart as soon as its points are in: one short task each, not all in one at the end.
     if (++state.charts[parameter].arrived === SweepValues) drawChart(parameter);
     if (state.sweepPoints < total) return;
+    showAskedChart();
     offer('study-sweep-csv', bytesOf(call('StudySweepCsv')), 'text/csv');
     document.body.dataset.sweep = 'done';
   }
@@ -116,6 +117,18 @@ StudyParts.sweep = (S) => {
       values.append(button);
     }
   }
+  // The chart an address asks for ("chart=2,turn"), shown once the sweep is done.
+  function showAskedChart() {
+    const asked = state.pendingChart;
+    state.pendingChart = '';
+    if (!asked) return;
+    const chart = state.charts.find((one) => `${one.mode},${one.draw}` === asked);
+    if (!chart) return fail(`The address's chart=${asked} is not a chart of the sweep (a method and one of its draws)`);
+    const figure = chart.canvas.closest('figure');
+    figure.tabIndex = -1; // focused, so a keyboard or a screen reader is taken there too
+    figure.scrollIntoView({ block: 'center' });
+    figure.focus({ preventScroll: true });
+  }
   // A click on the chart takes the value whose point is nearest across.
   function pickPoint(parameter, event) {
     const { canvas, layout, values } = state.charts[parameter];
@@ -131,5 +144,5 @@ StudyParts.sweep = (S) => {
     S.settingsChanged();
     if (document.body.dataset.sweep === 'done') state.charts.forEach((chart, n) => drawChart(n));
   }
-  return { beginSweep, sweepPointArrived, sweepStatus, buildCharts, drawChart, pickPoint, hold };
+  return { showAskedChart, beginSweep, sweepPointArrived, sweepStatus, buildCharts, drawChart, pickPoint, hold };
 };

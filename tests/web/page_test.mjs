@@ -342,6 +342,14 @@ for (const href of showMe) {
   await finished(showing);
   const [state, slider, place] = await showing.evaluate(() => [document.body.dataset.study,
     document.getElementById('study-slider').value, document.getElementById('study-place').textContent]);
+  if (href.includes('&chart=')) { // the chart taken to, once the sweep is done, and its ends as the text says them
+    await showing.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 });
+    const [focused, shares, claim] = await showing.evaluate(() => [document.activeElement.tagName,
+      [...document.activeElement.querySelectorAll('.values button')].map((b) => /at ([0-9.]+) % of places/.exec(b.title)[1]),
+      document.getElementById('study-claim-turns').textContent]);
+    check(focused === 'FIGURE' && claim.includes(`from ${Math.round(shares[0])} % at`) &&
+          claim.includes(`to ${Math.round(shares[shares.length - 1])} % at`), `show me ${href}: ${focused}, ${shares}`);
+  }
   const frame = /&frame=(\d+)/.exec(href);
   const orbiting = href.includes('&place=2,152,200');
   check(state === 'done' && (!frame || slider === frame[1]) && (!href.includes('&place=') || !place.startsWith('Choose')) &&
