@@ -295,16 +295,15 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const int top = image.height() - Legend - Gap / 2, left = Gap, bar = 2 * Cell;
-    for (int x = 0; x < bar; ++x)
-        painter.fillRect(left + x, top + 18, 1, 16, Colour(Viridis((x + 0.5) / bar)));
-    // Ticks are placed by the same square root as the places' colours.
+    Surface scale = MakeSurface(bar, 21, MakePixel(236, 236, 236));
+    PaintColourScale(scale);
+    painter.drawImage(left, top + 18, View(scale));
     painter.setPen(Qt::black);
     painter.setFont(CaptionFont(9));
     painter.drawText(QRect(left, top, bar, 16), Qt::AlignLeft | Qt::AlignBottom,
                      "median frames from launch to the catch (square-root scale)");
-    for (const int frames : {0, 10, 25, 50, 100, 200, 300, 400, 500}) {
-        const int x = left + int(std::lrint(MapShare(frames) * (bar - 1)));
-        painter.drawLine(x, top + 34, x, top + 38);
+    for (const int frames : ScaleTickFrames) {
+        const int x = left + ScaleTickX(bar, frames);
         painter.drawText(QRect(x - 30, top + 38, 60, 16), Qt::AlignHCenter | Qt::AlignTop, QString::number(frames));
     }
     const int keyLeft = left + bar + 3 * Gap;
@@ -318,7 +317,7 @@ std::string SaveMap(const ComparePanels& panels, const std::string& note, const 
     painter.drawEllipse(QPointF(keyLeft + 100, top + 26), 4, 4);
     painter.setPen(Qt::black);
     painter.drawText(QRect(keyLeft + 110, top + 18, Cell, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                     "the launcher; its arrow: the launch heading, when every shot takes the same");
+                     "the launcher; arrow: the launch heading");
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(Colour(BoundaryRgb), 2));
     painter.drawLine(keyLeft, top + 46, keyLeft + 32, top + 46);

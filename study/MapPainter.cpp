@@ -112,6 +112,16 @@ void PaintMapMarks(Surface& panel, std::optional<double> launchHeading)
     FillDisc(panel, x, y, 3, Black);
 }
 
+int ScaleTickX(int width, int frames) { return int(std::lrint(MapShare(frames) * (width - 1))); }
+
+void PaintColourScale(Surface& scale)
+{
+    for (int x = 0; x < scale.Width; ++x)
+        FillRect(scale, x, 0, 1, 16, Colour(Viridis((x + 0.5) / scale.Width)));
+    for (const int frames : ScaleTickFrames)
+        FillRect(scale, ScaleTickX(scale.Width, frames), 16, 1, 5, Black);
+}
+
 Surface MapPanelSurface(const CaptureMap& map, const MapSettings& settings, SteeringMode mode)
 {
     Surface panel = MakeSurface(PlayfieldSize, PlayfieldSize);

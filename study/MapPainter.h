@@ -33,5 +33,16 @@ std::optional<double> SharedLaunchHeading(const MapSettings& settings, SteeringM
 /// along `launchHeading` if there is one, and the edges' ticks.
 void PaintMapMarks(Surface& panel, std::optional<double> launchHeading);
 
+/// The frames the colour scale's ticks mark.
+inline constexpr int ScaleTickFrames[] = {0, 10, 25, 50, 100, 200, 300, 400, 500};
+
+/// The colour scale, as wide as `scale`: 16 px of the places' colours from 0
+/// to `MapFramesShown` frames (by the map's square root), a 5 px tick under
+/// it at each of `ScaleTickFrames` (their numbers are each front end's text).
+void PaintColourScale(Surface& scale);
+
+/// Where the tick of `frames` lies on a scale `width` pixels wide.
+int ScaleTickX(int width, int frames);
+
 /// A method's whole panel: every row's cells, the boundary, then the marks.
 Surface MapPanelSurface(const CaptureMap& map, const MapSettings& settings, SteeringMode mode);

@@ -374,8 +374,25 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyPanel(int mode) { return TheStudy(
 EMSCRIPTEN_KEEPALIVE int StudyPaintedTop() { return TheStudy().PaintedTop; }
 EMSCRIPTEN_KEEPALIVE int StudyPaintedBottom() { return TheStudy().PaintedBottom; }
 
-/// The colour scale's colour at `share` (0 to 1), 0xRRGGBB.
-EMSCRIPTEN_KEEPALIVE int StudyScaleColour(double share) { return int(Viridis(share)); }
+/// The colour scale, painted `width` x 21 pixels, RGBA; StudyScaleTicks
+/// says where its ticks are: a list of records {x, frames}.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyColourScale(int width)
+{
+    static std::vector<std::uint8_t> rgba;
+    Surface scale = MakeSurface(width, 21);
+    PaintColourScale(scale);
+    rgba.resize(scale.Pixels.size() * 4);
+    CopyRgba(scale, {0, 0, scale.Width, scale.Height}, rgba);
+    return rgba.data();
+}
+EMSCRIPTEN_KEEPALIVE const char* StudyScaleTicks(int width)
+{
+    std::string ticks = "[";
+    for (const int frames : ScaleTickFrames)
+        ticks += (ticks.size() > 1 ? "," : "") +
+                 JsonRecord{}.Number("x", ScaleTickX(width, frames)).Number("frames", frames).Done();
+    return Hand(ticks + "]");
+}
 
 /// The share of places where `mode` catches at least half, in whole percent.
 EMSCRIPTEN_KEEPALIVE int StudyMostlyCaught(int mode) { return MostlyCaughtPercent(TheStudy().Map, SteeringMode(mode)); }

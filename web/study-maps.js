@@ -107,12 +107,17 @@ StudyParts.maps = (S) => {
     context.fillText('homing-sim --map maps.png ' + text(call('StudyOptions')), 16, picture.height - 6);
     return picture;
   }
+  // The colour scale as the module paints it, its ticks' numbers written here.
   function drawScale() {
-    const context = $('study-scale').getContext('2d');
-    for (let x = 0; x < 240; ++x) {
-      const rgb = call('StudyScaleColour', (x + 0.5) / 240);
-      context.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
-      context.fillRect(x, 0, 1, 14);
+    const canvas = $('study-scale'), context = canvas.getContext('2d'), width = canvas.width;
+    const pixels = call('StudyColourScale', width);
+    context.putImageData(new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * 21 * 4).slice(), width, 21), 0, 0);
+    context.fillStyle = '#222';
+    context.font = '10px system-ui, sans-serif';
+    context.textBaseline = 'top';
+    for (const { x, frames } of JSON.parse(text(call('StudyScaleTicks', width)))) {
+      context.textAlign = x < 10 ? 'left' : x > width - 10 ? 'right' : 'center';
+      context.fillText(String(frames), x, 23);
     }
   }
   // ---- the page's parts, made once ----
