@@ -2,7 +2,7 @@
 // arrive; their axes, status, downloads and the panels made once.
 var StudyParts = StudyParts || {};
 StudyParts.maps = (S) => {
-  const { $, text, call, Size, CoarseStep, state, fail, offer } = S;
+  const { $, text, call, Size, CoarseStep, state, fail, offer, say } = S;
   // ---- the maps: a coarse grid, then the settings' own ----
   function start() {
     $('study-message').hidden = true;
@@ -77,13 +77,13 @@ StudyParts.maps = (S) => {
     }
   }
   function status() {
-    const share = state.rows ? Math.round((100 * state.arrived) / state.rows) : 0;
-    $('study-status').textContent = state.done
+    const share = state.rows ? 10 * Math.floor((10 * state.arrived) / state.rows) : 0; // in tens
+    say('study-status', state.done
       ? 'The maps are done: ' +
         (state.coarseStamp > state.began ? `coarse grid in ${Math.round(state.coarseStamp - state.began)} ms, ` : '') +
         `all in ${Math.round(state.doneStamp - state.began)} ms ` +
         `(${state.workers.length} workers).`
-      : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`;
+      : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`);
   }
   // The maps as the page draws them, with their names, figures and settings.
   function mapsPicture() {

@@ -2,7 +2,7 @@
 // points are in, a value held for the maps by its button or its point.
 var StudyParts = StudyParts || {};
 StudyParts.sweep = (S) => {
-  const { $, text, call, SweepValues, state, fail, offer, bytesOf } = S;
+  const { $, text, call, SweepValues, state, fail, offer, bytesOf, say } = S;
   // ---- every parameter value ----
   function beginSweep(key) {
     state.sweepKey = key, state.sweepPoints = 0;
@@ -35,9 +35,9 @@ StudyParts.sweep = (S) => {
   }
   function sweepStatus() {
     const total = call('StudySweepParameters') * SweepValues;
-    $('study-sweep-status').textContent = state.sweepPoints < total
-      ? `Computing the sweep: ${Math.round((100 * state.sweepPoints) / total)} %.`
-      : `The sweep is done: homing-sim --sweep sweep.csv ${state.sweepKey}`;
+    say('study-sweep-status', state.sweepPoints < total
+      ? `Computing the sweep: ${10 * Math.floor((10 * state.sweepPoints) / total)} %.` // in tens
+      : `The sweep is done: homing-sim --sweep sweep.csv ${state.sweepKey}`);
   }
   function buildCharts(parameters) {
     const box = $('study-sweep');

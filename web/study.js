@@ -28,7 +28,11 @@ const study = (() => {
     state.urls[link] = URL.createObjectURL(data instanceof Blob ? data : new Blob([data], { type }));
     $(link).href = state.urls[link];
   }
-  const S = { $, text, call, Size, CoarseStep, SweepValues, state, fail, offer, bytesOf, Modes: 0, Methods: [] }; // Modes, Methods: the module's, once it runs
+  // A status line's words, put only when they change: each change lays the page out again.
+  function say(id, words) {
+    if ($(id).textContent !== words) $(id).textContent = words;
+  }
+  const S = { $, text, call, Size, CoarseStep, SweepValues, state, fail, offer, bytesOf, say, Modes: 0, Methods: [] }; // Modes, Methods: the module's, once it runs
   for (const make of Object.values(StudyParts)) Object.assign(S, make(S));
   function wire() {
     for (const input of $('study-settings').querySelectorAll('input, select'))
