@@ -51,6 +51,16 @@ const study = (() => {
     });
     $('study-copy').addEventListener('click', S.copyScript);
     $('study-rule-copy').addEventListener('click', S.copyRule);
+    // A word's link opens the list of words at it, and leaves the study's address as it is.
+    for (const link of document.querySelectorAll('#study a[href^="#study-word-"]'))
+      link.addEventListener('click', (event) => {
+        event.preventDefault();
+        const word = $(link.getAttribute('href').slice(1));
+        word.closest('details').open = true;
+        word.tabIndex = -1;
+        word.scrollIntoView({ block: 'center' });
+        word.focus({ preventScroll: true });
+      });
     // A link to another view of the study, followed in the page.
     window.addEventListener('hashchange', () => {
       if (S.isStudyAddress() && location.hash !== state.written) S.open();

@@ -355,6 +355,11 @@ for (const href of showMe) {
   check(state === 'done' && (!frame || slider === frame[1]) && (!href.includes('&place=') || !place.startsWith('Choose')) &&
         (!orbiting || place.includes(': 0 of 1 shots caught')), `show me ${href}: ${state}, frame ${slider}, ${place.slice(0, 60)}`);
 }
+// A word's link opens the list of words at it and keeps the study's address.
+const addressBefore = await showing.evaluate(() => location.hash);
+await showing.click('a[href="#study-word-draw"]');
+check(await showing.evaluate((before) => document.querySelector('details.words').open &&
+  document.activeElement.id === 'study-word-draw' && location.hash === before, addressBefore), 'a word\'s link lost the view');
 // The orbit figure: the marker 60 px beside a shot at 4.5 px a frame is out
 // of reach at 4.5 degrees a frame and within it at 7 (the rule says above
 // 6.78); dragged to the middle of the smaller circle it is out of reach again.
