@@ -95,8 +95,8 @@ SweepChartLayout LayOutSweepChart(const SweepCurve& curve)
             {ChartX(r), Layout::PlotTop + Layout::PlotHeight + 5, Digits(DrawValue(mode, draw, r), 3)});
     const int below = Layout::PlotTop + Layout::PlotHeight + 19;
     layout.Title = {Layout::PlotLeft + Layout::PlotWidth / 2, below, DrawMeaning(draw)};
-    layout.PlacesKey = {Layout::PlotLeft + 22, below + 16, "places half caught"};
-    layout.ShotsKey = {Layout::PlotLeft + 150, below + 16, "shots caught"};
+    layout.PlacesKey = {Layout::PlotLeft + 22, below + 21, "places half caught"};
+    layout.ShotsKey = {Layout::PlotLeft + 150, below + 21, "shots caught"};
     if (layout.Flat)
         layout.Words = "flat: places " + Percent(Share(curve.Points[0], true)) + ", shots " +
                        Percent(Share(curve.Points[0], false)) + " at every value";
