@@ -332,6 +332,20 @@ await held.close();
 
 // Each claim's "show me" link opens the view that shows it: the maps done, no
 // error, the place, shot and frame it names; the orbiting shot is not caught.
+// Without an address the study opens, once its maps are scrolled to, on every
+// draw fixed and one shot a place, where the first claim shows: the angle
+// chase's orbit disc below the launcher is grey (fewer than half caught).
+const firstView = await open(pageUrl);
+await running(firstView);
+await firstView.waitForFunction(() => document.getElementById('study-maps'), { timeout: 20000 });
+await firstView.evaluate(() => document.getElementById('study-maps').scrollIntoView());
+await finished(firstView);
+const [firstHash, disc] = await firstView.evaluate(() => [location.hash,
+  Array.from(document.getElementById('study-map-2').getContext('2d').getImageData(150, 207, 1, 1).data)]);
+check(firstHash === '#study&step=4&shots=1&draws=0.5' && disc[0] === disc[1] && disc[1] === disc[2] && disc[0] < 200,
+  `the first view is ${firstHash}, the disc's pixel ${disc}`);
+await firstView.close();
+
 const showing = await open(pageUrl + '#study&step=30&shots=1');
 await finished(showing);
 const showMe = await showing.evaluate(() => [...document.querySelectorAll('#study a.show-me')].map((a) => a.getAttribute('href')));
