@@ -1,7 +1,9 @@
 // The page's study, its module's half: the settings the address names, the
-// map the workers' figures fill (its colours, its text, its CSV), the sweep,
-// and one place's shots and one shot flown by their scripts through the same
-// world, frames and drawing as homing-sim's. The controls are study.js.
+// map the workers' figures fill (painted by the study's painter, its text),
+// the sweep and its charts, and one place's shots and one shot flown by their
+// scripts through the same world, frames and drawing as homing-sim's. The
+// page's script (study.js and its parts) is the controls; every number and
+// text it shows comes from here, most as named records.
 
 #include <emscripten.h>
 
