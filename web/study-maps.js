@@ -121,10 +121,10 @@ StudyParts.maps = (S) => {
     }
   }
   // ---- the page's parts, made once ----
-  // The pixels along a map's edges, at the painter's ticks (every 50 px).
+  // The pixels along a map's edges at every other tick of the painter's (every 100 px: a phone's map is narrow).
   function axisNumbers() {
     let html = '<div class="axis" aria-hidden="true">';
-    for (let at = 0; at <= Size; at += 50) {
+    for (let at = 0; at <= Size; at += 100) {
       const along = `calc(2px + (100% - 4px) * ${at / Size})`;
       html += `<span class="x${at === Size ? ' end' : ''}" style="left: ${along}">${at}${at === Size ? ' px' : ''}</span>`;
       if (at) html += `<span class="y" style="top: ${along}">${at}</span>`;
