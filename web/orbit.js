@@ -1,6 +1,6 @@
 // The orbit figure beside "Why the angle chase orbits": one shot heading
 // right, its two turning circles, and a marker the reader drags (or moves
-// with the arrow keys); speed and turn rate on sliders. The radius, whether
+// with the arrow keys); speed and turn rate on sliders, their numbers dragged too. The radius, whether
 // the marker is out of reach and the turn that would reach it come from the
 // page's module (TurningCircle.cpp), the arithmetic the study's shot view uses.
 const orbit = (() => {
@@ -90,7 +90,26 @@ const orbit = (() => {
       const by = event.shiftKey ? 10 : 2;
       moveTo(marker.ahead + by * moves[event.key][0], marker.beside + by * moves[event.key][1]);
     });
-    for (const slider of ['study-orbit-speed', 'study-orbit-turn']) $(slider).addEventListener('input', draw);
+    for (const slider of ['study-orbit-speed', 'study-orbit-turn']) {
+      $(slider).addEventListener('input', draw);
+      scrub($(slider + '-value'), $(slider));
+    }
+  }
+  // A number the reader drags sideways to change it, a slider's step every
+  // 4 px (the slider beside it is the same number for keys and screen readers).
+  function scrub(number, slider) {
+    number.classList.add('scrub');
+    number.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      number.setPointerCapture(event.pointerId);
+      const from = event.clientX, start = Number(slider.value), step = Number(slider.step);
+      const move = (moved) => {
+        slider.value = String(start + Math.round((moved.clientX - from) / 4) * step);
+        slider.dispatchEvent(new Event('input'));
+      };
+      number.addEventListener('pointermove', move);
+      number.addEventListener('lostpointercapture', () => number.removeEventListener('pointermove', move), { once: true });
+    });
   }
   return {
     // Once the module runs: the figure drawn, and moved from then on.

@@ -392,6 +392,15 @@ await showing.mouse.move(orbitBox[0] + 70 * orbitBox[2], orbitBox[1] + 147 * orb
 await showing.mouse.up();
 check(await reach() === 'out', 'the orbit figure\'s marker dragged inside the circle is not out of reach: ' +
   await showing.evaluate(() => document.getElementById('study-orbit-says').textContent));
+// The turn's number dragged 200 px to the left: 50 of the slider's steps of 0.05 off its 7.
+const turnNumber = await showing.evaluate(() => { const r = document.getElementById('study-orbit-turn-value')
+  .getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; });
+await showing.mouse.move(...turnNumber);
+await showing.mouse.down();
+await showing.mouse.move(turnNumber[0] - 200, turnNumber[1], { steps: 5 });
+await showing.mouse.up();
+check(await showing.evaluate(() => document.getElementById('study-orbit-turn').value === '4.5' &&
+  document.getElementById('study-orbit-turn-value').textContent === '4.50'), 'the turn\'s number does not scrub');
 await showing.close();
 
 // Keyboard only: Tab to the first map, arrows to a place 50 px right of the launcher, Enter for its first shot, an arrow for a frame.
