@@ -393,8 +393,9 @@ await showing.mouse.up();
 check(await reach() === 'out', 'the orbit figure\'s marker dragged inside the circle is not out of reach: ' +
   await showing.evaluate(() => document.getElementById('study-orbit-says').textContent));
 // The turn's number dragged 200 px to the left: 50 of the slider's steps of 0.05 off its 7.
-const turnNumber = await showing.evaluate(() => { const r = document.getElementById('study-orbit-turn-value')
-  .getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; });
+const turnNumber = await showing.evaluate(() => { const number = document.getElementById('study-orbit-turn-value');
+  number.scrollIntoView({ block: 'center' });
+  const r = number.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; });
 await showing.mouse.move(...turnNumber);
 await showing.mouse.down();
 await showing.mouse.move(turnNumber[0] - 200, turnNumber[1], { steps: 5 });
