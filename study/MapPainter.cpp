@@ -1,7 +1,6 @@
 #include "MapPainter.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "MapColours.h"
 #include "Sweep.h"
@@ -36,25 +35,25 @@ void HaloLine(Surface& surface, int fromX, int fromY, int toX, int toY)
     LineTo(surface, toX, toY);
 }
 
-/// Whole pixels `length` from the launcher along `degrees`.
-int AlongX(double degrees, double length)
+struct PixelPoint {
+    int X, Y;
+};
+
+/// The whole pixel `length` from (x, y) along `degrees` (y down).
+PixelPoint Along(double x, double y, double degrees, double length)
 {
-    return int(std::lrint(LaunchX + length * std::cos(degrees * std::numbers::pi / 180)));
-}
-int AlongY(double degrees, double length)
-{
-    return int(std::lrint(LaunchY + length * std::sin(degrees * std::numbers::pi / 180)));
+    return {int(std::lrint(x + length * std::cos(degrees * DegToRad))),
+            int(std::lrint(y + length * std::sin(degrees * DegToRad)))};
 }
 
 void PaintHeadingArrow(Surface& panel, double degrees)
 {
     constexpr double From = 7, To = 30, Barb = 8;
-    const int tipX = AlongX(degrees, To), tipY = AlongY(degrees, To);
-    HaloLine(panel, AlongX(degrees, From), AlongY(degrees, From), tipX, tipY);
+    const PixelPoint from = Along(LaunchX, LaunchY, degrees, From), tip = Along(LaunchX, LaunchY, degrees, To);
+    HaloLine(panel, from.X, from.Y, tip.X, tip.Y);
     for (const double side : {-1.0, 1.0}) {
-        const double back = degrees + side * 28;
-        HaloLine(panel, tipX, tipY, int(std::lrint(tipX - Barb * std::cos(back * std::numbers::pi / 180))),
-                 int(std::lrint(tipY - Barb * std::sin(back * std::numbers::pi / 180))));
+        const PixelPoint barb = Along(tip.X, tip.Y, degrees + side * 28, -Barb);
+        HaloLine(panel, tip.X, tip.Y, barb.X, barb.Y);
     }
 }
 

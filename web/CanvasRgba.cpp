@@ -10,3 +10,10 @@ void CopyRgba(const Surface& surface, const PixelRect& rect, std::vector<std::ui
             to[3] = 255;
         }
 }
+
+const std::uint8_t* WholeRgba(const Surface& surface, std::vector<std::uint8_t>& rgba)
+{
+    rgba.resize(surface.Pixels.size() * 4);
+    CopyRgba(surface, {0, 0, surface.Width, surface.Height}, rgba);
+    return rgba.data();
+}

@@ -8,7 +8,8 @@ std::string JsonNumber(double value)
 {
     if (!std::isfinite(value))
         return "null";
-    // The page's C library writes a point whatever the reader's language.
+    // The page's C library (Emscripten's musl) writes and reads a decimal
+    // point in every locale, and the page never sets one.
     char text[32];
     for (const int digits : {15, 16, 17}) {
         std::snprintf(text, sizeof text, "%.*g", digits, value);

@@ -383,9 +383,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyColourScale(int width)
     static std::vector<std::uint8_t> rgba;
     Surface scale = MakeSurface(width, 21);
     PaintColourScale(scale);
-    rgba.resize(scale.Pixels.size() * 4);
-    CopyRgba(scale, {0, 0, scale.Width, scale.Height}, rgba);
-    return rgba.data();
+    return WholeRgba(scale, rgba);
 }
 EMSCRIPTEN_KEEPALIVE const char* StudyScaleTicks(int width)
 {
@@ -456,9 +454,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudySweepChart(int parameter)
     const SweepCurve curve = CurveOf(TheStudy(), parameter);
     Surface chart = MakeSurface(SweepChartLayout::Width, SweepChartLayout::Height);
     PaintSweepChart(chart, LayOutSweepChart(curve), curve);
-    rgba.resize(chart.Pixels.size() * 4);
-    CopyRgba(chart, {0, 0, chart.Width, chart.Height}, rgba);
-    return rgba.data();
+    return WholeRgba(chart, rgba);
 }
 
 /// The same chart's layout, a record: width, height, plot {left, top, width,
