@@ -86,3 +86,8 @@ void ClearShots(World& world);
 
 /// Counts how many slots hold a flying shot.
 int FlyingShots(const World& world);
+
+/// Whether two shot records hold the same bits in every field (-0 and 0
+/// told apart, a NaN only matching its own bits): two such shots in the same
+/// world fly the same flight.
+bool SameShot(const Shot& a, const Shot& b);

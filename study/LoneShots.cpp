@@ -115,16 +115,28 @@ void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int 
     std::array<Shot, MaxMapShots> shots;
     std::array<int, MaxMapShots> flying;     ///< the shots still flying, in no order
     std::array<double, MaxMapShots> closest; ///< their least squared distance to the marker yet
+    std::array<int, MaxMapShots> sameAs;     ///< the first shot launched with the same bits
+    int left = 0;
     for (int n = 0; n < count; ++n) {
         LaunchMapShot(shots[std::size_t(n)], settings, mode, x, y, first + n);
-        flying[std::size_t(n)] = n;
+        // A shot launched as an earlier one flies as it does (every draw
+        // fixed, say): it is flown once.
+        sameAs[std::size_t(n)] = n;
+        for (int at = 0; at < left; ++at)
+            if (SameShot(shots[std::size_t(flying[std::size_t(at)])], shots[std::size_t(n)])) {
+                sameAs[std::size_t(n)] = flying[std::size_t(at)];
+                break;
+            }
+        if (sameAs[std::size_t(n)] != n)
+            continue;
+        flying[std::size_t(left++)] = n;
         closest[std::size_t(n)] = std::numeric_limits<double>::infinity();
     }
     // Frame by frame, as RunFrame runs the table: the movement pass (which
     // frees a shot at the end of its life), then the hit test against the
     // marker where this frame has it. No shot outlives its life.
     NoBeep beep;
-    for (int frame = 1, left = count; left > 0; ++frame) {
+    for (int frame = 1; left > 0; ++frame) {
         if (frame > 1)
             placeMarker(frame);
         for (int at = 0; at < left; ++at)
@@ -143,4 +155,6 @@ void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int 
             flying[std::size_t(at)] = flying[std::size_t(--left)]; // each flies alone: the order is free
         }
     }
+    for (int n = 0; n < count; ++n)
+        ends[n] = ends[sameAs[std::size_t(n)]];
 }

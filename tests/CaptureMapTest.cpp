@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -81,16 +82,21 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
     int caught = 0, missed = 0;
     for (const MapSettings& settings : {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing, held})
         for (int mode = 0; mode < SteeringModeCount; ++mode)
-            for (const auto& [x, y] : {std::pair{40, 260}, {290, 10}, {150, 150}, {170, 140}, {0, 299}})
+            for (const auto& [x, y] : {std::pair{40, 260}, {290, 10}, {150, 150}, {170, 140}, {0, 299}}) {
+                std::array<ShotEnd, 3> together; // flown side by side: those launched alike once
+                FlyShots(settings, static_cast<SteeringMode>(mode), x, y, 0, 3, together.data());
                 for (int shot = 0; shot < 3; ++shot) {
                     ShotEnd flown;
                     FlyShots(settings, static_cast<SteeringMode>(mode), x, y, shot, 1, &flown);
+                    EXPECT_EQ(together[std::size_t(shot)].Frames, flown.Frames);
+                    EXPECT_EQ(together[std::size_t(shot)].Closest, flown.Closest);
                     const ShotEnd scripted = ScriptedShot(settings, static_cast<SteeringMode>(mode), x, y, shot);
                     EXPECT_EQ(flown.Frames, scripted.Frames)
                         << "mode " << mode << " at (" << x << ", " << y << "), shot " << shot;
                     EXPECT_EQ(flown.Closest, scripted.Closest) << "closest approach, mode " << mode;
                     ++(flown.Frames ? caught : missed);
                 }
+            }
     EXPECT_GT(caught, 0);
     EXPECT_GT(missed, 0); // the sample holds both outcomes
 }

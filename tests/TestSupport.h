@@ -56,14 +56,7 @@ inline World WorldWithMarker(float x, float y, SteeringMode mode = SteeringMode:
 
 inline double Length(double x, double y) { return std::sqrt(x * x + y * y); }
 
-inline bool SameShot(const Shot& a, const Shot& b)
-{
-    return a.X == b.X && a.Y == b.Y && a.VX == b.VX && a.VY == b.VY && a.Speed == b.Speed && a.Angle == b.Angle &&
-           a.Turn == b.Turn && a.Gain == b.Gain && a.Sight == b.Sight && a.SeenX == b.SeenX && a.SeenY == b.SeenY &&
-           a.SeenVX == b.SeenVX && a.SeenVY == b.SeenVY && a.Age == b.Age && a.Alive == b.Alive;
-}
-
-/// Every field of the world and of every slot is the same.
+/// Every field of the world and of every slot is the same (a shot's to the bit).
 inline bool SameWorld(const World& a, const World& b)
 {
     for (int slot = 0; slot < ShotSlots; ++slot)

@@ -70,6 +70,25 @@ TEST(ClearShots, FreesEverySlotAndKeepsEverythingElse)
     EXPECT_EQ(world.Mode, SteeringMode::AccelChase);
 }
 
+// The map flies a shot launched as an earlier one once: only a record equal
+// in every field's bits may count as the same.
+TEST(SameShot, EveryFieldCountsAndMinusZeroIsNotZero)
+{
+    const Shot base{};
+    EXPECT_TRUE(SameShot(base, base));
+    for (float Shot::*field : {&Shot::X, &Shot::Y, &Shot::VX, &Shot::VY, &Shot::Speed, &Shot::Angle, &Shot::Turn,
+                               &Shot::Gain, &Shot::Sight, &Shot::SeenX, &Shot::SeenY, &Shot::SeenVX, &Shot::SeenVY}) {
+        Shot other = base;
+        other.*field = -0.f;
+        EXPECT_FALSE(SameShot(base, other));
+    }
+    Shot older = base, flying = base;
+    older.Age = 1;
+    flying.Alive = FlagTrue;
+    EXPECT_FALSE(SameShot(base, older));
+    EXPECT_FALSE(SameShot(base, flying));
+}
+
 TEST(Input, ModeClickClearsAndOnlyRightOrMiddleClear)
 {
     World world;
