@@ -3,13 +3,16 @@
 # one thread and on every core: shots and shot-frames a second, the speed-up
 # and peak memory. With BASELINE=SIM (another build's homing-sim) the same
 # maps are made by both, alternated, and the ratios printed; the two maps
-# must be byte-identical. A benchmark, not a test: it prints figures.
+# must be byte-identical. MAP_SETTINGS adds map settings to every run
+# (fixed draws, a marker motion). A benchmark, not a test: it prints figures.
 # Usage (after ./scripts/setup):
 #   bench/measure-map.sh 3 32
 #   BASELINE=../old/build/runner/homing-sim bench/measure-map.sh 1 32
+#   MAP_SETTINGS="--draws 0.5" bench/measure-map.sh 2 32
 set -euo pipefail
 cd "$(dirname "$0")/.."
 step=${1:-3} shots=${2:-32}
+read -r -a settings <<< "${MAP_SETTINGS:-}"
 sims=(build/runner/homing-sim)
 [ -z "${BASELINE:-}" ] || sims=("$BASELINE" build/runner/homing-sim)
 work=$(mktemp -d)
@@ -19,7 +22,7 @@ cores=$(nproc)
 for threads in 1 "$cores"; do
   for n in "${!sims[@]}"; do
     /usr/bin/time -f "%e %M" -o "$work/time" "${sims[n]}" --map "$work/map$n-$threads.csv" --step "$step" --shots "$shots" \
-      --threads "$threads"
+      --threads "$threads" "${settings[@]}"
     read -r seconds kilobytes < "$work/time"
     echo "$n $threads $seconds $kilobytes" >> "$work/runs"
   done

@@ -51,5 +51,6 @@ struct ShotEnd {
 
 /// Flies shots `first` to `first + count - 1` (count at most MaxMapShots)
 /// towards the marker at (x, y), moving as `settings` say, each as the first
-/// shot of its own script, and says how each ended.
+/// shot of its own script, and says how each ended. Shots that launch with
+/// the same bits are flown once.
 void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends);
