@@ -33,6 +33,16 @@ PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int
     return PlaceFiguresOf(ends.data(), shots);
 }
 
+void MapPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint* places, int count,
+               PlaceFigures* figures)
+{
+    const int shots = std::clamp(settings.Shots, 1, MaxMapShots);
+    std::vector<ShotEnd> ends(std::size_t(count) * std::size_t(shots));
+    FlyPlaces(settings, mode, places, count, shots, ends.data());
+    for (int place = 0; place < count; ++place)
+        figures[place] = PlaceFiguresOf(ends.data() + std::size_t(place) * std::size_t(shots), shots);
+}
+
 PlaceFigures PlaceFiguresOf(const ShotEnd* ends, int shots)
 {
     std::array<int, MaxMapShots> frames;
@@ -95,14 +105,26 @@ void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& 
 /// Computes one row of the map, for every method or only `onlyMode`.
 void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::optional<SteeringMode> onlyMode)
 {
-    for (int column = 0; column < map.Columns; ++column)
-        for (int mode = 0; mode < SteeringModeCount; ++mode)
-            if (!onlyMode || int(*onlyMode) == mode)
-                map.At(column, row, mode) =
-                    MapPlace(settings, static_cast<SteeringMode>(mode), column * settings.Step, row * settings.Step);
+    const std::vector<PlacePoint> places = RowPlaces(settings, row);
+    std::vector<PlaceFigures> figures(places.size());
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        if (onlyMode && int(*onlyMode) != mode)
+            continue;
+        MapPlaces(settings, SteeringMode(mode), places.data(), int(places.size()), figures.data());
+        for (int column = 0; column < map.Columns; ++column)
+            map.At(column, row, mode) = figures[std::size_t(column)];
+    }
 }
 
 } // namespace
+
+std::vector<PlacePoint> RowPlaces(const MapSettings& settings, int row)
+{
+    std::vector<PlacePoint> places(std::size_t(MapGridSize(settings.Step)));
+    for (std::size_t column = 0; column < places.size(); ++column)
+        places[column] = {int(column) * settings.Step, row * settings.Step};
+    return places;
+}
 
 CaptureMap EmptyMap(const MapSettings& settings)
 {

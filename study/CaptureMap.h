@@ -35,6 +35,13 @@ int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int sh
 /// The figures of a place's shots (all of them flown side by side).
 PlaceFigures MapPlace(const MapSettings& settings, SteeringMode mode, int x, int y);
 
+/// The figures of `count` places for `mode`, their shots flown together.
+void MapPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint* places, int count,
+               PlaceFigures* figures);
+
+/// The places of the settings' grid along row `row`, from the left.
+std::vector<PlacePoint> RowPlaces(const MapSettings& settings, int row);
+
 /// The figures of `shots` shots that ended as `ends` says.
 PlaceFigures PlaceFiguresOf(const ShotEnd* ends, int shots);
 

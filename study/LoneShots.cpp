@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Input.h"
+#include "LaneShots.h"
 #include "Random.h"
 #include "Shoot.h"
 #include "ShotStep.h"
@@ -98,63 +99,135 @@ std::vector<float> LaunchDrawsOf(const MapSettings& settings, SteeringMode mode,
     return drawn;
 }
 
-void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends)
+namespace {
+
+/// Flies launched shots by the per-slot code of the frame, side by side as a
+/// table's slots fly.
+void FlyBySlotCode(const MapSettings& settings, SteeringMode mode, const MarkerPath& path, Shot* shots, int count,
+                   ShotEnd* ends)
 {
     World world;
     LoadWorld(world);
     SelectMode(world, mode);
     if (settings.Limit)
         ToggleSpeedLimit(world);
-    const MarkerPath path(settings, x, y);
-    const auto placeMarker = [&](int frame) {
-        const MarkerPoint at = path.At(frame);
-        MovePointer(world, at.X, at.Y);
-    };
-    placeMarker(1);
-
-    std::array<Shot, MaxMapShots> shots;
     std::array<int, MaxMapShots> flying;     ///< the shots still flying, in no order
     std::array<double, MaxMapShots> closest; ///< their least squared distance to the marker yet
-    std::array<int, MaxMapShots> sameAs;     ///< the first shot launched with the same bits
-    int left = 0;
     for (int n = 0; n < count; ++n) {
-        LaunchMapShot(shots[std::size_t(n)], settings, mode, x, y, first + n);
-        // A shot launched as an earlier one flies as it does (every draw
-        // fixed, say): it is flown once.
-        sameAs[std::size_t(n)] = n;
-        for (int at = 0; at < left; ++at)
-            if (SameShot(shots[std::size_t(flying[std::size_t(at)])], shots[std::size_t(n)])) {
-                sameAs[std::size_t(n)] = flying[std::size_t(at)];
-                break;
-            }
-        if (sameAs[std::size_t(n)] != n)
-            continue;
-        flying[std::size_t(left++)] = n;
+        flying[std::size_t(n)] = n;
         closest[std::size_t(n)] = std::numeric_limits<double>::infinity();
     }
     // Frame by frame, as RunFrame runs the table: the movement pass (which
     // frees a shot at the end of its life), then the hit test against the
     // marker where this frame has it. No shot outlives its life.
     NoBeep beep;
-    for (int frame = 1; left > 0; ++frame) {
-        if (frame > 1)
-            placeMarker(frame);
-        for (int at = 0; at < left; ++at)
-            MoveFlyingShot(shots[std::size_t(flying[std::size_t(at)])], world);
-        for (int at = 0; at < left;) {
-            const int n = flying[std::size_t(at)];
-            Shot& shot = shots[std::size_t(n)];
-            double measured = closest[std::size_t(n)];
+    for (int frame = 1, left = count; left > 0; ++frame) {
+        const MarkerPoint at = path.At(frame);
+        MovePointer(world, at.X, at.Y);
+        for (int n = 0; n < left; ++n)
+            MoveFlyingShot(shots[std::size_t(flying[std::size_t(n)])], world);
+        for (int n = 0; n < left;) {
+            const int shotAt = flying[std::size_t(n)];
+            Shot& shot = shots[std::size_t(shotAt)];
+            double measured = closest[std::size_t(shotAt)];
             const bool caught = shot.Alive && HitTestFlyingShot(shot, world, beep, measured);
-            closest[std::size_t(n)] = std::min(closest[std::size_t(n)], measured);
+            closest[std::size_t(shotAt)] = std::min(closest[std::size_t(shotAt)], measured);
             if (shot.Alive) {
-                ++at;
+                ++n;
                 continue;
             }
-            ends[n] = {caught ? frame : 0, float(std::sqrt(closest[std::size_t(n)]))};
-            flying[std::size_t(at)] = flying[std::size_t(--left)]; // each flies alone: the order is free
+            ends[shotAt] = {caught ? frame : 0, float(std::sqrt(closest[std::size_t(shotAt)]))};
+            flying[std::size_t(n)] = flying[std::size_t(--left)]; // each flies alone: the order is free
         }
     }
+}
+
+/// A place's shots as launched, each once: a shot launched with the same bits
+/// as the place's first flies as it does (every draw fixed, say).
+struct LaunchedPlace {
+    int Distinct = 0; ///< how many of `Shots` fly
+    std::array<Shot, MaxMapShots> Shots;
+    std::array<ShotEnd, MaxMapShots> Flown;
+    std::array<int, MaxMapShots> SameAs; ///< which of them each shot is
+};
+
+void LaunchPlace(LaunchedPlace& place, const MapSettings& settings, SteeringMode mode, int x, int y, int first,
+                 int count)
+{
+    place.Distinct = 0;
+    for (int n = 0; n < count; ++n) {
+        Shot& launched = place.Shots[std::size_t(place.Distinct)];
+        LaunchMapShot(launched, settings, mode, x, y, first + n);
+        const bool same = n > 0 && SameShot(place.Shots[0], launched);
+        place.SameAs[std::size_t(n)] = same ? 0 : place.Distinct;
+        place.Distinct += same ? 0 : 1;
+    }
+}
+
+void SayEnds(const LaunchedPlace& place, int count, ShotEnd* ends)
+{
     for (int n = 0; n < count; ++n)
-        ends[n] = ends[sameAs[std::size_t(n)]];
+        ends[n] = place.Flown[std::size_t(place.SameAs[std::size_t(n)])];
+}
+
+void Fly(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends, bool lanes)
+{
+    const MarkerPath path(settings, x, y);
+    LaunchedPlace place;
+    LaunchPlace(place, settings, mode, x, y, first, count);
+    if (lanes && FliesInLanes(mode)) {
+        const LanePlace flown{&path, place.Shots.data(), place.Distinct, place.Flown.data()};
+        FlyShotsInLanes(mode, &flown, 1);
+    } else {
+        FlyBySlotCode(settings, mode, path, place.Shots.data(), place.Distinct, place.Flown.data());
+    }
+    SayEnds(place, count, ends);
+}
+
+} // namespace
+
+void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends)
+{
+    Fly(settings, mode, x, y, first, count, ends, true);
+}
+
+void FlyShotsBySlotCode(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count,
+                        ShotEnd* ends)
+{
+    Fly(settings, mode, x, y, first, count, ends, false);
+}
+
+void FlyPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint* places, int count, int shots,
+               ShotEnd* ends)
+{
+    if (!FliesInLanes(mode)) {
+        for (int place = 0; place < count; ++place)
+            FlyShots(settings, mode, places[place].X, places[place].Y, 0, shots, ends + std::size_t(place) * shots);
+        return;
+    }
+    // A few places at a time: enough shots that the lanes stay full till
+    // near the end.
+    constexpr int Together = 16;
+    std::vector<LaunchedPlace> launched(std::size_t(std::min(count, Together)));
+    std::vector<MarkerPath> paths;
+    paths.reserve(std::size_t(Together));
+    std::vector<LanePlace> flown;
+    for (int start = 0; start < count; start += Together) {
+        const int batch = std::min(Together, count - start);
+        paths.clear();
+        flown.clear();
+        for (int n = 0; n < batch; ++n) {
+            const PlacePoint& at = places[start + n];
+            LaunchedPlace& place = launched[std::size_t(n)];
+            LaunchPlace(place, settings, mode, at.X, at.Y, 0, shots);
+            paths.emplace_back(settings, at.X, at.Y);
+        }
+        for (int n = 0; n < batch; ++n) {
+            LaunchedPlace& place = launched[std::size_t(n)];
+            flown.push_back({&paths[std::size_t(n)], place.Shots.data(), place.Distinct, place.Flown.data()});
+        }
+        FlyShotsInLanes(mode, flown.data(), batch);
+        for (int n = 0; n < batch; ++n)
+            SayEnds(launched[std::size_t(n)], shots, ends + std::size_t(start + n) * shots);
+    }
 }

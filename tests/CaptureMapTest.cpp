@@ -12,7 +12,9 @@
 
 #include "CaptureMap.h"
 #include "FloatText.h"
+#include "LaneShots.h"
 #include "MapCsv.h"
+#include "Numbers.h"
 #include "ScriptWorld.h"
 #include "ShotScript.h"
 #include "Sweep.h"
@@ -99,6 +101,57 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
             }
     EXPECT_GT(caught, 0);
     EXPECT_GT(missed, 0); // the sample holds both outcomes
+}
+
+// Shots flown in vector lanes, many places' together, each lane taking the
+// next shot when its own ends, at every lane width the processor offers, end
+// as the frame's per-slot code flies each shot: a moving marker (each lane
+// follows its own place's), shots launched alike (flown once), more places
+// than lanes and more shots than places.
+TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
+{
+    MapSettings circling, fixed, fleeing;
+    circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
+    fixed.FixedDraws = true, fixed.Draw = 0.75f;
+    fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
+    std::vector<PlacePoint> places;
+    for (int x = 3; x < 300; x += 29)
+        places.push_back({x, (x * 7) % 300});
+    constexpr int shots = 11;
+    for (const MapSettings& settings : {MapSettings{}, circling, fixed, fleeing})
+        for (int mode = 0; mode < SteeringModeCount; ++mode) {
+            const auto steering = SteeringMode(mode);
+            std::vector<ShotEnd> alone(places.size() * shots), together(alone.size());
+            for (std::size_t place = 0; place < places.size(); ++place)
+                FlyShotsBySlotCode(settings, steering, places[place].X, places[place].Y, 0, shots,
+                                   &alone[place * shots]);
+            const auto same = [&](const char* how) {
+                for (std::size_t n = 0; n < alone.size(); ++n) {
+                    EXPECT_EQ(together[n].Frames, alone[n].Frames) << how << ", mode " << mode << ", shot " << n;
+                    EXPECT_EQ(BitsOf(together[n].Closest), BitsOf(alone[n].Closest)) << how << ", mode " << mode;
+                }
+            };
+            FlyPlaces(settings, steering, places.data(), int(places.size()), shots, together.data());
+            same("FlyPlaces");
+            if (!FliesInLanes(steering))
+                continue;
+            std::vector<Shot> launched(alone.size());
+            std::vector<MarkerPath> paths;
+            std::vector<LanePlace> lanePlaces;
+            for (std::size_t place = 0; place < places.size(); ++place) {
+                paths.emplace_back(settings, places[place].X, places[place].Y);
+                for (int n = 0; n < shots; ++n)
+                    LaunchMapShot(launched[place * shots + std::size_t(n)], settings, steering, places[place].X,
+                                  places[place].Y, n);
+            }
+            for (std::size_t place = 0; place < places.size(); ++place)
+                lanePlaces.push_back({&paths[place], &launched[place * shots], shots, &together[place * shots]});
+            for (const int width : LaneWidths()) {
+                std::fill(together.begin(), together.end(), ShotEnd{-1, -1});
+                FlyShotsInLanes(steering, lanePlaces.data(), int(lanePlaces.size()), width);
+                same(width == LaneWidths().back() ? "the narrowest lanes" : "wider lanes");
+            }
+        }
 }
 
 // Each motion as its option names it: a circle from the place's right, clockwise

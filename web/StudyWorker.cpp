@@ -52,13 +52,18 @@ EMSCRIPTEN_KEEPALIVE const PlaceFigures* WorkerMapRows(int first, int last)
     Band.resize(std::size_t(last - first + 1) * std::size_t(columns) * SteeringModeCount);
     PlaceFigures* place = Band.data();
     BandCsv.clear();
-    for (int row = first; row <= last; ++row)
+    std::vector<PlaceFigures> figures(std::size_t(columns) * SteeringModeCount); // a row's, method by method
+    for (int row = first; row <= last; ++row) {
+        const std::vector<PlacePoint> places = RowPlaces(Settings, row);
+        for (int mode = 0; mode < SteeringModeCount; ++mode)
+            MapPlaces(Settings, SteeringMode(mode), places.data(), columns,
+                      figures.data() + std::size_t(mode) * std::size_t(columns));
         for (int column = 0; column < columns; ++column)
             for (int mode = 0; mode < SteeringModeCount; ++mode) {
-                const int x = column * Settings.Step, y = row * Settings.Step;
-                *place = MapPlace(Settings, SteeringMode(mode), x, y);
-                AppendPlaceRow(BandCsv, x, y, mode, *place++);
+                *place = figures[std::size_t(mode) * std::size_t(columns) + std::size_t(column)];
+                AppendPlaceRow(BandCsv, places[std::size_t(column)].X, places[std::size_t(column)].Y, mode, *place++);
             }
+    }
     return Band.data();
 }
 

@@ -1,0 +1,204 @@
+#include "LaneShots.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
+
+#include "Input.h"
+#include "LibraryShortcuts.h"
+
+namespace {
+
+/// Where a place's marker stands in each frame of its shots' flights, as the
+/// world sees it after MovePointer: worked out as far as a shot has flown.
+class MarkerTrack {
+public:
+    void Follow(const MarkerPath& path)
+    {
+        Path = &path;
+        Reached = 0;
+    }
+    const MarkerPoint& At(int frame)
+    {
+        while (Reached < frame) {
+            World world;
+            const MarkerPoint at = Path->At(++Reached);
+            MovePointer(world, at.X, at.Y);
+            Points[std::size_t(Reached)] = {world.MeX, world.MeY};
+        }
+        return Points[std::size_t(frame)];
+    }
+
+private:
+    const MarkerPath* Path = nullptr;
+    int Reached = 0;
+    std::array<MarkerPoint, ShotLife + 1> Points; ///< from 1 to Reached
+};
+
+/// The places' shots, handed to the lanes in order, place by place; a place
+/// has a marker track while any of its shots is in a lane or still to come.
+struct ShotQueue {
+    explicit ShotQueue(const LanePlace* places, int count, int lanes)
+        : Places(places), PlaceCount(count), Tracks(std::size_t(lanes) + 1), TrackOf(std::size_t(count), -1),
+          Remaining(std::size_t(count))
+    {
+        for (int place = 0; place < count; ++place)
+            Remaining[std::size_t(place)] = places[place].Count;
+        for (int track = int(Tracks.size()) - 1; track >= 0; --track)
+            FreeTracks.push_back(track);
+        SkipEmptyPlaces();
+    }
+
+    bool Done() const { return Place == PlaceCount; }
+    int Left = 0; ///< shots in lanes now
+
+    /// The next shot, its place, and its place's track.
+    const Shot& Take(int& place, int& shot, MarkerTrack*& track)
+    {
+        place = Place, shot = Next++;
+        int& held = TrackOf[std::size_t(place)];
+        if (held < 0) {
+            held = FreeTracks.back();
+            FreeTracks.pop_back();
+            Tracks[std::size_t(held)].Follow(*Places[place].Path);
+        }
+        track = &Tracks[std::size_t(held)];
+        if (Next == Places[place].Count) {
+            ++Place, Next = 0;
+            SkipEmptyPlaces();
+        }
+        ++Left;
+        return Places[place].Launched[shot];
+    }
+
+    /// Says how a shot ended; its place's track is free once all have.
+    void End(int place, int shot, ShotEnd end)
+    {
+        Places[place].Ends[shot] = end;
+        --Left;
+        if (--Remaining[std::size_t(place)] == 0)
+            FreeTracks.push_back(TrackOf[std::size_t(place)]);
+    }
+
+private:
+    void SkipEmptyPlaces()
+    {
+        while (Place < PlaceCount && Places[Place].Count == 0)
+            ++Place;
+    }
+
+    const LanePlace* Places;
+    int PlaceCount;
+    int Place = 0, Next = 0;         ///< the next shot to take, and its place
+    std::vector<MarkerTrack> Tracks; ///< one for each lane's place, and the next place's
+    std::vector<int> FreeTracks, TrackOf, Remaining;
+};
+
+// Two doubles a register: SSE2 (every x86-64), WebAssembly SIMD, or plain
+// code the compiler may vectorize.
+namespace Narrow {
+constexpr int W = 2;
+typedef double V __attribute__((vector_size(16)));
+typedef std::int64_t MV __attribute__((vector_size(16)));
+
+inline V SqrtV(V value)
+{
+#if defined(__x86_64__)
+    return _mm_sqrt_pd(value);
+#elif defined(__wasm_simd128__)
+    return V(wasm_f64x2_sqrt(v128_t(value)));
+#else
+    return V{__builtin_sqrt(value[0]), __builtin_sqrt(value[1])};
+#endif
+}
+
+inline V RoundV(V value)
+{
+#if defined(__x86_64__)
+    // (GCC's own conversions of a whole vector go through memory, half by half.)
+    __m128 rounded = _mm_cvtpd_ps(value);
+    asm("" : "+x"(rounded)); // as RoundToFloat: the rounding kept whatever the optimiser does
+    return _mm_cvtps_pd(rounded);
+#elif defined(__clang__)
+    typedef float F __attribute__((vector_size(8)));
+    return __builtin_convertvector(__builtin_convertvector(value, F), V); // clang keeps both conversions
+#else
+    typedef float F __attribute__((vector_size(8)));
+    const volatile F rounded = __builtin_convertvector(value, F); // as RoundToFloat elsewhere
+    return __builtin_convertvector(F(rounded), V);
+#endif
+}
+
+#include "LaneFlight.inc"
+} // namespace Narrow
+
+#if defined(__x86_64__)
+// Four doubles a register, for a processor with AVX2 (chosen at run time).
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+namespace Wide {
+constexpr int W = 4;
+typedef double V __attribute__((vector_size(32)));
+typedef std::int64_t MV __attribute__((vector_size(32)));
+
+inline V SqrtV(V value) { return _mm256_sqrt_pd(value); }
+
+inline V RoundV(V value)
+{
+    __m128 rounded = _mm256_cvtpd_ps(value);
+    asm("" : "+x"(rounded));
+    return _mm256_cvtps_pd(rounded);
+}
+
+#include "LaneFlight.inc"
+} // namespace Wide
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+} // namespace
+
+bool FliesInLanes(SteeringMode mode) { return mode == SteeringMode::AngleChase2; }
+
+int LaneWidth() { return LaneWidths().front(); }
+
+std::vector<int> LaneWidths()
+{
+#if defined(__x86_64__)
+    if (HasAvx2())
+        return {Wide::Width, Narrow::Width};
+#endif
+    return {Narrow::Width};
+}
+
+void FlyShotsInLanes(SteeringMode mode, const LanePlace* places, int count, int width)
+{
+    (void)mode; // the one mode that flies in lanes so far
+    ShotQueue queue(places, count, width);
+#if defined(__x86_64__)
+    if (width == Wide::Width && HasAvx2())
+        return Wide::FlyLanes(queue);
+#endif
+    Narrow::FlyLanes(queue);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// A place's lone shots flown side by side in vector lanes: the frames, the
+// steering step's arithmetic and the hit test of each shot as the per-slot
+// code of the frame has them, lane by lane, so every lane ends as that shot
+// ends flown alone. Every operation is one that rounds correctly (+ - * /,
+// square roots, roundings to float), the same in a lane as in scalar code.
+// The widest lanes the processor offers are chosen at run time (AVX2, else
+// SSE2; WebAssembly SIMD in the page).
+
+#include <vector>
+
+#include "LoneShots.h"
+#include "World.h"
+
+/// Whether `mode`'s shots can be flown in lanes.
+bool FliesInLanes(SteeringMode mode);
+
+/// A place's shots for the lanes: the marker's path, the shots as
+/// `LaunchMapShot` launched them, and where to say how each ended.
+struct LanePlace {
+    const MarkerPath* Path;
+    const Shot* Launched;
+    int Count;
+    ShotEnd* Ends;
+};
+
+/// How many shots the lanes fly at once on this processor: the widest it
+/// offers.
+int LaneWidth();
+/// Every width this processor can fly, widest first.
+std::vector<int> LaneWidths();
+
+/// Flies the shots of `count` places, all of a mode that `FliesInLanes`,
+/// side by side in `width` lanes (one of LaneWidths()): a lane takes the
+/// next shot, of whichever place, when its own has ended.
+void FlyShotsInLanes(SteeringMode mode, const LanePlace* places, int count, int width = LaneWidth());
