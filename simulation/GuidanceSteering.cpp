@@ -14,6 +14,25 @@
 #include "Steering.h"
 #include "World.h"
 
+double SightDirection(double x, double y)
+{
+    if (x > 0)
+        return std::atan(y / x);
+    if (x < 0)
+        return y >= 0 ? std::atan(y / x) + std::numbers::pi : std::atan(y / x) - std::numbers::pi;
+    return y > 0 ? std::numbers::pi / 2 : y < 0 ? -std::numbers::pi / 2 : 0;
+}
+
+double HalfTurn(double angle)
+{
+    // Within half a turn already (the commonest case) the remainder is the
+    // angle itself, ties going to the even quotient 0.
+    const double wrapped = std::fabs(angle) <= std::numbers::pi
+                               ? angle
+                               : std::remainder(angle, 2 * std::numbers::pi); // exact, and NaN for infinity
+    return wrapped == -std::numbers::pi ? std::numbers::pi : wrapped;
+}
+
 namespace {
 
 /// Sets the velocity to the shot's speed along (x, y), which is not zero.
@@ -61,28 +80,6 @@ void TurnTowards(Shot& shot, double x, double y)
     if ((vx * x + vy * y) / (v * w) >= TrigOfDegrees(shot.Turn).Cos)
         return FlyAlong(shot, x, y, w);
     TurnBy(shot, vx * y - vy * x >= 0 ? limit : -limit);
-}
-
-/// The direction of (x, y), radians in [-pi, pi], by the arctangent the
-/// angle chase uses.
-double Direction(double x, double y)
-{
-    if (x > 0)
-        return std::atan(y / x);
-    if (x < 0)
-        return y >= 0 ? std::atan(y / x) + std::numbers::pi : std::atan(y / x) - std::numbers::pi;
-    return y > 0 ? std::numbers::pi / 2 : y < 0 ? -std::numbers::pi / 2 : 0;
-}
-
-/// An angle wrapped to (-pi, pi].
-double HalfTurn(double angle)
-{
-    // Within half a turn already (the commonest case) the remainder is the
-    // angle itself, ties going to the even quotient 0.
-    const double wrapped = std::fabs(angle) <= std::numbers::pi
-                               ? angle
-                               : std::remainder(angle, 2 * std::numbers::pi); // exact, and NaN for infinity
-    return wrapped == -std::numbers::pi ? std::numbers::pi : wrapped;
 }
 
 /// What a shot sees of the marker this step.
@@ -176,13 +173,13 @@ void LeadChase(Shot& shot, const World& world)
         TurnTowards(shot, seen.X + seen.VX * t, seen.Y + seen.VY * t);
     else
         TurnTowards(shot, seen.X, seen.Y); // no meeting point: at the marker itself
-    Remember(shot, world, seen, Direction(seen.X, seen.Y));
+    Remember(shot, world, seen, SightDirection(seen.X, seen.Y));
 }
 
 void ProportionalNavigation(Shot& shot, const World& world)
 {
     const Sighting seen = Look(shot, world);
-    const double sight = Direction(seen.X, seen.Y);
+    const double sight = SightDirection(seen.X, seen.Y);
     Navigate(shot, seen, NavigationTurn(shot, sight));
     Remember(shot, world, seen, sight);
 }
@@ -190,7 +187,7 @@ void ProportionalNavigation(Shot& shot, const World& world)
 void AugmentedProportionalNavigation(Shot& shot, const World& world)
 {
     const Sighting seen = Look(shot, world);
-    const double sight = Direction(seen.X, seen.Y);
+    const double sight = SightDirection(seen.X, seen.Y);
     const double distance = std::sqrt(seen.X * seen.X + seen.Y * seen.Y);
     // The marker's acceleration across the line of sight, positive on the
     // side a positive turn goes to, as a turn at the shot's speed.

@@ -35,6 +35,12 @@ void AugmentedProportionalNavigation(Shot& shot, const World& world);
 /// (false) when there is none.
 bool LeadPoint(const Shot& shot, const World& world, double& x, double& y);
 
+/// The direction of (x, y), radians in [-pi, pi], by the arctangent the
+/// angle chase uses: the guidance laws' line of sight.
+double SightDirection(double x, double y);
+/// An angle wrapped to (-pi, pi]: the line of sight's turn.
+double HalfTurn(double angle);
+
 /// Caps a mode 4 or 5 shot's speed at its limit (`Angle`) while the limit is on.
 void ApplySpeedLimit(Shot& shot, const World& world);
 

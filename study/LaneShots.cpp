@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 #if defined(__x86_64__)
@@ -14,6 +16,11 @@
 
 #include "Input.h"
 #include "LibraryShortcuts.h"
+#include "Steering.h"
+
+// The lanes' helpers take and give whole registers: each is inlined into
+// the flight, or their values would pass through memory at every call.
+#define LANES_INLINE [[gnu::always_inline]] inline
 
 namespace {
 
@@ -29,16 +36,16 @@ public:
     const MarkerPoint& At(int frame)
     {
         while (Reached < frame) {
-            World world;
             const MarkerPoint at = Path->At(++Reached);
-            MovePointer(world, at.X, at.Y);
-            Points[std::size_t(Reached)] = {world.MeX, world.MeY};
+            MovePointer(Seen, at.X, at.Y);
+            Points[std::size_t(Reached)] = {Seen.MeX, Seen.MeY};
         }
         return Points[std::size_t(frame)];
     }
 
 private:
     const MarkerPath* Path = nullptr;
+    World Seen; ///< where the pointer leaves the marker
     int Reached = 0;
     std::array<MarkerPoint, ShotLife + 1> Points; ///< from 1 to Reached
 };
@@ -179,7 +186,11 @@ bool HasAvx2()
 
 } // namespace
 
-bool FliesInLanes(SteeringMode mode) { return mode == SteeringMode::AngleChase2; }
+bool FliesInLanes(SteeringMode mode)
+{
+    return mode == SteeringMode::AngleChase2 || mode == SteeringMode::LeadChase ||
+           mode == SteeringMode::ProportionalNavigation || mode == SteeringMode::AugmentedProportionalNavigation;
+}
 
 int LaneWidth() { return LaneWidths().front(); }
 
@@ -194,11 +205,10 @@ std::vector<int> LaneWidths()
 
 void FlyShotsInLanes(SteeringMode mode, const LanePlace* places, int count, int width)
 {
-    (void)mode; // the one mode that flies in lanes so far
     ShotQueue queue(places, count, width);
 #if defined(__x86_64__)
     if (width == Wide::Width && HasAvx2())
-        return Wide::FlyLanes(queue);
+        return Wide::FlyLanes(mode, queue);
 #endif
-    Narrow::FlyLanes(queue);
+    Narrow::FlyLanes(mode, queue);
 }

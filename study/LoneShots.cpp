@@ -145,10 +145,10 @@ void FlyBySlotCode(const MapSettings& settings, SteeringMode mode, const MarkerP
 /// A place's shots as launched, each once: a shot launched with the same bits
 /// as the place's first flies as it does (every draw fixed, say).
 struct LaunchedPlace {
+    Shot* Shots;      ///< room for a shot each
+    ShotEnd* Flown;   ///< how each that flies ended
+    int* SameAs;      ///< which of `Shots` each shot is
     int Distinct = 0; ///< how many of `Shots` fly
-    std::array<Shot, MaxMapShots> Shots;
-    std::array<ShotEnd, MaxMapShots> Flown;
-    std::array<int, MaxMapShots> SameAs; ///< which of them each shot is
 };
 
 void LaunchPlace(LaunchedPlace& place, const MapSettings& settings, SteeringMode mode, int x, int y, int first,
@@ -156,10 +156,10 @@ void LaunchPlace(LaunchedPlace& place, const MapSettings& settings, SteeringMode
 {
     place.Distinct = 0;
     for (int n = 0; n < count; ++n) {
-        Shot& launched = place.Shots[std::size_t(place.Distinct)];
+        Shot& launched = place.Shots[place.Distinct];
         LaunchMapShot(launched, settings, mode, x, y, first + n);
         const bool same = n > 0 && SameShot(place.Shots[0], launched);
-        place.SameAs[std::size_t(n)] = same ? 0 : place.Distinct;
+        place.SameAs[n] = same ? 0 : place.Distinct;
         place.Distinct += same ? 0 : 1;
     }
 }
@@ -167,19 +167,22 @@ void LaunchPlace(LaunchedPlace& place, const MapSettings& settings, SteeringMode
 void SayEnds(const LaunchedPlace& place, int count, ShotEnd* ends)
 {
     for (int n = 0; n < count; ++n)
-        ends[n] = place.Flown[std::size_t(place.SameAs[std::size_t(n)])];
+        ends[n] = place.Flown[place.SameAs[n]];
 }
 
 void Fly(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends, bool lanes)
 {
     const MarkerPath path(settings, x, y);
-    LaunchedPlace place;
+    std::array<Shot, MaxMapShots> shots;
+    std::array<ShotEnd, MaxMapShots> flown;
+    std::array<int, MaxMapShots> sameAs;
+    LaunchedPlace place{shots.data(), flown.data(), sameAs.data()};
     LaunchPlace(place, settings, mode, x, y, first, count);
     if (lanes && FliesInLanes(mode)) {
-        const LanePlace flown{&path, place.Shots.data(), place.Distinct, place.Flown.data()};
-        FlyShotsInLanes(mode, &flown, 1);
+        const LanePlace lanePlace{&path, place.Shots, place.Distinct, place.Flown};
+        FlyShotsInLanes(mode, &lanePlace, 1);
     } else {
-        FlyBySlotCode(settings, mode, path, place.Shots.data(), place.Distinct, place.Flown.data());
+        FlyBySlotCode(settings, mode, path, place.Shots, place.Distinct, place.Flown);
     }
     SayEnds(place, count, ends);
 }
@@ -205,29 +208,25 @@ void FlyPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint*
             FlyShots(settings, mode, places[place].X, places[place].Y, 0, shots, ends + std::size_t(place) * shots);
         return;
     }
-    // A few places at a time: enough shots that the lanes stay full till
-    // near the end.
-    constexpr int Together = 16;
-    std::vector<LaunchedPlace> launched(std::size_t(std::min(count, Together)));
+    // Every place's shots in one queue, so the lanes stay full till near the
+    // end of the row.
+    const std::size_t all = std::size_t(count) * std::size_t(shots);
+    std::vector<Shot> launched(all);
+    std::vector<ShotEnd> flown(all);
+    std::vector<int> sameAs(all);
     std::vector<MarkerPath> paths;
-    paths.reserve(std::size_t(Together));
-    std::vector<LanePlace> flown;
-    for (int start = 0; start < count; start += Together) {
-        const int batch = std::min(Together, count - start);
-        paths.clear();
-        flown.clear();
-        for (int n = 0; n < batch; ++n) {
-            const PlacePoint& at = places[start + n];
-            LaunchedPlace& place = launched[std::size_t(n)];
-            LaunchPlace(place, settings, mode, at.X, at.Y, 0, shots);
-            paths.emplace_back(settings, at.X, at.Y);
-        }
-        for (int n = 0; n < batch; ++n) {
-            LaunchedPlace& place = launched[std::size_t(n)];
-            flown.push_back({&paths[std::size_t(n)], place.Shots.data(), place.Distinct, place.Flown.data()});
-        }
-        FlyShotsInLanes(mode, flown.data(), batch);
-        for (int n = 0; n < batch; ++n)
-            SayEnds(launched[std::size_t(n)], shots, ends + std::size_t(start + n) * shots);
+    paths.reserve(std::size_t(count));
+    std::vector<LaunchedPlace> placesLaunched;
+    std::vector<LanePlace> lanePlaces;
+    for (int n = 0; n < count; ++n) {
+        const std::size_t first = std::size_t(n) * std::size_t(shots);
+        LaunchedPlace& place =
+            placesLaunched.emplace_back(LaunchedPlace{&launched[first], &flown[first], &sameAs[first]});
+        LaunchPlace(place, settings, mode, places[n].X, places[n].Y, 0, shots);
+        paths.emplace_back(settings, places[n].X, places[n].Y);
+        lanePlaces.push_back({&paths.back(), place.Shots, place.Distinct, place.Flown});
     }
+    FlyShotsInLanes(mode, lanePlaces.data(), count);
+    for (int n = 0; n < count; ++n)
+        SayEnds(placesLaunched[std::size_t(n)], shots, ends + std::size_t(n) * std::size_t(shots));
 }
