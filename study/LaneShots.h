@@ -34,3 +34,9 @@ std::vector<int> LaneWidths();
 /// side by side in `width` lanes (one of LaneWidths()): a lane takes the
 /// next shot, of whichever place, when its own has ended.
 void FlyShotsInLanes(SteeringMode mode, const LanePlace* places, int count, int width = LaneWidth());
+
+/// The lanes' own line of sight to (x, y): SightDirection within
+/// `NearSightBound` radians, worked out without the maths library; NaN where
+/// they leave it to the library (x = 0, or not finite). For tests.
+double NearSightDirection(double x, double y);
+inline constexpr double NearSightBound = 1e-11;

@@ -17,6 +17,7 @@
 #include "Numbers.h"
 #include "ScriptWorld.h"
 #include "ShotScript.h"
+#include "Steering.h"
 #include "Sweep.h"
 #include "TurningCircle.h"
 
@@ -310,4 +311,37 @@ TEST(CaptureMap, AnAddressHoldsTheSettingsOfItsMap)
               "velocity=3e38,0: --marker-velocity carries the marker past the largest float within a shot's life of "
               "500 frames");
     EXPECT_EQ(ReadMapAddress("colour=red", bad), "colour is not a setting of the map");
+}
+
+// The lanes' own line of sight stays within its bound of the library's where
+// the two are likeliest to part: on and beside the axes and the diagonals,
+// at each of the arctangent table's points, with -0, and far and near.
+TEST(CaptureMap, TheLanesLineOfSightIsWithinItsBound)
+{
+    double worst = 0;
+    int known = 0;
+    const auto check = [&](double x, double y) {
+        const double near = NearSightDirection(x, y);
+        if (std::isnan(near)) {
+            EXPECT_FALSE(x != 0 && std::isfinite(x) && std::isfinite(y)) << x << ", " << y;
+            return;
+        }
+        ++known;
+        worst = std::max(worst, std::fabs(near - SightDirection(x, y)));
+        EXPECT_EQ(std::signbit(near), std::signbit(SightDirection(x, y))) << x << ", " << y;
+    };
+    for (const double scale : {1e-300, 1e-3, 1.0, 299.0, 1e300})
+        for (int k = -600; k <= 600; ++k)
+            for (const double side : {-1.0, 1.0})
+                for (const double nudge : {0.0, 1e-12, -1e-12, 0.5 / 256}) {
+                    const double slope = k / 256.0 + nudge;
+                    check(side * scale, side * scale * slope);
+                    check(side * scale * slope, side * scale);
+                }
+    for (const double zero : {0.0, -0.0})
+        for (const double x : {-3.0, 3.0, 0.0})
+            check(x, zero), check(zero, x);
+    check(std::numeric_limits<double>::infinity(), 1), check(1, std::nan(""));
+    EXPECT_GT(known, 40000);
+    EXPECT_LT(worst, NearSightBound / 1000) << "the bound is meant to hold ten thousand times over";
 }
