@@ -41,7 +41,7 @@ int Opaque(int value)
 // Offsets within this reach on both axes are looked up: most of the
 // playfield, so nearly every frame of a shot chasing the marker is. 511 x 511
 // bytes (the degrees, -90 to 90, fit in one).
-constexpr int SlopeReach = 255;
+constexpr int SlopeReach = SlopeTableReach;
 constexpr int SlopeSide = 2 * SlopeReach + 1;
 
 /// Filled at first use with the running library (never folded at build time:
@@ -60,14 +60,11 @@ bool FillSlopeTable()
 // Whole-degree headings: where an angle chase aims its shot (-90 to 270),
 // and far enough either way for a heading wound round by turning at the
 // most (7 degrees a frame) for a shot's whole life (500 frames).
-constexpr int WholeLow = -4096;
-constexpr int WholeHigh = 4096;
+constexpr int WholeLow = WholeDegreesLow;
+constexpr int WholeHigh = WholeDegreesHigh;
 
-struct CosSin {
-    double Cos, Sin;
-};
 /// cos and sin of float(k) * DegToRad, as the library gives them.
-std::array<CosSin, WholeHigh - WholeLow + 1> WholeDegrees;
+std::array<WholeDegreeTrig, WholeHigh - WholeLow + 1> WholeDegrees;
 
 bool FillWholeDegrees()
 {
@@ -81,7 +78,7 @@ bool FillWholeDegrees()
 /// How far our cos and sin of a heading may lie from the library's: its own
 /// error (under 1 ulp, 1.2e-16) and ours (the table's 1 ulp, the series'
 /// roundings, about 4e-16), taken four times over.
-constexpr double CosSinBound = 2e-15;
+constexpr double CosSinBound = HeadingCosSinBound;
 
 /// The float `product` rounds to, when every double within `margin` of it
 /// rounds to that same float; so the library's product, which lies there, does too.
@@ -115,9 +112,7 @@ std::int32_t SlopeDegrees(std::int16_t dx, std::int16_t dy)
         ++Passed.Slope;
         return LibrarySlopeDegrees(dx, dy);
     }
-    static const bool filled = FillSlopeTable();
-    (void)filled;
-    return SlopeTable[std::size_t((dx + SlopeReach) * SlopeSide + dy + SlopeReach)];
+    return SlopeDegreesTable()[std::size_t((dx + SlopeReach) * SlopeSide + dy + SlopeReach)];
 }
 
 void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
@@ -126,11 +121,9 @@ void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
     const double s = speed;
     // Not -0, whose sine is -0 (nor NaN, which fails the range test).
     if (d >= WholeLow + 0.5 && d <= WholeHigh - 0.5 && (d != 0 || !std::signbit(d))) {
-        static const bool filled = FillWholeDegrees();
-        (void)filled;
         const long k = std::lrint(d); // ties to even
         const double whole = double(k);
-        const CosSin& at = WholeDegrees[std::size_t(k - WholeLow)];
+        const WholeDegreeTrig& at = WholeDegreesTable()[k - WholeLow];
         if (d == whole) { // the library's own values: the same products
             vx = ToFloat(s * at.Cos);
             vy = ToFloat(s * at.Sin);
@@ -171,6 +164,20 @@ TurnTrig TrigOfDegrees(float degrees)
         entry.Filled = true;
     }
     return entry.Trig;
+}
+
+const std::int8_t* SlopeDegreesTable()
+{
+    static const bool filled = FillSlopeTable();
+    (void)filled;
+    return SlopeTable.data();
+}
+
+const WholeDegreeTrig* WholeDegreesTable()
+{
+    static const bool filled = FillWholeDegrees();
+    (void)filled;
+    return WholeDegrees.data();
 }
 
 LibraryCalls LibraryCallsMade() { return Passed; }

@@ -24,6 +24,22 @@ struct TurnTrig {
 };
 TurnTrig TrigOfDegrees(float degrees);
 
+/// The shortcuts' tables, filled at first use, for code that works out many
+/// shots at once (the map's vector lanes) to look up as the shortcuts do:
+/// SlopeDegrees(dx, dy) for |dx|, |dy| <= SlopeTableReach (dx != 0) at
+/// (dx + reach) * (2 reach + 1) + dy + reach; the library's cos and sin of
+/// float(k) * DegToRad at k - WholeDegreesLow. HeadingCosSinBound bounds
+/// how far HeadingVelocity's cos and sin of a heading between whole degrees
+/// may lie from the library's.
+inline constexpr int SlopeTableReach = 255;
+const std::int8_t* SlopeDegreesTable();
+inline constexpr int WholeDegreesLow = -4096, WholeDegreesHigh = 4096;
+struct WholeDegreeTrig {
+    double Cos, Sin;
+};
+const WholeDegreeTrig* WholeDegreesTable();
+inline constexpr double HeadingCosSinBound = 2e-15;
+
 /// The library's own calls, as the shortcuts stand for them.
 std::int32_t LibrarySlopeDegrees(std::int16_t dx, std::int16_t dy);
 void LibraryHeadingVelocity(float speed, float degrees, float& vx, float& vy);

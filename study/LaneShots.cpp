@@ -94,11 +94,14 @@ struct ShotQueue {
             Remaining[std::size_t(place)] = places[place].Count;
         for (int track = int(Tracks.size()) - 1; track >= 0; --track)
             FreeTracks.push_back(track);
+        for (int place = 0; place < count; ++place)
+            StillMarkers = StillMarkers && places[place].Path->Still();
         SkipEmptyPlaces();
     }
 
     bool Done() const { return Place == PlaceCount; }
-    int Left = 0; ///< shots in lanes now
+    bool StillMarkers = true; ///< every place's marker stays where it is
+    int Left = 0;             ///< shots in lanes now
 
     /// The next shot, its place, and its place's track.
     const Shot& Take(int& place, int& shot, MarkerTrack*& track)
@@ -221,7 +224,7 @@ bool HasAvx2()
 
 bool FliesInLanes(SteeringMode mode)
 {
-    return mode == SteeringMode::AngleChase2 || mode == SteeringMode::LeadChase ||
+    return mode == SteeringMode::AngleChase || mode == SteeringMode::AngleChase2 || mode == SteeringMode::LeadChase ||
            mode == SteeringMode::ProportionalNavigation || mode == SteeringMode::AugmentedProportionalNavigation;
 }
 

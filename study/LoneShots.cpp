@@ -51,6 +51,11 @@ MarkerPoint MarkerPath::At(int frame) const
     return {float(X + dx), float(Y + dy)};
 }
 
+bool MarkerPath::Still() const
+{
+    return Settings.Motion == MarkerMotion::Line && Settings.MarkerVX == 0 && Settings.MarkerVY == 0;
+}
+
 MarkerPoint MarkerAt(const MapSettings& settings, int x, int y, int frame)
 {
     return MarkerPath(settings, x, y).At(frame);

@@ -28,6 +28,8 @@ MarkerPoint MarkerAt(const MapSettings& settings, int x, int y, int frame);
 struct MarkerPath {
     MarkerPath(const MapSettings& settings, int x, int y);
     MarkerPoint At(int frame) const;
+    /// The marker stays at its place: At is the same every frame.
+    bool Still() const;
 
 private:
     const MapSettings& Settings;
