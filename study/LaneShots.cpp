@@ -163,6 +163,15 @@ inline V SqrtV(V value)
 #endif
 }
 
+LANES_INLINE unsigned MaskBits(MV mask)
+{
+#if defined(__x86_64__)
+    return unsigned(_mm_movemask_pd(__m128d(mask)));
+#else
+    return (mask[0] != 0 ? 1u : 0u) | (mask[1] != 0 ? 2u : 0u);
+#endif
+}
+
 inline V RoundV(V value)
 {
 #if defined(__x86_64__)
@@ -197,6 +206,8 @@ typedef double V __attribute__((vector_size(32)));
 typedef std::int64_t MV __attribute__((vector_size(32)));
 
 inline V SqrtV(V value) { return _mm256_sqrt_pd(value); }
+
+LANES_INLINE unsigned MaskBits(MV mask) { return unsigned(_mm256_movemask_pd(__m256d(mask))); }
 
 inline V RoundV(V value)
 {
