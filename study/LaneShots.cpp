@@ -86,9 +86,9 @@ constexpr double NearSightError = NearSightBound;
 /// The places' shots, handed to the lanes in order, place by place; a place
 /// has a marker track while any of its shots is in a lane or still to come.
 struct ShotQueue {
-    explicit ShotQueue(const LanePlace* places, int count, int lanes)
-        : Places(places), PlaceCount(count), Tracks(std::size_t(lanes) + 1), TrackOf(std::size_t(count), -1),
-          Remaining(std::size_t(count))
+    explicit ShotQueue(bool speedLimit, const LanePlace* places, int count, int lanes)
+        : SpeedLimit(speedLimit), Places(places), PlaceCount(count), Tracks(std::size_t(lanes) + 1),
+          TrackOf(std::size_t(count), -1), Remaining(std::size_t(count))
     {
         for (int place = 0; place < count; ++place)
             Remaining[std::size_t(place)] = places[place].Count;
@@ -101,6 +101,7 @@ struct ShotQueue {
 
     bool Done() const { return Place == PlaceCount; }
     bool StillMarkers = true; ///< every place's marker stays where it is
+    const bool SpeedLimit;    ///< modes 4 and 5 cap their speed
     int Left = 0;             ///< shots in lanes now
 
     /// The next shot, its place, and its place's track.
@@ -233,11 +234,7 @@ bool HasAvx2()
 
 } // namespace
 
-bool FliesInLanes(SteeringMode mode)
-{
-    return mode == SteeringMode::AngleChase || mode == SteeringMode::AngleChase2 || mode == SteeringMode::LeadChase ||
-           mode == SteeringMode::ProportionalNavigation || mode == SteeringMode::AugmentedProportionalNavigation;
-}
+bool FliesInLanes(SteeringMode mode) { return int(mode) >= 0 && int(mode) < SteeringModeCount; }
 
 int LaneWidth() { return LaneWidths().front(); }
 
@@ -250,9 +247,9 @@ std::vector<int> LaneWidths()
     return {Narrow::Width};
 }
 
-void FlyShotsInLanes(SteeringMode mode, const LanePlace* places, int count, int width)
+void FlyShotsInLanes(SteeringMode mode, bool speedLimit, const LanePlace* places, int count, int width)
 {
-    ShotQueue queue(places, count, width);
+    ShotQueue queue(speedLimit, places, count, width);
 #if defined(__x86_64__)
     if (width == Wide::Width && HasAvx2())
         return Wide::FlyLanes(mode, queue);

@@ -30,10 +30,10 @@ int LaneWidth();
 /// Every width this processor can fly, widest first.
 std::vector<int> LaneWidths();
 
-/// Flies the shots of `count` places, all of a mode that `FliesInLanes`,
-/// side by side in `width` lanes (one of LaneWidths()): a lane takes the
+/// Flies the shots of `count` places, all of a mode that `FliesInLanes`
+/// (the speed limit on or off), side by side in `width` lanes (one of LaneWidths()): a lane takes the
 /// next shot, of whichever place, when its own has ended.
-void FlyShotsInLanes(SteeringMode mode, const LanePlace* places, int count, int width = LaneWidth());
+void FlyShotsInLanes(SteeringMode mode, bool speedLimit, const LanePlace* places, int count, int width = LaneWidth());
 
 /// The lanes' own line of sight to (x, y): SightDirection within
 /// `NearSightBound` radians, worked out without the maths library; NaN where

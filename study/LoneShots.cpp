@@ -185,7 +185,7 @@ void Fly(const MapSettings& settings, SteeringMode mode, int x, int y, int first
     LaunchPlace(place, settings, mode, x, y, first, count);
     if (lanes && FliesInLanes(mode)) {
         const LanePlace lanePlace{&path, place.Shots, place.Distinct, place.Flown};
-        FlyShotsInLanes(mode, &lanePlace, 1);
+        FlyShotsInLanes(mode, settings.Limit, &lanePlace, 1);
     } else {
         FlyBySlotCode(settings, mode, path, place.Shots, place.Distinct, place.Flown);
     }
@@ -231,7 +231,7 @@ void FlyPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint*
         paths.emplace_back(settings, places[n].X, places[n].Y);
         lanePlaces.push_back({&paths.back(), place.Shots, place.Distinct, place.Flown});
     }
-    FlyShotsInLanes(mode, lanePlaces.data(), count);
+    FlyShotsInLanes(mode, settings.Limit, lanePlaces.data(), count);
     for (int n = 0; n < count; ++n)
         SayEnds(placesLaunched[std::size_t(n)], shots, ends + std::size_t(n) * std::size_t(shots));
 }

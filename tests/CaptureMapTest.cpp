@@ -113,6 +113,7 @@ TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
 {
     MapSettings circling, fixed, fleeing;
     circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
+    circling.Limit = true;
     fixed.FixedDraws = true, fixed.Draw = 0.75f;
     fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
     std::vector<PlacePoint> places;
@@ -149,7 +150,7 @@ TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
                 lanePlaces.push_back({&paths[place], &launched[place * shots], shots, &together[place * shots]});
             for (const int width : LaneWidths()) {
                 std::fill(together.begin(), together.end(), ShotEnd{-1, -1});
-                FlyShotsInLanes(steering, lanePlaces.data(), int(lanePlaces.size()), width);
+                FlyShotsInLanes(steering, settings.Limit, lanePlaces.data(), int(lanePlaces.size()), width);
                 same(width == LaneWidths().back() ? "the narrowest lanes" : "wider lanes");
             }
         }

@@ -3,7 +3,8 @@
 // (simulate and draw) averaged over 1,000 frames; and the study's: its
 // default maps from the address to done, from a change of a setting to the
 // first complete coarse picture and to done, and the longest task on the
-// page's main thread while the workers compute (the Long Tasks API). Each
+// page's main thread while the workers compute (the Long Tasks API), and its
+// sweep (every method's every draw at ten values) from the address to done. Each
 // timing is the median of ROUNDS (3) fresh pages. THROTTLE=4 slows the
 // page's thread four times (Chromium's CPU throttling), as on a slower
 // machine, to find the tasks that would grow past 50 ms there. From the
@@ -39,7 +40,7 @@ async function open(address) {
 }
 const done = (tab) => tab.waitForFunction(() => document.body.dataset.study === 'done', { timeout: 60000 });
 
-const firstFrames = [], perFrames = [], defaults = [], coarse = [], changed = [], longest = [];
+const firstFrames = [], perFrames = [], defaults = [], sweeps = [], coarse = [], changed = [], longest = [];
 for (let round = 0; round < rounds; ++round) {
   const demo = await open('');
   await demo.waitForFunction(() => performance.getEntriesByName('first-frame').length > 0, { timeout: 10000 });
@@ -51,6 +52,8 @@ for (let round = 0; round < rounds; ++round) {
   const tab = await open('#study');
   await done(tab);
   defaults.push(await tab.evaluate(() => study.state.doneStamp)); // from navigation
+  await tab.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 120000, polling: 10 });
+  sweeps.push(await tab.evaluate(() => performance.now()));
   // A change of a setting, as the reader makes it: the shots a place.
   await tab.evaluate(() => { window.longTasks = []; });
   const figures = await tab.evaluate(() => new Promise((finished) => {
@@ -72,6 +75,7 @@ console.log(`page size              ${(statSync(page).size / 1024).toFixed(0)} K
 console.log(`first frame            ${ms(median(firstFrames))} after navigation`);
 console.log(`one frame              ${(median(perFrames) * 1000).toFixed(1)} µs (simulate and draw, mean of 1,000)`);
 console.log(`default maps           ${ms(median(defaults))} from navigation to done (--step 4 --shots 8)`);
+console.log(`default sweep          ${ms(median(sweeps))} from navigation to done (every draw at 10 values)`);
 console.log(`a change: coarse maps  ${ms(median(coarse))} to the first complete coarse picture`);
 console.log(`a change: maps done    ${ms(median(changed))}`);
 console.log(`longest main task      ${ms(median(longest))} while the workers compute (0: none over 50 ms)`);
