@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "CaptureMap.h"
 #include "Input.h"
@@ -93,6 +94,31 @@ void BM_MapShotFrame(benchmark::State& state)
     state.counters["library_turn"] = double(after.Turn - before.Turn) / shotFrames;
 }
 
+/// The same shots as the map flies them: each row of the grid's places
+/// together, in vector lanes (FlyPlaces), as a map's row is.
+void BM_MapRowShotFrame(benchmark::State& state)
+{
+    const auto mode = static_cast<SteeringMode>(state.range(0));
+    const MapSettings settings;
+    double shotFrames = 0;
+    std::vector<PlacePoint> row;
+    std::vector<ShotEnd> ends;
+    for (auto _ : state)
+        for (int y = 10; y < PlayfieldSize; y += 40) {
+            row.clear();
+            ForEachBenchPlace([&](int x, int placeY) {
+                if (placeY == y)
+                    row.push_back({x, y});
+            });
+            ends.resize(row.size() * BenchShots);
+            FlyPlaces(settings, mode, row.data(), int(row.size()), BenchShots, ends.data());
+            for (const ShotEnd& end : ends)
+                shotFrames += end.Frames > 0 ? end.Frames : ShotLife;
+        }
+    state.counters["per_shot_frame"] =
+        benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 /// The same shots flown by RunFrame in a full table: 21 of a place's shots
 /// launched into the slots at once, then frames until all have ended (the
 /// count held past a launch frame). Its cost per shot-frame is the table's
@@ -174,5 +200,6 @@ void BM_AngleChaseLibm(benchmark::State& state)
 BENCHMARK(BM_RunFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
 BENCHMARK(BM_RunFrameOneShot)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
 BENCHMARK(BM_MapShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapRowShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AngleChaseLibm);

@@ -183,7 +183,9 @@ void Fly(const MapSettings& settings, SteeringMode mode, int x, int y, int first
     std::array<int, MaxMapShots> sameAs;
     LaunchedPlace place{shots.data(), flown.data(), sameAs.data()};
     LaunchPlace(place, settings, mode, x, y, first, count);
-    if (lanes && FliesInLanes(mode)) {
+    // A place's few shots leave most lanes idle at the end: they fly by the
+    // slot code unless there are enough to keep the lanes full for long.
+    if (lanes && FliesInLanes(mode) && place.Distinct >= 8 * LaneWidth()) {
         const LanePlace lanePlace{&path, place.Shots, place.Distinct, place.Flown};
         FlyShotsInLanes(mode, settings.Limit, &lanePlace, 1);
     } else {
