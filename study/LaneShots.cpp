@@ -168,6 +168,8 @@ LANES_INLINE unsigned MaskBits(MV mask)
 {
 #if defined(__x86_64__)
     return unsigned(_mm_movemask_pd(__m128d(mask)));
+#elif defined(__wasm_simd128__)
+    return wasm_i64x2_bitmask(v128_t(mask));
 #else
     return (mask[0] != 0 ? 1u : 0u) | (mask[1] != 0 ? 2u : 0u);
 #endif
@@ -180,6 +182,12 @@ inline V RoundV(V value)
     __m128 rounded = _mm_cvtpd_ps(value);
     asm("" : "+x"(rounded)); // as RoundToFloat: the rounding kept whatever the optimiser does
     return _mm_cvtps_pd(rounded);
+#elif defined(__wasm_simd128__)
+    // Both lanes in one instruction each way: the floats made opaque, or
+    // clang splits the pair into one conversion a lane.
+    v128_t rounded = wasm_f32x4_demote_f64x2_zero(v128_t(value));
+    asm("" : "+r"(rounded));
+    return V(wasm_f64x2_promote_low_f32x4(rounded));
 #elif defined(__clang__)
     typedef float F __attribute__((vector_size(8)));
     return __builtin_convertvector(__builtin_convertvector(value, F), V); // clang keeps both conversions

@@ -1,17 +1,28 @@
 #!/bin/sh
-# maps_unchanged.sh HOMING_SIM: capture maps are the same bytes as the build
+# maps_unchanged.sh [--stdout] HOMING_SIM: capture maps are the same bytes as the build
 # before the map's fast paths made them (fixed draws flown once, shots in
 # vector lanes): each line of maps_unchanged.txt is a map's settings and the
-# SHA-256 of its CSV after the line that says what made it.
+# SHA-256 of its CSV after the line that says what made it. With --stdout,
+# HOMING_SIM writes the map to its standard output (--map -), as the
+# WebAssembly runner does.
 set -eu
-sim=$1
+stdout=false
+if [ "${1:-}" = --stdout ]; then
+  stdout=true
+  shift
+fi
+sim=${1:?usage: maps_unchanged.sh [--stdout] HOMING_SIM}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
 while IFS='|' read -r settings expected; do
   case $settings in '#'* | '') continue ;; esac
   # shellcheck disable=SC2086 # the settings are words
-  "$sim" --map "$work/map.csv" $settings
+  if $stdout; then
+    "$sim" --map - $settings < /dev/null > "$work/map.csv"
+  else
+    "$sim" --map "$work/map.csv" $settings < /dev/null
+  fi
   got=$(tail -n +2 "$work/map.csv" | sha256sum | cut -d' ' -f1)
   if [ "$got" != "$expected" ]; then
     echo "maps_unchanged: the map with $settings has other bytes than before" >&2
