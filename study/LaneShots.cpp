@@ -78,11 +78,6 @@ const NearAtanPoint* NearAtanTable()
     return table.data();
 }
 
-/// A bound on how far the lanes' line of sight may lie from the library's,
-/// radians: ten thousand times what it does. Only where no value within it
-/// could change what a step does is the near one taken.
-constexpr double NearSightError = NearSightBound;
-
 /// The places' shots, handed to the lanes in order, place by place; a place
 /// has a marker track while any of its shots is in a lane or still to come.
 struct ShotQueue {
@@ -90,12 +85,12 @@ struct ShotQueue {
         : SpeedLimit(speedLimit), Places(places), PlaceCount(count), Tracks(std::size_t(lanes) + 1),
           TrackOf(std::size_t(count), -1), Remaining(std::size_t(count))
     {
-        for (int place = 0; place < count; ++place)
+        for (int place = 0; place < count; ++place) {
             Remaining[std::size_t(place)] = places[place].Count;
+            StillMarkers = StillMarkers && places[place].Path->Still();
+        }
         for (int track = int(Tracks.size()) - 1; track >= 0; --track)
             FreeTracks.push_back(track);
-        for (int place = 0; place < count; ++place)
-            StillMarkers = StillMarkers && places[place].Path->Still();
         SkipEmptyPlaces();
     }
 
@@ -242,16 +237,19 @@ bool HasAvx2()
 
 } // namespace
 
-bool FliesInLanes(SteeringMode mode) { return int(mode) >= 0 && int(mode) < SteeringModeCount; }
-
-int LaneWidth() { return LaneWidths().front(); }
-
-std::vector<int> LaneWidths()
+int LaneWidth()
 {
 #if defined(__x86_64__)
     if (HasAvx2())
-        return {Wide::Width, Narrow::Width};
+        return Wide::Width;
 #endif
+    return Narrow::Width;
+}
+
+std::vector<int> LaneWidths()
+{
+    if (LaneWidth() != Narrow::Width)
+        return {LaneWidth(), Narrow::Width};
     return {Narrow::Width};
 }
 

@@ -12,9 +12,6 @@
 #include "LoneShots.h"
 #include "World.h"
 
-/// Whether `mode`'s shots can be flown in lanes.
-bool FliesInLanes(SteeringMode mode);
-
 /// A place's shots for the lanes: the marker's path, the shots as
 /// `LaunchMapShot` launched them, and where to say how each ended.
 struct LanePlace {
@@ -30,13 +27,15 @@ int LaneWidth();
 /// Every width this processor can fly, widest first.
 std::vector<int> LaneWidths();
 
-/// Flies the shots of `count` places, all of a mode that `FliesInLanes`
-/// (the speed limit on or off), side by side in `width` lanes (one of LaneWidths()): a lane takes the
-/// next shot, of whichever place, when its own has ended.
+/// Flies the shots of `count` places, all of `mode` (the speed limit on or
+/// off), side by side in `width` lanes (one of LaneWidths()): a lane takes
+/// the next shot, of whichever place, when its own has ended.
 void FlyShotsInLanes(SteeringMode mode, bool speedLimit, const LanePlace* places, int count, int width = LaneWidth());
 
 /// The lanes' own line of sight to (x, y): SightDirection within
 /// `NearSightBound` radians, worked out without the maths library; NaN where
 /// they leave it to the library (x = 0, or not finite). For tests.
 double NearSightDirection(double x, double y);
+/// Ten thousand times how far it lies from the library's, radians: the lanes
+/// take it only where no value within this could change what a step does.
 inline constexpr double NearSightBound = 1e-11;

@@ -185,7 +185,7 @@ void Fly(const MapSettings& settings, SteeringMode mode, int x, int y, int first
     LaunchPlace(place, settings, mode, x, y, first, count);
     // A place's few shots leave most lanes idle at the end: they fly by the
     // slot code unless there are enough to keep the lanes full for long.
-    if (lanes && FliesInLanes(mode) && place.Distinct >= 8 * LaneWidth()) {
+    if (lanes && place.Distinct >= 8 * LaneWidth()) {
         const LanePlace lanePlace{&path, place.Shots, place.Distinct, place.Flown};
         FlyShotsInLanes(mode, settings.Limit, &lanePlace, 1);
     } else {
@@ -210,11 +210,6 @@ void FlyShotsBySlotCode(const MapSettings& settings, SteeringMode mode, int x, i
 void FlyPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint* places, int count, int shots,
                ShotEnd* ends)
 {
-    if (!FliesInLanes(mode)) {
-        for (int place = 0; place < count; ++place)
-            FlyShots(settings, mode, places[place].X, places[place].Y, 0, shots, ends + std::size_t(place) * shots);
-        return;
-    }
     // Every place's shots in one queue, so the lanes stay full till near the
     // end of the row.
     const std::size_t all = std::size_t(count) * std::size_t(shots);

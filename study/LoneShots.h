@@ -54,8 +54,8 @@ struct ShotEnd {
 /// Flies shots `first` to `first + count - 1` (count at most MaxMapShots)
 /// towards the marker at (x, y), moving as `settings` say, each as the first
 /// shot of its own script, and says how each ended. Shots that launch with
-/// the same bits are flown once; a mode that can is flown in vector lanes
-/// (LaneShots.h).
+/// the same bits are flown once; enough of them to keep vector lanes full
+/// (LaneShots.h) fly there.
 void FlyShots(const MapSettings& settings, SteeringMode mode, int x, int y, int first, int count, ShotEnd* ends);
 /// The same, never in lanes: each shot by the frame's per-slot code, which
 /// the lanes are held to.
@@ -69,6 +69,6 @@ struct PlacePoint {
 
 /// Flies shots 0 to `shots` - 1 towards each of `count` places, as FlyShots
 /// flies each place's; place n's ends at `ends` + n * `shots`. The places'
-/// shots fly side by side in lanes together where the mode can.
+/// shots fly side by side in vector lanes together.
 void FlyPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint* places, int count, int shots,
                ShotEnd* ends);
