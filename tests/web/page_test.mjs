@@ -491,11 +491,21 @@ check(await clearsAfter(phone, async () => {
   await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: ax, y: ay, id: 1 }, { x: bx, y: by, id: 2 }] });
   await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
 }, [[134, 134], [44, 224], [224, 224], [184, 134]], 'pointerdown'), 'a two-finger tap did not clear the shots');
+// The maps' box contains its paint: an axis number past its edge is cut off.
+const axisNumbersInside = () => phone.evaluate(() => {
+  const box = document.getElementById('study-maps').getBoundingClientRect();
+  return [...document.querySelectorAll('#study-maps .axis span')].every((span) => {
+    const at = span.getBoundingClientRect();
+    return at.left >= box.left - 0.5 && at.right <= box.right + 0.5; // (a glyph's side bearing may pass by less)
+  });
+});
+check(await axisNumbersInside(), 'an axis number of the maps is cut off at 390 px');
 for (const width of [320, 768, 1280]) {
   await phone.setViewport({ width, height: 844, isMobile: width < 768, hasTouch: width < 768 });
   await sleep(300);
   check(await phone.evaluate(() => document.documentElement.scrollWidth <= document.documentElement.clientWidth),
     `the page scrolls sideways at ${width} px`);
+  check(await axisNumbersInside(), `an axis number of the maps is cut off at ${width} px`);
 }
 await phone.close();
 
