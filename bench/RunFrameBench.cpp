@@ -9,6 +9,7 @@
 
 #include "CaptureMap.h"
 #include "Input.h"
+#include "LaneShots.h"
 #include "LibraryShortcuts.h"
 #include "Random.h"
 #include "RunFrame.h"
@@ -119,6 +120,39 @@ void BM_MapRowShotFrame(benchmark::State& state)
         benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+/// The lanes alone at a width this processor has (the SSE2 lanes beside the
+/// AVX2 ones, say): the same rows' shots, launched beforehand.
+void BM_LaneShotFrame(benchmark::State& state)
+{
+    const auto mode = static_cast<SteeringMode>(state.range(0));
+    const int width = int(state.range(1));
+    const std::vector<int> widths = LaneWidths();
+    if (std::find(widths.begin(), widths.end(), width) == widths.end())
+        return state.SkipWithError("this processor has no lanes of that width");
+    const MapSettings settings;
+    std::vector<MarkerPath> paths;
+    std::vector<Shot> launched;
+    ForEachBenchPlace([&](int x, int y) {
+        paths.emplace_back(settings, x, y);
+        for (int n = 0; n < BenchShots; ++n)
+            LaunchMapShot(launched.emplace_back(), settings, mode, x, y, n);
+    });
+    std::vector<ShotEnd> ends(launched.size());
+    std::vector<LanePlace> places;
+    for (std::size_t place = 0; place < paths.size(); ++place)
+        places.push_back({&paths[place], &launched[place * BenchShots], BenchShots, &ends[place * BenchShots]});
+    constexpr int rowPlaces = 8; // as ForEachBenchPlace's rows
+    double shotFrames = 0;
+    for (auto _ : state)
+        for (std::size_t row = 0; row < places.size(); row += rowPlaces) {
+            FlyShotsInLanes(mode, settings.Limit, &places[row], rowPlaces, width);
+            for (std::size_t n = row * BenchShots; n < (row + rowPlaces) * BenchShots; ++n)
+                shotFrames += ends[n].Frames > 0 ? ends[n].Frames : ShotLife;
+        }
+    state.counters["per_shot_frame"] =
+        benchmark::Counter(shotFrames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 /// The same shots flown by RunFrame in a full table: 21 of a place's shots
 /// launched into the slots at once, then frames until all have ended (the
 /// count held past a launch frame). Its cost per shot-frame is the table's
@@ -201,5 +235,9 @@ BENCHMARK(BM_RunFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
 BENCHMARK(BM_RunFrameOneShot)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode");
 BENCHMARK(BM_MapShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapRowShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LaneShotFrame)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, SteeringModeCount - 1, 1), {8, 4}})
+    ->ArgNames({"mode", "width"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableShotFrame)->DenseRange(0, SteeringModeCount - 1)->ArgName("mode")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AngleChaseLibm);
