@@ -38,47 +38,30 @@ int Opaque(int value)
     return value;
 }
 
-// Offsets within this reach on both axes are looked up: most of the
-// playfield, so nearly every frame of a shot chasing the marker is. 511 x 511
-// bytes (the degrees, -90 to 90, fit in one).
-constexpr int SlopeReach = SlopeTableReach;
-constexpr int SlopeSide = 2 * SlopeReach + 1;
-
 /// Filled at first use with the running library (never folded at build time:
 /// the compiler's own arctangent may differ from it in the last bit).
-std::array<std::int8_t, SlopeSide * SlopeSide> SlopeTable;
+std::array<std::int8_t, SlopeTableIndex(SlopeTableReach, SlopeTableReach) + 1> SlopeTable;
 
 bool FillSlopeTable()
 {
-    for (int dx = -SlopeReach; dx <= SlopeReach; ++dx)
-        for (int dy = -SlopeReach; dy <= SlopeReach; ++dy)
-            SlopeTable[std::size_t((dx + SlopeReach) * SlopeSide + dy + SlopeReach)] =
+    for (int dx = -SlopeTableReach; dx <= SlopeTableReach; ++dx)
+        for (int dy = -SlopeTableReach; dy <= SlopeTableReach; ++dy)
+            SlopeTable[std::size_t(SlopeTableIndex(dx, dy))] =
                 dx == 0 ? 0 : std::int8_t(LibrarySlopeDegrees(std::int16_t(Opaque(dx)), std::int16_t(dy)));
     return true;
 }
 
-// Whole-degree headings: where an angle chase aims its shot (-90 to 270),
-// and far enough either way for a heading wound round by turning at the
-// most (7 degrees a frame) for a shot's whole life (500 frames).
-constexpr int WholeLow = WholeDegreesLow;
-constexpr int WholeHigh = WholeDegreesHigh;
-
 /// cos and sin of float(k) * DegToRad, as the library gives them.
-std::array<WholeDegreeTrig, WholeHigh - WholeLow + 1> WholeDegrees;
+std::array<WholeDegreeTrig, WholeDegreesHigh - WholeDegreesLow + 1> WholeDegrees;
 
 bool FillWholeDegrees()
 {
-    for (int k = WholeLow; k <= WholeHigh; ++k) {
+    for (int k = WholeDegreesLow; k <= WholeDegreesHigh; ++k) {
         const double radians = double(float(Opaque(k))) * DegToRad;
-        WholeDegrees[std::size_t(k - WholeLow)] = {std::cos(radians), std::sin(radians)};
+        WholeDegrees[std::size_t(k - WholeDegreesLow)] = {std::cos(radians), std::sin(radians)};
     }
     return true;
 }
-
-/// How far our cos and sin of a heading may lie from the library's: its own
-/// error (under 1 ulp, 1.2e-16) and ours (the table's 1 ulp, the series'
-/// roundings, about 4e-16), taken four times over.
-constexpr double CosSinBound = HeadingCosSinBound;
 
 /// The float `product` rounds to, when every double within `margin` of it
 /// rounds to that same float; so the library's product, which lies there, does too.
@@ -108,11 +91,11 @@ thread_local LibraryCalls Passed;
 
 std::int32_t SlopeDegrees(std::int16_t dx, std::int16_t dy)
 {
-    if (std::abs(dx) > SlopeReach || std::abs(dy) > SlopeReach) {
+    if (std::abs(dx) > SlopeTableReach || std::abs(dy) > SlopeTableReach) {
         ++Passed.Slope;
         return LibrarySlopeDegrees(dx, dy);
     }
-    return SlopeDegreesTable()[std::size_t((dx + SlopeReach) * SlopeSide + dy + SlopeReach)];
+    return SlopeDegreesTable()[SlopeTableIndex(dx, dy)];
 }
 
 void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
@@ -120,10 +103,10 @@ void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
     const double d = degrees;
     const double s = speed;
     // Not -0, whose sine is -0 (nor NaN, which fails the range test).
-    if (d >= WholeLow + 0.5 && d <= WholeHigh - 0.5 && (d != 0 || !std::signbit(d))) {
+    if (d >= WholeDegreesLow + 0.5 && d <= WholeDegreesHigh - 0.5 && (d != 0 || !std::signbit(d))) {
         const long k = std::lrint(d); // ties to even
         const double whole = double(k);
-        const WholeDegreeTrig& at = WholeDegreesTable()[k - WholeLow];
+        const WholeDegreeTrig& at = WholeDegreesTable()[k - WholeDegreesLow];
         if (d == whole) { // the library's own values: the same products
             vx = ToFloat(s * at.Cos);
             vy = ToFloat(s * at.Sin);
@@ -141,7 +124,7 @@ void HeadingVelocity(float speed, float degrees, float& vx, float& vy)
         const double sine = at.Sin * cosR + at.Cos * sinR;
         // The products may differ by the bound times the speed, and by a few
         // ulps of their own rounding (they are at most the speed).
-        const double margin = std::fabs(s) * (CosSinBound + 0x1p-50);
+        const double margin = std::fabs(s) * (HeadingCosSinBound + 0x1p-50);
         float x = 0, y = 0;
         if (SureFloat(s * cosine, margin, x) && SureFloat(s * sine, margin, y)) {
             vx = x;
