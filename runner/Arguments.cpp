@@ -18,7 +18,7 @@ bool ReadRows(int argc, char** argv, int& n, MapRows& rows, std::string& error)
     };
     if (dash == std::string_view::npos || !whole(text.substr(0, dash), rows.First) ||
         !whole(text.substr(dash + 1), rows.Last) || rows.First > rows.Last) {
-        error = "--rows must be FIRST-LAST, two whole numbers with FIRST no more than LAST, got " + Quoted(text);
+        error = "--rows must be FIRST-LAST, two whole numbers with FIRST no more than LAST, " + GotText(text);
         return false;
     }
     ++n;
@@ -31,7 +31,7 @@ bool ReadValues(int argc, char** argv, int& n, int& values, std::string& error)
     const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
     const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), values);
     if (text.empty() || status != std::errc() || end != text.data() + text.size() || values < 1 || values > 100) {
-        error = "--values must be a whole number from 1 to 100, got " + Quoted(text);
+        error = "--values must be a whole number from 1 to 100, " + GotText(text);
         return false;
     }
     ++n;
@@ -172,8 +172,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
 
 const char* OutputName(const Arguments& arguments)
 {
-    if (arguments.Help || arguments.Version)
+    if (arguments.Help)
         return "the help";
+    if (arguments.Version)
+        return "the version";
     switch (arguments.Writes) {
     case Output::Trace: return "the trace";
     case Output::Summary: return "the summary";

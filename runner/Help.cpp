@@ -78,7 +78,8 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      that make it (see Methods below), the others drawn as
                      usual: {hold}
     --threads N      threads to use (default: one per core); the map is the
-                     same for any number
+                     same for any number, and threads the system will not
+                     start leave their work to those that do (said in a line)
                      While it runs on a terminal, a line on standard error
                      shows how far it is.
     --rows FIRST-LAST  only those rows of the grid (from 0), written as a
@@ -99,8 +100,10 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      the launch makes it, in the parameter's own units
   --join-map OUT.png|OUT.csv SHARD.csv...  the map the shards make together,
                      byte for byte the map one run makes; shards made with
-                     other settings, a row missing or given twice, or a shard
-                     cut short are refused, and nothing is written
+                     other settings or by another version, a row missing or
+                     given twice, a shard cut short, or figures that no run
+                     gives (each place's checked, and a few places flown
+                     again) are refused, and nothing is written
 
 Script: one command per line; tokens separated by blanks; # starts a comment
 anywhere on a line, so no token (a path included) can hold a #.
@@ -121,9 +124,7 @@ anywhere on a line, so no token (a path included) can hold a #.
   trail PATH         save the path of every shot so far over the playfield, a
                      dot where a shot was caught and a cross where it expired,
                      over the marker's own path in grey
-  PATH must end in .png; an existing file there is replaced only if it is a
-  PNG picture you may write, never a directory, device, pipe or socket; it
-  keeps its permissions.
+  PATH must end in .png; it keeps the permissions of a picture it replaces.
 
 {methods}
 A line holds at most 4096 bytes; standard input is copied to $TMPDIR (or
@@ -141,13 +142,18 @@ Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   x, y      position after this frame's move, pixels (y down)
   vx, vy    velocity of this frame's move, pixels per frame
 {trace-fields}
-Every output (a png or trail line's picture, --compare's or --map's) is
-checked before anything runs. Numbers are read and written the same way in
-every locale.
+Every output (a png or trail line's picture, --compare's, --map's or
+--sweep's) is checked before anything runs. An existing file is replaced only
+when it is empty or of the kind written there (a PNG picture by a picture, a
+map's CSV or a shard of one by --map or --join-map, a sweep's CSV by --sweep)
+and you may write it; never a directory, device, pipe or socket. Numbers are
+read and written the same way in every locale.
 
-Exit status: 0 on success; 1 when an output cannot be written (a full disk, a
-file-size limit), with one line on standard error; 2 on a bad script, argument
-or file, with one line on standard error naming the line and what is wrong. A
+Exit status: 0 on success; 1 when an output cannot be written (a missing or
+read-only folder, a full disk, a file-size limit), found before the work or
+while writing, or memory runs out, with one line on standard error; 2 on a bad
+script, argument or file, with one line on standard error naming the line and
+what is wrong. A
 reader that stops early (| head) ends it quietly by SIGPIPE, as any filter.
 )";
 

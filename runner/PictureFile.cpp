@@ -25,17 +25,17 @@ namespace {
 
 constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
 
-/// Whether the file begins as a map's CSV does, or a shard of one.
-bool BeginsWithMapCsv(const std::string& path)
+/// The file's first bytes, enough to tell its kind.
+std::string Head(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
-        return false;
-    std::string head(40, '\0');
+        return {};
+    std::string head(64, '\0');
     const ssize_t got = ::read(fd, head.data(), head.size());
     ::close(fd);
     head.resize(got > 0 ? std::size_t(got) : 0);
-    return LooksLikeMapCsv(head);
+    return head;
 }
 
 /// Whether the file begins with `head`.
@@ -148,10 +148,13 @@ bool TakeOver(int fd, const struct stat& replaced)
 }
 
 /// The new file is made beside the target and renamed over it: its folder
-/// must exist and take a new file.
+/// must exist and take a new file, which a new file made and removed there
+/// proves (the permission bits alone pass root, where a read-only or special
+/// file system still refuses).
 std::string CheckFolder(const std::string& path)
 {
-    const std::string folder = FolderOf(Target(path));
+    const std::string target = Target(path);
+    const std::string folder = FolderOf(target);
     struct stat status {};
     if (::stat(folder.c_str(), &status) != 0)
         return CannotWriteMessage(path, errno);
@@ -160,13 +163,62 @@ std::string CheckFolder(const std::string& path)
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return "cannot write in the folder " + QuotedPath(folder) + " (for " + QuotedPath(path) +
                "): " + std::strerror(errno);
+    CatchEndingSignals();
+    const int fd = OpenTemporary(target, 0600);
+    if (fd < 0)
+        return "cannot write in the folder " + QuotedPath(folder) + " (for " + QuotedPath(path) +
+               "): " + std::strerror(errno);
+    ::close(fd);
+    const SignalsHeld held;
+    ::unlink(TemporaryPath);
+    HaveTemporary = 0;
     return {};
+}
+
+/// The folder's new entry on the disk too. A file system that cannot sync a
+/// folder (EINVAL) keeps its entries by its own rules.
+bool SyncFolder(const std::string& target)
+{
+    const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // renamed already; a folder we may not open is synced by the system in its time
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
+/// What a file of `kind` is called in the one rule of what is replaced.
+const char* KindName(OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Png: return "a PNG picture";
+    case OutputKind::MapCsv: return "a capture map's CSV (or a shard of one)";
+    case OutputKind::SweepCsv: return "a sweep's CSV";
+    }
+    return "";
+}
+
+/// Whether the existing file at `path` may be replaced by a file of `kind`:
+/// it is empty, or of that kind.
+bool OfKind(const std::string& path, OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Png: return BeginsWith(path, std::string_view(PngSignature, 8));
+    case OutputKind::MapCsv: return LooksLikeMapCsv(Head(path));
+    case OutputKind::SweepCsv: return LooksLikeSweepCsv(Head(path));
+    }
+    return false;
 }
 
 } // namespace
 
-std::string CheckPicturePath(const std::string& path, OutputKind kind)
+std::string CheckPicturePath(const std::string& path, OutputKind kind, bool* cannotWrite)
 {
+    bool ignored = false;
+    bool& unwritable = cannotWrite ? *cannotWrite : ignored;
+    unwritable = false;
     if (kind == OutputKind::Png) {
         if (std::string bad = PictureNameError(path); !bad.empty())
             return QuotedPath(path) + bad;
@@ -180,17 +232,14 @@ std::string CheckPicturePath(const std::string& path, OutputKind kind)
         struct stat link {};
         if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0)
             return QuotedPath(path) + " is a symbolic link to a missing file";
+        unwritable = true;
         return errno == ENOENT ? CheckFolder(path) : CannotWriteMessage(path, errno);
     }
     if (!S_ISREG(status.st_mode))
         return QuotedPath(path) + " is not a regular file";
-    if (kind == OutputKind::Png && !BeginsWith(Target(path), std::string_view(PngSignature, 8)))
-        return QuotedPath(path) + " exists and is not a PNG picture: only a PNG file is replaced";
-    if (kind == OutputKind::SweepCsv && status.st_size > 0 && !BeginsWith(Target(path), "method,parameter,") &&
-        !BeginsWith(Target(path), "# homing-sim "))
-        return QuotedPath(path) + " exists and is not a sweep: only a sweep's CSV file is replaced";
-    if (kind == OutputKind::MapCsv && status.st_size > 0 && !BeginsWithMapCsv(Target(path)))
-        return QuotedPath(path) + " exists and is not a capture map: only a map's CSV file is replaced";
+    if (status.st_size > 0 && !OfKind(Target(path), kind))
+        return QuotedPath(path) + " exists and is not " + KindName(kind) + ": " + ReplacedFilesRule;
+    unwritable = true;
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
         return CannotWriteMessage(path, errno);
     return CheckFolder(path);
@@ -208,7 +257,10 @@ std::string WritePictureFile(std::string_view bytes, const std::string& path, Ou
     const int fd = OpenTemporary(target, replacing ? 0600 : 0666);
     if (fd < 0)
         return CannotWriteMessage(path, errno);
-    bool written = WriteAll(fd, bytes.data(), bytes.size()) == bytes.size() && (!replacing || TakeOver(fd, replaced));
+    // On the disk before it takes the name: a crash after the rename must not
+    // leave the name on an empty or partial file.
+    bool written = WriteAll(fd, bytes.data(), bytes.size()) == bytes.size() && (!replacing || TakeOver(fd, replaced)) &&
+                   ::fsync(fd) == 0;
     int error = written ? 0 : errno;
     if (::close(fd) != 0 && written) {
         written = false;
@@ -217,7 +269,7 @@ std::string WritePictureFile(std::string_view bytes, const std::string& path, Ou
     const SignalsHeld held; // renamed or removed, and forgotten, as one step
     if (written && std::rename(TemporaryPath, target.c_str()) == 0) {
         HaveTemporary = 0;
-        return {};
+        return SyncFolder(target) ? std::string() : CannotWriteMessage(path, errno);
     }
     error = error ? error : errno;
     ::unlink(TemporaryPath);

@@ -355,8 +355,7 @@ void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int to
     painter.drawImage(left, top, View(chart));
     painter.setPen(Qt::black);
     painter.setFont(CaptionFont(8));
-    const auto text = [&](const ChartLabel& label, Qt::Alignment align) {
-        const int width = 240;
+    const auto text = [&](const ChartLabel& label, Qt::Alignment align, int width = 240) {
         const int x = align & Qt::AlignRight     ? label.X - width
                       : align & Qt::AlignHCenter ? label.X - width / 2
                                                  : label.X;
@@ -367,33 +366,46 @@ void DrawSweepChart(QPainter& painter, const SweepCurve& curve, int left, int to
         text(tick, Qt::AlignRight | Qt::AlignVCenter);
     for (const ChartLabel& tick : layout.XTicks)
         text(tick, Qt::AlignHCenter | Qt::AlignTop);
-    text(layout.Title, Qt::AlignHCenter | Qt::AlignTop);
+    text(layout.Title, Qt::AlignHCenter | Qt::AlignTop, 2 * (Chart::Width - layout.Title.X)); // the whole chart's width
     text(layout.PlacesKey, Qt::AlignLeft | Qt::AlignVCenter);
     text(layout.ShotsKey, Qt::AlignLeft | Qt::AlignVCenter);
-    if (layout.Flat) // said, as the chart does not fill its height
+    if (layout.Said()) // said, as the chart does not show it by its lines alone
         text({Chart::PlotLeft + 6, Chart::PlotTop + 6, layout.Words}, Qt::AlignLeft | Qt::AlignTop);
 }
 
 } // namespace
 
-std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note, const std::string& path,
-                      const std::string& source)
+SweepPictureLayout LayOutSweepPicture(const std::vector<SweepCurve>& curves)
 {
-    constexpr int Columns = 3, Legend = 56, CellHeight = Head + Chart::Height + Gap;
-    const int width = Columns * Chart::Width + (Columns + 1) * Gap;
-    QImage image(width, Gap + SteeringModeCount * CellHeight + Legend, QImage::Format_RGB32);
-    image.fill(QColor(236, 236, 236));
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    // A row for each method, its draws side by side.
+    // A row for each method, a column for each of its draws: as many columns
+    // as the method that makes the most draws.
+    constexpr int Columns = MostLaunchDraws(), CellHeight = Head + Chart::Height + Gap;
+    SweepPictureLayout layout;
+    layout.Width = Columns * Chart::Width + (Columns + 1) * Gap;
+    layout.ChartWidth = Chart::Width, layout.ChartHeight = Head + Chart::Height;
+    layout.LegendTop = Gap + SteeringModeCount * CellHeight;
+    layout.Height = layout.LegendTop + 56;
     int column = 0;
     for (std::size_t n = 0; n < curves.size(); ++n) {
         if (n > 0 && curves[n].Parameter.Mode != curves[n - 1].Parameter.Mode)
             column = 0;
-        DrawSweepChart(painter, curves[n], Gap + column++ * (Chart::Width + Gap),
-                       Gap + int(curves[n].Parameter.Mode) * CellHeight);
+        layout.Charts.push_back(
+            {Gap + column++ * (Chart::Width + Gap), Gap + int(curves[n].Parameter.Mode) * CellHeight});
     }
-    const int top = Gap + SteeringModeCount * CellHeight;
+    return layout;
+}
+
+std::string SaveSweep(const std::vector<SweepCurve>& curves, const std::string& note, const std::string& path,
+                      const std::string& source)
+{
+    const SweepPictureLayout layout = LayOutSweepPicture(curves);
+    QImage image(layout.Width, layout.Height, QImage::Format_RGB32);
+    image.fill(QColor(236, 236, 236));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (std::size_t n = 0; n < curves.size(); ++n)
+        DrawSweepChart(painter, curves[n], layout.Charts[n].Left, layout.Charts[n].Top);
+    const int top = layout.LegendTop, width = layout.Width;
     painter.setFont(CaptionFont(9));
     painter.setPen(Qt::black);
     painter.drawText(QRect(Gap, top, width - 2 * Gap, 16), Qt::AlignLeft | Qt::AlignVCenter,

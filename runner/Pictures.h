@@ -70,6 +70,18 @@ QImage MapPanel(const CaptureMap& map, const MapSettings& settings, SteeringMode
 [[nodiscard]] std::string SaveMap(const ComparePanels& panels, const std::string& note, const std::string& path,
                                   const std::string& source);
 
+/// Where a sweep picture's charts go (each with its caption above it, a
+/// SweepChartLayout below that), and its size, pixels.
+struct SweepPictureLayout {
+    struct Place {
+        int Left = 0, Top = 0;
+    };
+    std::vector<Place> Charts;           ///< one for each curve, in their order
+    int ChartWidth = 0, ChartHeight = 0; ///< a chart with its caption
+    int Width = 0, Height = 0, LegendTop = 0;
+};
+SweepPictureLayout LayOutSweepPicture(const std::vector<SweepCurve>& curves);
+
 /// Saves a sweep as small multiples: a chart for each method and launch draw,
 /// the draw's value across in its own units, and on one scale in every
 /// chart the share of places where at least half the shots are caught and

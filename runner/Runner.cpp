@@ -16,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -151,15 +152,29 @@ struct MapProgress {
     }
 };
 
+/// One line when the system refused some of the threads asked for: the
+/// work went to those that started, and the result is the same.
+void SayThreadsRefused(const char* what)
+{
+    const ThreadsRefused refused = LastThreadsRefused();
+    if (refused.Asked)
+        std::fprintf(stderr, "homing-sim: only %u of the %u threads asked for could start; the %s ran on %u\n",
+                     refused.Started, refused.Asked, what, refused.Started);
+}
+
 /// A map's or a sweep's output, checked before anything is computed: a
-/// .png, or a .csv of kind `table`; `kind` says which.
-std::string CheckPictureOrTable(const std::string& path, const char* what, OutputKind table, OutputKind& kind)
+/// .png, or a .csv of kind `table`; `kind` says which. Its refusal, said, and
+/// the exit status of its cause; 0 when it may be written.
+int CheckPictureOrTable(const std::string& path, const char* what, OutputKind table, OutputKind& kind)
 {
     const bool csv = path.ends_with(".csv");
     if (!csv && !path.ends_with(".png"))
-        return QuotedPath(path) + " does not end in .png or .csv: " + what + " is written as a picture or a table";
+        return Fail(QuotedPath(path) + " does not end in .png or .csv: " + what +
+                    " is written as a picture or a table");
     kind = csv ? table : OutputKind::Png;
-    return CheckPicturePath(path, kind);
+    bool cannotWrite = false;
+    const std::string bad = CheckPicturePath(path, kind, &cannotWrite);
+    return bad.empty() ? 0 : Fail(bad, cannotWrite ? CannotWrite : BadInput);
 }
 
 /// Writes a whole map as its CSV `text` or as the picture of its figures.
@@ -187,12 +202,13 @@ int RunMap(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
     OutputKind kind = OutputKind::Png;
-    if (std::string bad = CheckPictureOrTable(path, "a map", OutputKind::MapCsv, kind); !bad.empty())
-        return Fail(bad);
+    if (const int refused = CheckPictureOrTable(path, "a map", OutputKind::MapCsv, kind))
+        return refused;
     const MapRows rows = arguments.Shard ? arguments.Rows : MapRows{0, MapGridSize(arguments.Map.Step) - 1};
     MapProgress progress;
     const CaptureMap map = ::isatty(STDERR_FILENO) ? ComputeMap(arguments.Map, std::ref(progress), rows)
                                                    : ComputeMap(arguments.Map, {}, rows);
+    SayThreadsRefused("map");
     if (kind == OutputKind::Png)
         return WriteMap(map, arguments.Map, {}, path, kind);
     std::string text =
@@ -207,13 +223,14 @@ int RunSweep(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
     OutputKind kind = OutputKind::Png;
-    if (std::string bad = CheckPictureOrTable(path, "a sweep", OutputKind::SweepCsv, kind); !bad.empty())
-        return Fail(bad);
+    if (const int refused = CheckPictureOrTable(path, "a sweep", OutputKind::SweepCsv, kind))
+        return refused;
     const bool csv = kind == OutputKind::SweepCsv;
     MapProgress progress("sweep");
     const std::vector<SweepCurve> curves = ::isatty(STDERR_FILENO)
                                                ? ComputeSweep(arguments.Map, arguments.Values, std::ref(progress))
                                                : ComputeSweep(arguments.Map, arguments.Values);
+    SayThreadsRefused("sweep");
     std::string error;
     if (csv) {
         error = WritePictureFile(SweepMadeByLine(arguments.Map, arguments.Values) + SweepCsv(curves), path, kind);
@@ -228,15 +245,21 @@ int RunSweep(const Arguments& arguments)
     return error.empty() ? 0 : Fail(error, CannotWrite);
 }
 
+/// Opening a named pipe waits for a writer: said at once, not in silence.
+void SayIfNamedPipe(const char* path)
+{
+    struct stat status {};
+    if (::stat(path, &status) == 0 && S_ISFIFO(status.st_mode))
+        std::fprintf(stderr, "homing-sim: waiting for a writer of the named pipe %s\n", QuotedPath(path).c_str());
+}
+
 /// A shard's whole text; no shard of the finest grid comes near the bound.
 std::string ReadWholeFile(const char* path, std::string& text)
 {
     constexpr long long MostBytes = 256ll << 20;
     if (*path == '\0')
         return "cannot read a shard with an empty name";
-    struct stat status {};
-    if (::stat(path, &status) == 0 && S_ISFIFO(status.st_mode)) // opening waits for a writer: say so at once
-        std::fprintf(stderr, "homing-sim: waiting for a writer of the named pipe %s\n", QuotedPath(path).c_str());
+    SayIfNamedPipe(path);
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return "cannot read " + QuotedPath(path) + ": " + std::strerror(errno);
@@ -260,8 +283,8 @@ int RunJoinMap(const Arguments& arguments)
 {
     const std::string path = arguments.Picture;
     OutputKind kind = OutputKind::Png;
-    if (std::string bad = CheckPictureOrTable(path, "a map", OutputKind::MapCsv, kind); !bad.empty())
-        return Fail(bad);
+    if (const int refused = CheckPictureOrTable(path, "a map", OutputKind::MapCsv, kind))
+        return refused;
     std::vector<std::string> names;
     std::vector<MapShard> shards;
     // The output may not be one of the shards (by any name): it would be
@@ -285,8 +308,16 @@ int RunJoinMap(const Arguments& arguments)
     }
     std::string csv;
     CaptureMap map;
-    if (std::string error = JoinMapShards(names, shards, csv, map); !error.empty())
+    // The places flown again are drawn anew for each join, so no forged
+    // shard can know them; the seed is said where it matters.
+    const std::uint64_t seed = (std::uint64_t(std::random_device()()) << 32) ^ std::random_device()();
+    if (std::string error = JoinMapShards(names, shards, csv, map, seed); !error.empty())
         return Fail(error);
+    if (::isatty(STDERR_FILENO))
+        std::fprintf(
+            stderr,
+            "homing-sim: every figure checked; up to %d places of each shard flown again, drawn with seed %llu\n",
+            ShardPlacesFlownAgain + 1, static_cast<unsigned long long>(seed));
     return WriteMap(map, shards[0].Read, csv, path, kind);
 }
 
@@ -296,19 +327,33 @@ int WriteText(const char* text, CheckedOutput& out)
     return out.Write(text) && out.Flush() ? 0 : Fail(out.Error, CannotWrite);
 }
 
+/// Puts /dev/null on a closed descriptor `fd`, on that one alone (open takes
+/// the lowest free one, which may be another closed standard stream).
+void FillWithNull(int fd, int flags)
+{
+    if (::fcntl(fd, F_GETFD) >= 0)
+        return;
+    const int opened = ::open("/dev/null", flags);
+    if (opened < 0 || opened == fd)
+        return;
+    ::dup2(opened, fd);
+    ::close(opened);
+}
+
 /// Standard output and error must be open before any file is: a file opened
 /// on a closed descriptor 1 would take the trace, or on 2 the messages. A map
-/// writes nothing to standard output, so there a closed one is no fault.
+/// writes nothing to standard output, so there a closed one is no fault; a
+/// run that writes to a closed one fails, whatever else is closed too.
 bool StandardStreamsOpen(const char* what, bool writesStandardOutput)
 {
-    if (::fcntl(STDIN_FILENO, F_GETFD) < 0)
-        ::open("/dev/null", O_RDONLY);
-    if (::fcntl(STDOUT_FILENO, F_GETFD) < 0 && !writesStandardOutput)
-        ::open("/dev/null", O_WRONLY);
-    if (::fcntl(STDERR_FILENO, F_GETFD) < 0)
-        ::open("/dev/null", O_WRONLY); // takes descriptor 2: messages go nowhere, not into a file
-    if (::fcntl(STDOUT_FILENO, F_GETFD) >= 0)
+    const bool outputClosed = ::fcntl(STDOUT_FILENO, F_GETFD) < 0;
+    FillWithNull(STDIN_FILENO, O_RDONLY);
+    FillWithNull(STDERR_FILENO, O_WRONLY); // messages go nowhere, not into a file
+    if (!outputClosed || !writesStandardOutput) {
+        FillWithNull(STDOUT_FILENO, O_WRONLY);
         return true;
+    }
+    FillWithNull(STDOUT_FILENO, O_WRONLY); // nothing else may take descriptor 1 either
     Fail(std::string("cannot write ") + what + ": " + std::strerror(EBADF), CannotWrite);
     return false;
 }
@@ -319,9 +364,23 @@ bool WritesFilesOnly(Output writes)
     return writes == Output::Map || writes == Output::JoinMap || writes == Output::Sweep;
 }
 
+int Run(int argc, char** argv);
+
 } // namespace
 
 int RunHomingSim(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // A memory limit (ulimit -v) met part way: said, and nothing replaced.
+        return Fail("out of memory", CannotWrite);
+    }
+}
+
+namespace {
+
+int Run(int argc, char** argv)
 {
     // Past a file-size limit a write fails with "File too large", reported
     // like any failed write, instead of the process dying mid-file.
@@ -339,8 +398,9 @@ int RunHomingSim(int argc, char** argv)
     if (arguments.Version)
         return WriteText("homing-sim " HOMING_VERSION "\n", out);
     if (arguments.Writes == Output::Compare)
-        if (std::string bad = CheckPicturePath(arguments.Picture); !bad.empty())
-            return Fail(bad);
+        if (bool cannotWrite = false;
+            !(error = CheckPicturePath(arguments.Picture, OutputKind::Png, &cannotWrite)).empty())
+            return Fail(error, cannotWrite ? CannotWrite : BadInput);
     if (arguments.Writes == Output::Map)
         return RunMap(arguments);
     if (arguments.Writes == Output::JoinMap)
@@ -353,6 +413,8 @@ int RunHomingSim(int argc, char** argv)
                    "language)\n",
                    stderr);
     ScriptInput script;
+    if (arguments.ScriptGiven && std::strcmp(arguments.Script, "-") != 0)
+        SayIfNamedPipe(arguments.Script);
     if (error = OpenScript(arguments.Script, script); !error.empty())
         return Fail(error);
     // A first reading finds any bad line (and whether trails are drawn) before
@@ -360,9 +422,11 @@ int RunHomingSim(int argc, char** argv)
     // The comparison passes over picture lines; the trace and the summary
     // write them, so their paths are checked here too.
     ScriptCheck check;
-    error = arguments.Writes == Output::Compare ? CheckScript(script, check) : CheckRunnerScript(script, check);
+    bool cannotWrite = false;
+    error = arguments.Writes == Output::Compare ? CheckScript(script, check)
+                                                : CheckRunnerScript(script, check, &cannotWrite);
     if (!error.empty())
-        return Fail(error);
+        return Fail(error, cannotWrite ? CannotWrite : BadInput);
     if (arguments.Writes != Output::Trace && check.BadLine)
         return Fail(LineMessage(check.BadLine, check.Error));
     switch (arguments.Writes) {
@@ -375,3 +439,5 @@ int RunHomingSim(int argc, char** argv)
     }
     return 0;
 }
+
+} // namespace

@@ -57,12 +57,12 @@ std::string Execute(Scenario& scenario, const Command& command)
     return error;
 }
 
-std::string CheckRunnerScript(ScriptInput& input, ScriptCheck& check)
+std::string CheckRunnerScript(ScriptInput& input, ScriptCheck& check, bool* cannotWrite)
 {
-    return ForEachCommand(input, check, [](long number, const Command& command) {
+    return ForEachCommand(input, check, [cannotWrite](long number, const Command& command) {
         if (command.Kind != CommandKind::Png && command.Kind != CommandKind::Trail)
             return std::string();
-        const std::string bad = CheckPicturePath(command.Path);
+        const std::string bad = CheckPicturePath(command.Path, OutputKind::Png, cannotWrite);
         return bad.empty() ? bad : LineMessage(number, bad);
     });
 }

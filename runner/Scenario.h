@@ -45,5 +45,6 @@ void StartScenario(Scenario& scenario, bool keepHistory, bool keepTrails);
 
 /// Reads the whole script once without running it, as the runner checks it:
 /// a png or trail line whose picture could not be written there is an error
-/// ("line N: ..."), so nothing runs that would be thrown away.
-[[nodiscard]] std::string CheckRunnerScript(ScriptInput& input, ScriptCheck& check);
+/// ("line N: ..."), so nothing runs that would be thrown away; `cannotWrite`
+/// says whether that error is that nothing can be written there.
+[[nodiscard]] std::string CheckRunnerScript(ScriptInput& input, ScriptCheck& check, bool* cannotWrite = nullptr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "FloatText.h"
@@ -122,14 +123,18 @@ std::string CompareMethods(ScriptInput& script, std::uint64_t seed, const std::s
         return error;
     }
 
-    char line[160];
-    std::snprintf(line, sizeof line, "%-4s  %-27s  %8s  %6s  %7s  %6s  %s\n", "mode", "method", "launched", "caught",
-                  "expired", "flying", "median frames to catch");
+    int nameWidth = 0; // the column as wide as the longest name
+    for (const Method& method : Methods)
+        nameWidth = std::max(nameWidth, int(std::strlen(method.Name)));
+    char line[200];
+    std::snprintf(line, sizeof line, "%-4s  %-*s  %8s  %6s  %7s  %6s  %s\n", "mode", nameWidth, "method", "launched",
+                  "caught", "expired", "flying", "median frames to catch");
     out.Write(line);
     for (int mode = 0; mode < SteeringModeCount; ++mode) {
         const MethodFigures& row = figures[std::size_t(mode)];
-        std::snprintf(line, sizeof line, "%-4d  %-27s  %8d  %6d  %7d  %6d  %s\n", mode, Methods[std::size_t(mode)].Name,
-                      row.Launched, row.Caught, row.Expired, row.Flying, MedianText(row).c_str());
+        std::snprintf(line, sizeof line, "%-4d  %-*s  %8d  %6d  %7d  %6d  %s\n", mode, nameWidth,
+                      Methods[std::size_t(mode)].Name, row.Launched, row.Caught, row.Expired, row.Flying,
+                      MedianText(row).c_str());
         out.Write(line);
     }
     return {};

@@ -52,3 +52,5 @@ std::string Escaped(std::string_view token, std::size_t most)
 std::string Quoted(std::string_view token) { return Escaped(token, 60); }
 
 std::string QuotedPath(std::string_view path) { return Escaped(path, std::string_view::npos); }
+
+std::string GotText(std::string_view value) { return value.empty() ? "got nothing" : "got " + Quoted(value); }

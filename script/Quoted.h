@@ -11,3 +11,7 @@ std::string Quoted(std::string_view token);
 /// A path the user gave, as a message shows it: whole, so the user sees which
 /// folder is wrong, with control bytes and bytes that are not UTF-8 as \xNN.
 std::string QuotedPath(std::string_view path);
+
+/// How a message ends that names the value an option was given: "got X",
+/// or "got nothing" where there was none (or an empty one).
+std::string GotText(std::string_view value);

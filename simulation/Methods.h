@@ -186,6 +186,19 @@ static_assert(TableComplete(), "every steering mode has a complete entry in Meth
 
 constexpr const Method& MethodOf(SteeringMode mode) { return Methods[std::size_t(mode)]; }
 
+/// How many launch draws the method that makes the most makes.
+constexpr int MostLaunchDraws()
+{
+    int most = 0;
+    for (const Method& method : Methods) {
+        int draws = 0;
+        for (const MethodDraw& draw : method.Draws)
+            draws += draw.Draw != LaunchDraw::None;
+        most = draws > most ? draws : most;
+    }
+    return most;
+}
+
 /// Which of a method's launch draws `draw` is (0 for its first), or -1 when it makes none such.
 constexpr int DrawIndex(SteeringMode mode, LaunchDraw draw)
 {

@@ -3,20 +3,23 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <system_error>
 #include <thread>
 
 namespace {
 
-/// The k-th smallest of `count` values with k = ceil(share * count): the
-/// median of 9 is the 5th, of 8 the 4th. Sorts them.
+/// The k-th smallest of `count` values with k = FigureRank(count, share).
+/// Sorts them.
 template <typename Value>
 Value Rank(Value* values, int count, double share)
 {
     std::sort(values, values + count);
-    return values[std::max(0, int(share * count + 0.999999) - 1)];
+    return values[FigureRank(count, share) - 1];
 }
 
 } // namespace
+
+int FigureRank(int count, double share) { return std::max(1, int(share * count + 0.999999)); }
 
 int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
 {
@@ -74,6 +77,14 @@ PlaceFigures PlaceFiguresOf(const ShotEnd* ends, int shots)
 
 namespace {
 
+std::atomic<unsigned> RefusedAsked{0}, RefusedStarted{0};
+
+void NoteThreadsRefused(unsigned asked, unsigned started)
+{
+    RefusedAsked = asked;
+    RefusedStarted = started;
+}
+
 /// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
 /// once; `progress` is told the share done from the calling thread, and 1 at
 /// the end.
@@ -93,8 +104,17 @@ void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& 
     };
     threads = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> helpers;
-    for (unsigned n = 1; n < threads; ++n)
-        helpers.emplace_back(work, false);
+    // A thread the system refuses (too little memory or too many processes)
+    // leaves its tasks to those that started: the same map, more slowly.
+    try {
+        helpers.reserve(threads - 1);
+        for (unsigned n = 1; n < threads; ++n)
+            helpers.emplace_back(work, false);
+    } catch (const std::system_error&) {
+        NoteThreadsRefused(threads, unsigned(helpers.size()) + 1);
+    } catch (const std::bad_alloc&) {
+        NoteThreadsRefused(threads, unsigned(helpers.size()) + 1);
+    }
     work(bool(progress));
     for (std::thread& helper : helpers)
         helper.join();
@@ -155,3 +175,5 @@ int MostlyCaughtPercent(const CaptureMap& map, SteeringMode mode)
             mostly += map.At(column, row, int(mode)).MostlyCaught();
     return (100 * mostly + places / 2) / places;
 }
+
+ThreadsRefused LastThreadsRefused() { return {RefusedAsked.load(), RefusedStarted.load()}; }

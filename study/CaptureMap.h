@@ -28,6 +28,10 @@ struct PlaceFigures {
     bool MostlyCaught() const { return 2 * Caught >= Shots; }
 };
 
+/// Which of `count` values, from the smallest (1), a figure at `share` is:
+/// k = ceil(share * count), so the median of 9 is the 5th, of 8 the 4th.
+int FigureRank(int count, double share);
+
 /// Frames from launch to catch of one shot (the launch frame counts as 1), or
 /// 0 when it expires first.
 int FlyShot(const MapSettings& settings, SteeringMode mode, int x, int y, int shot);
@@ -77,3 +81,11 @@ struct MapRows {
 /// then, from the calling thread, and 1 at the end.
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {}, MapRows rows = {},
                       std::optional<SteeringMode> onlyMode = {});
+
+/// The threads a map asked for and those that started, the last time the
+/// system refused to start some (both 0 when it never has): the work of those
+/// refused went to the threads that started.
+struct ThreadsRefused {
+    unsigned Asked = 0, Started = 0;
+};
+ThreadsRefused LastThreadsRefused();

@@ -2,16 +2,35 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <numeric>
 #include <string_view>
 
 #include "FloatText.h"
 #include "Quoted.h"
+#include "Random.h"
 
 namespace {
 
-constexpr std::string_view ShardStart = "# homing-sim map shard: rows ";
+constexpr std::string_view MadeByStart = "# homing-sim ";
+constexpr std::string_view ShardKind = " map shard: rows ";
+/// What shards of earlier versions began with, carrying no version.
+constexpr std::string_view UnversionedShardStart = "# homing-sim map shard: rows ";
+
+/// The version in a "# homing-sim VERSION what..." line followed by `what`,
+/// or nothing when the line is not such.
+std::string_view MadeByVersion(std::string_view head, std::string_view what)
+{
+    if (!head.starts_with(MadeByStart))
+        return {};
+    head.remove_prefix(MadeByStart.size());
+    const std::size_t blank = head.find(' ');
+    if (blank == 0 || blank == std::string_view::npos || head.substr(0, blank).find('\n') != std::string_view::npos ||
+        !head.substr(blank).starts_with(what))
+        return {};
+    return head.substr(0, blank);
+}
 
 /// A whole number at the start of `text`, which then moves past it.
 bool TakeWhole(std::string_view& text, int& value)
@@ -54,24 +73,74 @@ bool WholeField(std::string_view field, int& value)
     return status == std::errc() && end == field.data() + field.size() && value >= 0 && value <= 65535;
 }
 
+/// The least and the most the catch frames of a place's caught shots can
+/// add up to: sorted, each from 1 to a shot's life, the one at the median's
+/// rank its median and the one at the 90th percentile's its percentile.
+void CatchFrameSums(const PlaceFigures& f, long& least, long& most)
+{
+    const int median = FigureRank(f.Shots, 0.5), p90 = FigureRank(f.Shots, 0.9);
+    least = most = 0;
+    for (int rank = 1; rank <= f.Caught; ++rank) {
+        int low = 1, high = ShotLife;
+        if (f.Median && rank <= median)
+            high = f.Median;
+        if (f.Median && rank >= median)
+            low = f.Median;
+        if (f.P90 && rank <= p90)
+            high = std::min<int>(high, f.P90);
+        if (f.P90 && rank >= p90)
+            low = f.P90;
+        least += low;
+        most += high;
+    }
+}
+
+std::string MeanText(double mean)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", mean);
+    return text;
+}
+
+/// Whether some whole number of frames within [least, most], over `caught`
+/// catches, is written as `mean` is.
+bool MeanOfWholeFrames(float mean, int caught, long least, long most)
+{
+    const std::string said = MeanText(double(mean));
+    const long nearest = std::lrint(double(mean) * caught);
+    for (long total = nearest - 1; total <= nearest + 1; ++total)
+        if (total >= least && total <= most && MeanText(double(float(double(total) / caught))) == said)
+            return true;
+    return false;
+}
+
 /// What is wrong with a row's figures for a map of `settings`, or nothing:
-/// the shots the settings ask for, no more caught than flown, frames within a
-/// shot's life, a median no later than the 90th percentile, a mean exactly
-/// when some were caught and a miss exactly when some were not.
+/// the figures that `Shots` shots, each caught in a whole number of frames
+/// within a shot's life or missed by at least the catch radius, can give.
+/// The shots the settings ask for, no more caught than flown; a median and a
+/// 90th percentile exactly when enough were caught for them, in order; a mean
+/// of whole frames that those two allow; a miss exactly when some were not
+/// caught, and no nearer than a catch.
 std::string FiguresFault(const PlaceFigures& f, const MapSettings& settings)
 {
-    const auto frames = [](double value) { return value >= 1 && value <= ShotLife; };
     if (f.Shots != settings.Shots)
         return "says " + std::to_string(f.Shots) + " shots where its settings say " + std::to_string(settings.Shots);
     if (f.Caught > f.Shots)
         return "says more caught (" + std::to_string(f.Caught) + ") than shots";
-    if ((f.Median && !frames(f.Median)) || (f.P90 && !frames(f.P90)) || (f.Median && f.P90 && f.P90 < f.Median) ||
-        (f.P90 && !f.Median) || (f.Median && !f.Caught))
-        return "has a median or 90th percentile that no shots of " + std::to_string(ShotLife) + " frames give";
-    if (f.Caught ? !frames(f.Mean) : f.Mean != 0)
-        return "has a mean that its caught shots cannot give";
-    if (f.Caught < f.Shots ? !(f.Miss >= 0) : f.Miss != 0)
-        return "has a miss distance that its shots cannot give";
+    const auto frames = [](int value) { return value >= 1 && value <= ShotLife; };
+    const bool medianDefined = f.Caught >= FigureRank(f.Shots, 0.5), p90Defined = f.Caught >= FigureRank(f.Shots, 0.9);
+    if ((f.Median != 0) != medianDefined || (f.P90 != 0) != p90Defined || (f.Median && !frames(f.Median)) ||
+        (f.P90 && !frames(f.P90)) || (f.Median && f.P90 && f.P90 < f.Median) ||
+        (FigureRank(f.Shots, 0.5) == FigureRank(f.Shots, 0.9) && f.Median != f.P90))
+        return "has a median or 90th percentile that " + std::to_string(f.Caught) + " caught of " +
+               std::to_string(f.Shots) + " shots of " + std::to_string(ShotLife) + " frames cannot give";
+    long least = 0, most = 0;
+    CatchFrameSums(f, least, most);
+    if (f.Caught ? !MeanOfWholeFrames(f.Mean, f.Caught, least, most) : f.Mean != 0)
+        return "has a mean that its caught shots cannot give with that median and 90th percentile";
+    if (f.Caught < f.Shots ? !(f.Miss >= float(std::sqrt(HitRadiusSquared))) : f.Miss != 0)
+        return "has a miss distance that its shots cannot give (a shot that passes nearer than " +
+               std::to_string(int(std::sqrt(HitRadiusSquared))) + " px is caught)";
     return {};
 }
 
@@ -125,12 +194,55 @@ std::string ReadRows(std::string_view body, const MapSettings& settings, const M
                            " where it writes " + Quoted(canonical.substr(0, canonical.size() - 1));
                 map.At(column, row, mode) = f;
             }
-    return body.empty() ? std::string()
-                        : "it holds more than its rows " + std::to_string(rows.First) + "-" +
-                              std::to_string(rows.Last) + ", from line " + std::to_string(line + 1);
+    if (body.empty())
+        return {};
+    if (body.find_first_not_of("\r\n") == std::string_view::npos)
+        return "line " + std::to_string(line + 1) +
+               " is blank: a map's CSV ends with its last row, as homing-sim "
+               "writes it";
+    return "it holds more than its rows " + std::to_string(rows.First) + "-" + std::to_string(rows.Last) +
+           ", from line " + std::to_string(line + 1);
 }
 
 std::string RowsText(const MapRows& rows) { return std::to_string(rows.First) + "-" + std::to_string(rows.Last); }
+
+/// The places of a shard a join flies again, by their number in the shard
+/// (row by row from its first): its first, and up to ShardPlacesFlownAgain
+/// others drawn by `seed`, each once.
+std::vector<int> PlacesToFlyAgain(const MapRows& rows, int columns, std::uint64_t seed, std::size_t shard)
+{
+    const int places = (rows.Last - rows.First + 1) * columns;
+    std::vector<int> chosen{0};
+    std::uint64_t state = Mix64(seed ^ Mix64(shard + 1));
+    while (int(chosen.size()) < std::min(places, ShardPlacesFlownAgain + 1)) {
+        state = Mix64(state + 1);
+        const int place = int(state % std::uint64_t(places));
+        if (std::find(chosen.begin(), chosen.end(), place) == chosen.end())
+            chosen.push_back(place);
+    }
+    return chosen;
+}
+
+/// The shard's place `place` flown again for every method: what is wrong
+/// when its rows are not what that gives, or nothing.
+std::string FlyAgain(const MapSettings& settings, const MapRows& rows, const CaptureMap& map, int place,
+                     std::uint64_t seed)
+{
+    const int column = place % map.Columns, row = rows.First + place / map.Columns;
+    const int x = column * settings.Step, y = row * settings.Step;
+    for (int mode = 0; mode < SteeringModeCount; ++mode) {
+        const PlaceFigures again = MapPlace(settings, SteeringMode(mode), x, y);
+        std::string said, flown;
+        AppendPlaceRow(said, x, y, mode, map.At(column, row, mode));
+        AppendPlaceRow(flown, x, y, mode, again);
+        if (said != flown)
+            return "line " + std::to_string(3 + place * SteeringModeCount + mode) +
+                   " is not what its settings give when that place is flown again (" +
+                   flown.substr(0, flown.size() - 1) + "; places drawn with seed " + std::to_string(seed) +
+                   "): made with other settings, or edited";
+    }
+    return {};
+}
 
 } // namespace
 
@@ -172,15 +284,21 @@ std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int r
     return rows;
 }
 
-bool LooksLikeMapCsv(const std::string& head)
+bool LooksLikeMapCsv(std::string_view head)
 {
-    return head.starts_with("x,y,method,") || head.starts_with("# homing-sim ");
+    return head.starts_with(MapCsvHeader()) || !MadeByVersion(head, " map ").empty() ||
+           head.starts_with(UnversionedShardStart);
+}
+
+bool LooksLikeSweepCsv(std::string_view head)
+{
+    return head.starts_with("method,parameter,") || !MadeByVersion(head, " sweep ").empty();
 }
 
 std::string MapShardLine(const MapSettings& settings, const MapRows& rows)
 {
-    return std::string(ShardStart) + RowsText(rows) + " of " + std::to_string(MapGridSize(settings.Step)) + "; " +
-           MapSettingsText(settings) + "\n";
+    return std::string(MadeByStart) + HOMING_VERSION + std::string(ShardKind) + RowsText(rows) + " of " +
+           std::to_string(MapGridSize(settings.Step)) + "; " + MapSettingsText(settings) + "\n";
 }
 
 std::string ReadMapShard(const std::string& text, MapShard& shard)
@@ -189,11 +307,19 @@ std::string ReadMapShard(const std::string& text, MapShard& shard)
     const std::size_t lineEnd = rest.find('\n');
     std::string_view line = rest.substr(0, lineEnd);
     int of = 0;
-    if (lineEnd == std::string_view::npos || !TakeText(line, ShardStart) || !TakeWhole(line, shard.Rows.First) ||
-        !TakeText(line, "-") || !TakeWhole(line, shard.Rows.Last) || !TakeText(line, " of ") || !TakeWhole(line, of) ||
-        !TakeText(line, "; "))
-        return "it is not a shard of a map (made with --rows): its first line is not \"" + std::string(ShardStart) +
-               "FIRST-LAST of ROWS; SETTINGS\"";
+    const std::string_view version = MadeByVersion(line, ShardKind);
+    if (line.starts_with(UnversionedShardStart))
+        return "it was made by an earlier homing-sim, whose shards carry no version: make it again with this one "
+               "(" HOMING_VERSION ")";
+    if (!version.empty() && version != HOMING_VERSION)
+        return "it was made by homing-sim " + Quoted(version) +
+               ": shards are joined by the version that made them (this is " HOMING_VERSION ")";
+    if (lineEnd == std::string_view::npos || version.empty() ||
+        !TakeText(line, std::string(MadeByStart) + std::string(version) + std::string(ShardKind)) ||
+        !TakeWhole(line, shard.Rows.First) || !TakeText(line, "-") || !TakeWhole(line, shard.Rows.Last) ||
+        !TakeText(line, " of ") || !TakeWhole(line, of) || !TakeText(line, "; "))
+        return "it is not a shard of a map (made with --rows): its first line is not \"" + std::string(MadeByStart) +
+               HOMING_VERSION + std::string(ShardKind) + "FIRST-LAST of ROWS; SETTINGS\"";
     shard.Settings = std::string(line);
     if (std::string error = ReadMapSettingsText(shard.Settings, shard.Read); !error.empty())
         return "its settings are not a map's: " + error;
@@ -210,7 +336,7 @@ std::string ReadMapShard(const std::string& text, MapShard& shard)
 }
 
 std::string JoinMapShards(const std::vector<std::string>& names, const std::vector<MapShard>& shards, std::string& csv,
-                          CaptureMap& map)
+                          CaptureMap& map, std::uint64_t checkSeed)
 {
     if (shards.empty())
         return "--join-map needs the shards to join";
@@ -243,19 +369,12 @@ std::string JoinMapShards(const std::vector<std::string>& names, const std::vect
     for (const std::size_t n : order) {
         if (std::string error = ReadRows(shards[n].Body, settings, shards[n].Rows, map, 3); !error.empty())
             return names[n] + ": " + error;
-        // Figures can be in range and still not be the settings' own (settings
-        // edited, a motion left out): the shard's first place, flown again.
-        const int y = shards[n].Rows.First * settings.Step;
-        for (int mode = 0; mode < SteeringModeCount; ++mode) {
-            const PlaceFigures again = MapPlace(settings, SteeringMode(mode), 0, y);
-            std::string said, flown;
-            AppendPlaceRow(said, 0, y, mode, map.At(0, shards[n].Rows.First, mode));
-            AppendPlaceRow(flown, 0, y, mode, again);
-            if (said != flown)
-                return names[n] + ": line " + std::to_string(3 + mode) +
-                       " is not what its settings give when that place is flown again (" +
-                       flown.substr(0, flown.size() - 1) + "): made with other settings, or edited";
-        }
+        // Figures can be consistent and still not be the settings' own
+        // (settings edited, a motion left out, figures made up): the shard's
+        // first place and a few drawn by the seed, flown again.
+        for (const int place : PlacesToFlyAgain(shards[n].Rows, map.Columns, checkSeed, n))
+            if (std::string error = FlyAgain(settings, shards[n].Rows, map, place, checkSeed); !error.empty())
+                return names[n] + ": " + error;
         csv += shards[n].Body;
     }
     return {};

@@ -3,7 +3,9 @@
 // the grid's rows computed on one machine, starts with a line that carries
 // its rows and settings, so shards made with other settings cannot be joined.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CaptureMap.h"
@@ -27,9 +29,12 @@ void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures
 /// The CSV rows of one row of the grid, every place and method.
 std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row);
 
-/// What a map's CSV file begins with, its header or a shard's first line:
-/// a file that begins otherwise is not replaced by a map.
-bool LooksLikeMapCsv(const std::string& head);
+/// Whether a file's first bytes are a map's CSV (its header, or the line
+/// that says a homing-sim map or shard of one made it): a file that begins
+/// otherwise is not replaced by a map.
+bool LooksLikeMapCsv(std::string_view head);
+/// Likewise a sweep's CSV.
+bool LooksLikeSweepCsv(std::string_view head);
 
 /// The first line of a shard of rows `rows` (both ends given).
 std::string MapShardLine(const MapSettings& settings, const MapRows& rows);
@@ -46,9 +51,15 @@ struct MapShard {
 /// Reads a shard's whole text. Returns what is wrong in one line, or nothing.
 [[nodiscard]] std::string ReadMapShard(const std::string& text, MapShard& shard);
 
+/// How many places of each shard, besides its first, a join flies again.
+inline constexpr int ShardPlacesFlownAgain = 4;
+
 /// Joins shards that agree on their settings and hold every row of the grid
 /// exactly once into the whole map's CSV (the bytes one run writes) and its
-/// figures. `names` name the shards in messages. Returns what is wrong in
-/// one line, naming the shard, or nothing.
+/// figures. Every figure is checked against what its shots can give, and a
+/// few places of each shard (its first, and others drawn by `checkSeed`) are
+/// flown again. `names` name the shards in messages. Returns what is wrong in
+/// one line, naming the shard (and the seed, where a place flown again
+/// differs), or nothing.
 [[nodiscard]] std::string JoinMapShards(const std::vector<std::string>& names, const std::vector<MapShard>& shards,
-                                        std::string& csv, CaptureMap& map);
+                                        std::string& csv, CaptureMap& map, std::uint64_t checkSeed);

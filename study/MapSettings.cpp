@@ -20,7 +20,7 @@ bool WholeArgument(int argc, const char* const* argv, int& n, std::uint64_t low,
     const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || status != std::errc() || end != text.data() + text.size() || value < low || value > high) {
         error = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
-                std::to_string(high) + ", got " + Quoted(text);
+                std::to_string(high) + ", " + GotText(text);
         return false;
     }
     ++n;
@@ -31,9 +31,11 @@ bool FloatArgument(int argc, const char* const* argv, int& n, const char* what, 
 {
     const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
     if (!ParseFiniteFloat(text, value)) {
-        error = std::string(what) + " must be a finite number, got " + Quoted(text);
+        error = std::string(what) + " must be a finite number, " + GotText(text);
         return false;
     }
+    if (value == 0)
+        value = 0; // -0 flies as 0 does, and is written so: one text for the same map
     ++n;
     return true;
 }
@@ -46,7 +48,7 @@ bool MotionArgument(int argc, const char* const* argv, int& n, const std::string
         return false;
     if (period ? value > 0 : value >= 0)
         return true;
-    error = what + (period ? " must be more than 0" : " must be 0 or more") + ", got " + Quoted(argv[n]);
+    error = what + (period ? " must be more than 0" : " must be 0 or more") + ", " + GotText(argv[n]);
     return false;
 }
 
@@ -73,8 +75,8 @@ bool ReadMotion(int argc, const char* const* argv, int& n, MapSettings& map, std
         map.Motion = MarkerMotion::Flee;
         return MotionArgument(argc, argv, n, name + " SPEED", false, map.MotionSize, error);
     }
-    error = "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD or flee SPEED, got " +
-            Quoted(kind);
+    error = "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD or flee SPEED, " +
+            GotText(kind);
     return false;
 }
 
@@ -121,9 +123,11 @@ bool ReadHold(int argc, const char* const* argv, int& n, MapSettings& map, std::
             map.Held = LaunchDraw(draw);
     if (map.Held == LaunchDraw::None || equals == std::string_view::npos ||
         !ParseFiniteFloat(text.substr(equals + 1), map.HeldValue) || !(map.HeldValue >= 0 && map.HeldValue < 1)) {
-        error = "--hold must be DRAW=R with DRAW " + DrawNames() + " and R in [0, 1), got " + Quoted(text);
+        error = "--hold must be DRAW=R with DRAW " + DrawNames() + " and R in [0, 1), " + GotText(text);
         return false;
     }
+    if (map.HeldValue == 0)
+        map.HeldValue = 0; // -0 is 0
     ++n;
     return true;
 }
@@ -165,8 +169,8 @@ SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSetting
         if (name == Names[bit]) {
             const unsigned setting = 1u << (bit == 7 ? 6 : bit);
             if (map.Given & setting) {
-                error = bit >= 6 ? std::string(name) + " gives the marker's motion, given already"
-                                 : std::string(name) + " is given twice";
+                error = bit == 6 || bit == 7 ? std::string(name) + " gives the marker's motion, given already"
+                                             : std::string(name) + " is given twice";
                 return SettingRead::Bad;
             }
             map.Given |= setting;

@@ -97,7 +97,13 @@ SweepChartLayout LayOutSweepChart(const SweepCurve& curve)
     layout.Title = {Layout::PlotLeft + Layout::PlotWidth / 2, below, DrawMeaning(draw)};
     layout.PlacesKey = {Layout::PlotLeft + 22, below + 21, "places half caught"};
     layout.ShotsKey = {Layout::PlotLeft + 150, below + 21, "shots caught"};
-    if (layout.Flat)
+    layout.Coincide = !layout.Flat && !curve.Points.empty();
+    for (const SweepPoint& point : curve.Points)
+        layout.Coincide = layout.Coincide && Share(point, true) == Share(point, false);
+    if (layout.Coincide)
+        layout.Words = "one line: places half caught and shots caught the same at every value, from " + Percent(low) +
+                       " to " + Percent(high);
+    else if (layout.Flat)
         layout.Words = "flat: places " + Percent(Share(curve.Points[0], true)) + ", shots " +
                        Percent(Share(curve.Points[0], false)) + " at every value";
     else

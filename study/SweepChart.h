@@ -23,7 +23,10 @@ struct SweepChartLayout {
     static constexpr int PlotHeight = 124;                            ///< pixels
     double Low = 0, High = 1;                                         ///< the shares at the plot's bottom and top
     bool Flat = false;                                                ///< both curves the same at every value
-    std::vector<ChartLabel> YTicks;                                   ///< "40 %", right-aligned at their grid line
+    bool Coincide = false; ///< the two curves one line: every place's shots all caught or all missed
+    /// The words are written on the chart: it shows less than its plot says.
+    bool Said() const { return Flat || Coincide; }
+    std::vector<ChartLabel> YTicks; ///< "40 %", right-aligned at their grid line
     std::vector<ChartLabel> XTicks; ///< the draw's value at r = 0, 0.5 and 1, centred under the tick
     ChartLabel Title;               ///< what the x axis is: the draw's meaning
     ChartLabel PlacesKey, ShotsKey; ///< the legend's two texts, after their line samples

@@ -460,3 +460,20 @@ TEST(GuidanceLaws, MeetAMarkerMovingInALine)
                 << "frame " << frame + 1;
     }
 }
+
+// A marker faster than the shot, coming at it, is met twice on the line of
+// the intercept triangle: the lead chase aims at the first meeting, the one
+// it can reach (the later one lies behind the marker's path past the shot).
+TEST(LeadChase, AimsAtTheEarlierOfTwoMeetings)
+{
+    Shot shot;
+    shot.X = 150, shot.Y = 150, shot.Speed = 3, shot.Age = 2;
+    shot.SeenX = 255, shot.SeenY = 150; // a frame ago: the marker moves by (-5, 0) a frame
+    World world;
+    world.MeX = 250, world.MeY = 150;
+    // |(100, 0) + t (-5, 0)| = 3 t: t = 12.5 (at x = 187.5) or t = 50 (at x = 0).
+    double x = 0, y = 0;
+    ASSERT_TRUE(LeadPoint(shot, world, x, y));
+    EXPECT_DOUBLE_EQ(x, 187.5);
+    EXPECT_DOUBLE_EQ(y, 150);
+}

@@ -8,6 +8,7 @@
 
 #include "MapColours.h"
 #include "MapPainter.h"
+#include "Pictures.h"
 #include "SweepChart.h"
 
 namespace {
@@ -118,4 +119,30 @@ TEST(SweepChart, TheRangeFitsTheDataAndAFlatChartIsSaid)
     EXPECT_TRUE(flat.Flat);
     EXPECT_EQ(flat.Words, "flat: places 100 %, shots 90 % at every value");
     EXPECT_LE(flat.High - flat.Low, 0.25);
+}
+
+// The sweep picture holds a chart for every draw of every method, each whole
+// inside the picture and above its legend, none over another; and where the
+// two curves are one line, the chart says so.
+TEST(SweepChart, EveryDrawsChartLiesInsideThePicture)
+{
+    std::vector<SweepCurve> curves;
+    for (const SweepParameter& parameter : SweepParameters())
+        curves.push_back({parameter, {{0.5f, 0, {0.8, 0.8, 0, 0, false}}, {0.6f, 0, {0.9, 0.9, 0, 0, false}}}});
+    const SweepPictureLayout picture = LayOutSweepPicture(curves);
+    ASSERT_EQ(picture.Charts.size(), curves.size());
+    for (std::size_t n = 0; n < curves.size(); ++n) {
+        const auto& [left, top] = picture.Charts[n];
+        EXPECT_GE(left, 0);
+        EXPECT_LE(left + picture.ChartWidth, picture.Width) << n;
+        EXPECT_LE(top + picture.ChartHeight, picture.LegendTop) << n;
+        for (std::size_t other = 0; other < n; ++other)
+            EXPECT_TRUE(std::abs(picture.Charts[other].Left - left) >= picture.ChartWidth ||
+                        std::abs(picture.Charts[other].Top - top) >= picture.ChartHeight)
+                << n << " over " << other;
+    }
+    const SweepChartLayout layout = LayOutSweepChart(curves[0]);
+    EXPECT_TRUE(layout.Coincide);
+    EXPECT_TRUE(layout.Said());
+    EXPECT_EQ(layout.Words.rfind("one line: ", 0), 0u) << layout.Words;
 }

@@ -490,6 +490,7 @@ EMSCRIPTEN_KEEPALIVE const char* StudySweepChartLayout(int parameter)
                     .Raw("plot", plot)
                     .Raw("points", points + "]")
                     .Flag("flat", layout.Flat)
+                    .Flag("said", layout.Said())
                     .Words("words", layout.Words)
                     .Raw("labels", labels + "]")
                     .Done());

@@ -89,7 +89,7 @@ StudyParts.sweep = (S) => {
       context.textAlign = label.align, context.textBaseline = label.baseline;
       context.fillText(label.text, label.x, label.y);
     }
-    if (layout.flat) {
+    if (layout.said) {
       context.textAlign = 'left', context.textBaseline = 'top';
       context.fillText(layout.words, layout.plot.left + 6, layout.plot.top + 6);
     }
