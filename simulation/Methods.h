@@ -6,6 +6,7 @@
 
 #include <array>
 #include <type_traits>
+#include <utility>
 
 #include "Steering.h"
 #include "World.h"
@@ -46,8 +47,6 @@ struct MethodDraw {
 
 inline constexpr int MaxLaunchDraws = 4;
 
-using SteeringStep = void (*)(Shot& shot, const World& world);
-
 /// What a method steers by, for a picture of one of its moments.
 enum class MethodGuide {
     Marker,      ///< the marker itself, where it is now
@@ -65,8 +64,7 @@ struct Method {
     /// ones at the end are `None`. A method that draws a heading is launched
     /// at full speed along it, else at rest.
     std::array<MethodDraw, MaxLaunchDraws> Draws;
-    bool TurnsAtRate;  ///< turns by at most `Turn` degrees a frame: it has a turning circle
-    SteeringStep Step; ///< sets the shot's velocity each frame
+    bool TurnsAtRate; ///< turns by at most `Turn` degrees a frame: it has a turning circle
     MethodGuide Guide = MethodGuide::Marker;
 };
 
@@ -75,72 +73,81 @@ inline constexpr std::array<Method, SteeringModeCount> Methods{{
     {SteeringMode::PerAxisChase, "per-axis chase", "XY別通常追尾",
      "each axis closes in by at most the shot's speed: diagonally, then straight",
      "a marker that flees along an axis faster than its speed, or circles round the launcher, gets away",
-     {{{LaunchDraw::Speed, &Shot::Speed, 3, 1}}}, false, PerAxisChase},
+     {{{LaunchDraw::Speed, &Shot::Speed, 3, 1}}}, false},
     {SteeringMode::DirectChase, "direct chase", "通常追尾",
      "straight at the marker, at a constant speed",
      "a marker circling near the launcher keeps ahead of it; a still one is always caught",
-     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}}}, false, DirectChase},
+     {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}}}, false},
     {SteeringMode::AngleChase, "angle chase", "角度追尾",
      "a heading in whole degrees turns by at most the turn rate a frame: a marker inside its turning circle is orbited",
      "a marker more than 16 px inside its turning circle is orbited till the shot's life ends",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, AngleChase},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true},
     {SteeringMode::AngleChase2, "vector turn chase", "角度追尾2",
      "the velocity swings by exactly the turn angle while the marker is on its left, and is aimed outright otherwise",
      "orbits a marker inside its turning circle on its left (on its right it aims outright); a circling marker often escapes",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, AngleChase2},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true},
     {SteeringMode::PerAxisAccelChase, "per-axis accelerating chase", "XY別加速追尾",
      "a fixed push on each axis: overshoots and swings back",
      "overshoots and swings back: some places are never caught, even with a still marker",
-     {{{LaunchDraw::Acceleration, &Shot::Speed, 0.3, 0.1}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
-     PerAxisAccelChase},
+     {{{LaunchDraw::Acceleration, &Shot::Speed, 0.3, 0.1}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false},
     {SteeringMode::AccelChase, "accelerating chase", "加速追尾",
      "a push straight at the marker: loops round it unless the speed limit is on",
      "loops round the marker without the speed limit; a circling marker escapes at some places",
-     {{{LaunchDraw::Acceleration, &Shot::Speed, 0.5, 0.2}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false,
-     AccelChase},
+     {{{LaunchDraw::Acceleration, &Shot::Speed, 0.5, 0.2}, {LaunchDraw::Limit, &Shot::Angle, 7, 3}}}, false},
     {SteeringMode::LeadChase, "lead chase", "",
      "towards the point where it would meet a marker that keeps its present velocity, turning at most its limit a frame",
      "orbits a marker inside its turning circle, as the angle chase does; its meeting point is wrong for a marker that turns",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, LeadChase, MethodGuide::Intercept},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, MethodGuide::Intercept},
     {SteeringMode::ProportionalNavigation, "proportional navigation", "",
      "turns by N times the line of sight's turn since the last frame, at most its limit a frame",
      "a circling marker escapes at more than half the places; a marker inside its turning circle is orbited",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, ProportionalNavigation,
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
      MethodGuide::LineOfSight},
     {SteeringMode::AugmentedProportionalNavigation, "augmented proportional navigation", "",
      "proportional navigation plus N / 2 times the marker's acceleration across the line of sight",
      "orbits a marker inside its turning circle; sees no acceleration before its third frame",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
-       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
-     AugmentedProportionalNavigation, MethodGuide::LineOfSight},
+       {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, MethodGuide::LineOfSight},
 }};
 // clang-format on
 
-// GCC's AddressSanitizer will not fold a function's address while building,
-// so there a missing step is left to the test that asks at run time.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool StepKnownWhenBuilt = false;
-#else
-inline constexpr bool StepKnownWhenBuilt = true;
-#endif
+/// What an entry of the table lacks; a build with an incomplete entry says
+/// which entry and which of these (see CheckEntry below).
+enum class EntryLacks {
+    Nothing,
+    ItsPlace,                 ///< its mode is not its place in the table
+    AName,                    ///< no name
+    ADescription,             ///< no description of how it steers
+    AFailText,                ///< no line on where and how it misses
+    ACaptionText,             ///< no caption text ("" for none)
+    DrawsInOrder,             ///< a draw after an unused one, or a draw that sets nothing
+    ALaunchDraw,              ///< it draws nothing at launch
+    ASpeedForItsHeading,      ///< a heading is drawn without a speed to launch along it
+    ATurnDraw,                ///< it turns at a rate it does not draw
+    ItsButtonAfterTheButtons, ///< a caption after a method without one: the buttons would skip a number
+};
 
-/// What is wrong with the entry at `index`, or nullptr when it is complete:
-/// its number is its place, it has a name, a description and a step, its
-/// draws come first and each sets a field, a heading comes with a speed, a
-/// method that turns at a rate draws its rate.
-constexpr const char* EntryFault(const Method& method, int index)
+/// What the entry at `index` lacks: its number is its place, it has a name,
+/// a description, how it fails and a caption (maybe ""), its draws come first
+/// and each sets a field, a heading comes with a speed, a method that turns
+/// at a rate draws its rate; the methods with a caption come first.
+constexpr EntryLacks EntryLack(const Method& method, int index)
 {
     const auto empty = [](const char* text) { return !text || !*text; };
     if (int(method.Mode) != index)
-        return "its mode is not its place in the table";
-    if (empty(method.Name) || empty(method.Description) || empty(method.Fails) || !method.Caption)
-        return "a name, a description, how it fails or its caption is missing";
-    if ((StepKnownWhenBuilt || !std::is_constant_evaluated()) && !method.Step)
-        return "it has no steering step";
+        return EntryLacks::ItsPlace;
+    if (empty(method.Name))
+        return EntryLacks::AName;
+    if (empty(method.Description))
+        return EntryLacks::ADescription;
+    if (empty(method.Fails))
+        return EntryLacks::AFailText;
+    if (!method.Caption)
+        return EntryLacks::ACaptionText;
     bool ended = false, speed = false, heading = false, turn = false;
     for (const MethodDraw& draw : method.Draws) {
         if (draw.Draw == LaunchDraw::None) {
@@ -148,18 +155,39 @@ constexpr const char* EntryFault(const Method& method, int index)
             continue;
         }
         if (ended || draw.Draw >= LaunchDraw::Count || !draw.Field || !(draw.Scale > 0))
-            return "a draw is out of order or sets nothing";
+            return EntryLacks::DrawsInOrder;
         speed |= draw.Draw == LaunchDraw::Speed && draw.Field == &Shot::Speed;
         heading |= draw.Draw == LaunchDraw::Heading && draw.Field == &Shot::Angle;
         turn |= draw.Draw == LaunchDraw::Turn && draw.Field == &Shot::Turn;
     }
     if (method.Draws[0].Draw == LaunchDraw::None)
-        return "it draws nothing at launch";
+        return EntryLacks::ALaunchDraw;
     if (heading && !speed)
-        return "a heading is drawn without a speed to launch along it";
+        return EntryLacks::ASpeedForItsHeading;
     if (method.TurnsAtRate && !turn)
-        return "it turns at a rate it does not draw";
-    return nullptr;
+        return EntryLacks::ATurnDraw;
+    if (index > 0 && *method.Caption && !*Methods[std::size_t(index - 1)].Caption)
+        return EntryLacks::ItsButtonAfterTheButtons;
+    return EntryLacks::Nothing;
+}
+
+/// What EntryLack says, in words, or nullptr when the entry is complete.
+constexpr const char* EntryFault(const Method& method, int index)
+{
+    switch (EntryLack(method, index)) {
+    case EntryLacks::Nothing: return nullptr;
+    case EntryLacks::ItsPlace: return "its mode is not its place in the table";
+    case EntryLacks::AName:
+    case EntryLacks::ADescription:
+    case EntryLacks::AFailText:
+    case EntryLacks::ACaptionText: return "a name, a description, how it fails or its caption is missing";
+    case EntryLacks::DrawsInOrder: return "a draw is out of order or sets nothing";
+    case EntryLacks::ALaunchDraw: return "it draws nothing at launch";
+    case EntryLacks::ASpeedForItsHeading: return "a heading is drawn without a speed to launch along it";
+    case EntryLacks::ATurnDraw: return "it turns at a rate it does not draw";
+    case EntryLacks::ItsButtonAfterTheButtons: return "it has a caption after a method without one";
+    }
+    return "";
 }
 
 /// The methods that have an option button: those with a caption, which come first.
@@ -172,17 +200,21 @@ constexpr int CountOptionButtons()
 }
 inline constexpr int OptionButtonCount = CountOptionButtons();
 
-constexpr bool TableComplete()
+/// Checked for every entry as the program is built, in every build: an
+/// incomplete one stops it with "In instantiation of 'struct
+/// CheckEntry<SteeringMode::..., EntryLacks::...>'", the entry and what it lacks.
+template <SteeringMode Entry, EntryLacks Lacks>
+struct CheckEntry {
+    static_assert(Lacks == EntryLacks::Nothing,
+                  "a method's entry in Methods is incomplete: CheckEntry<entry, what it lacks> names both");
+    static constexpr bool Complete = Lacks == EntryLacks::Nothing;
+};
+template <std::size_t... Index>
+constexpr bool CheckEveryEntry(std::index_sequence<Index...>)
 {
-    for (int index = 0; index < SteeringModeCount; ++index)
-        if (EntryFault(Methods[std::size_t(index)], index))
-            return false;
-    for (int index = OptionButtonCount; index < SteeringModeCount; ++index)
-        if (*Methods[std::size_t(index)].Caption)
-            return false; // a caption after a method without one: the buttons would skip a number
-    return true;
+    return (CheckEntry<SteeringMode(Index), EntryLack(Methods[Index], int(Index))>::Complete && ...);
 }
-static_assert(TableComplete(), "every steering mode has a complete entry in Methods (see EntryFault)");
+static_assert(CheckEveryEntry(std::make_index_sequence<SteeringModeCount>()));
 
 constexpr const Method& MethodOf(SteeringMode mode) { return Methods[std::size_t(mode)]; }
 

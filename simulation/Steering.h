@@ -1,36 +1,52 @@
 #pragma once
-// The steering steps. Each takes one flying shot and the world (read only),
-// and sets the shot's velocity (`AngleChase` also its heading) from its position
-// before this frame's move.
+// The steering steps of one shot flown alone. Each takes the flying shot and
+// the world (read only), and sets the shot's velocity (the angle chase also
+// its heading) from its position before this frame's move. The steps are
+// written once, in steps/, for a shot alone and for the maps' vector lanes.
 
+#include <array>
 #include <cstdint>
 
-struct Shot;
-struct World;
+#include "World.h"
+
+/// The step of `Mode` for one shot: what the per-slot code calls.
+template <SteeringMode Mode>
+void StepAlone(Shot& shot, const World& world);
+/// Every mode's, made where the steps are compiled.
+extern const std::array<void (*)(Shot&, const World&), SteeringModeCount> StepsAlone;
 
 /// Mode 0: each axis closes in on the marker by at most `Speed`.
-void PerAxisChase(Shot& shot, const World& world);
+inline void PerAxisChase(Shot& shot, const World& world) { StepAlone<SteeringMode::PerAxisChase>(shot, world); }
 /// Mode 1: straight at the marker at exactly `Speed`.
-void DirectChase(Shot& shot, const World& world);
+inline void DirectChase(Shot& shot, const World& world) { StepAlone<SteeringMode::DirectChase>(shot, world); }
 /// Mode 2: the heading turns towards the marker by at most `Turn` degrees.
-void AngleChase(Shot& shot, const World& world);
+inline void AngleChase(Shot& shot, const World& world) { StepAlone<SteeringMode::AngleChase>(shot, world); }
 /// Mode 3: the velocity swings by exactly `Turn` degrees while the marker lies to
 /// the left, clear of straight ahead and behind; otherwise it is aimed at the marker.
-void AngleChase2(Shot& shot, const World& world);
+inline void AngleChase2(Shot& shot, const World& world) { StepAlone<SteeringMode::AngleChase2>(shot, world); }
 /// Mode 4: a push of `Speed` on each axis towards the marker.
-void PerAxisAccelChase(Shot& shot, const World& world);
+inline void PerAxisAccelChase(Shot& shot, const World& world)
+{
+    StepAlone<SteeringMode::PerAxisAccelChase>(shot, world);
+}
 /// Mode 5: a push of length `Speed` straight at the marker.
-void AccelChase(Shot& shot, const World& world);
-
+inline void AccelChase(Shot& shot, const World& world) { StepAlone<SteeringMode::AccelChase>(shot, world); }
 /// Mode 6: towards the point where it would meet a marker that keeps its
 /// present velocity, turning by at most `Turn` degrees a frame.
-void LeadChase(Shot& shot, const World& world);
+inline void LeadChase(Shot& shot, const World& world) { StepAlone<SteeringMode::LeadChase>(shot, world); }
 /// Mode 7: turns by `Gain` times the line of sight's turn since its last step,
 /// at most `Turn` degrees a frame.
-void ProportionalNavigation(Shot& shot, const World& world);
+inline void ProportionalNavigation(Shot& shot, const World& world)
+{
+    StepAlone<SteeringMode::ProportionalNavigation>(shot, world);
+}
 /// Mode 8: mode 7 plus `Gain` / 2 times the marker's acceleration across the
 /// line of sight, as a turn at the shot's speed.
-void AugmentedProportionalNavigation(Shot& shot, const World& world);
+inline void AugmentedProportionalNavigation(Shot& shot, const World& world)
+{
+    StepAlone<SteeringMode::AugmentedProportionalNavigation>(shot, world);
+}
+
 /// Where a lead chase would aim now: the meeting point, or the marker itself
 /// (false) when there is none.
 bool LeadPoint(const Shot& shot, const World& world, double& x, double& y);

@@ -16,7 +16,8 @@ inline constexpr Flag FlagFalse = 0;
 /// Flips a switch between -1 and 0.
 constexpr Flag Invert(Flag flag) { return flag ? FlagFalse : FlagTrue; }
 
-/// The steering methods; the number is the option button's index (the first six have one).
+/// The steering methods; the number is the option button's index (for those
+/// with a caption in Methods.h, which come first).
 enum class SteeringMode : std::int32_t {
     PerAxisChase = 0,                    ///< each axis closes in by at most the speed
     DirectChase = 1,                     ///< straight at the marker at constant speed
@@ -44,16 +45,18 @@ inline constexpr double DegToRad = 0.017453292519444445;
 
 /// One missile slot. What `Speed` and `Angle` mean depends on the mode it was launched in.
 struct Shot {
-    float X = 0;     ///< position, pixels
-    float Y = 0;     ///< position, pixels
-    float VX = 0;    ///< velocity, pixels per frame
-    float VY = 0;    ///< velocity, pixels per frame
-    float Speed = 0; ///< modes 0-3, 6-8: speed, pixels per frame; modes 4-5: acceleration, pixels per frame per frame
+    float X = 0;  ///< position, pixels
+    float Y = 0;  ///< position, pixels
+    float VX = 0; ///< velocity, pixels per frame
+    float VY = 0; ///< velocity, pixels per frame
+    // What Speed, Angle, Turn and Gain hold is each method's own: its launch
+    // draws in Methods.h say which field each sets, and in what unit.
+    float Speed = 0; ///< speed, pixels per frame; an accelerating chase's acceleration, pixels per frame per frame
     float Angle =
-        0; ///< mode 2: heading, degrees; modes 3, 6-8: heading at launch; modes 4-5: speed limit, pixels per frame
-    float Turn = 0; ///< modes 2-3: turn per frame, degrees; modes 6-8: the most it turns a frame, degrees
-    float Gain = 0; ///< modes 7-8: the navigation gain N, turns per turn of the line of sight
-    // What modes 6-8 saw at their last step, set at launch and by each step.
+        0; ///< heading (at launch, or as the angle chase turns it), degrees; an accelerating chase's speed limit
+    float Turn = 0; ///< turn per frame, or the most turned a frame, degrees
+    float Gain = 0; ///< a navigation law's gain N, turns per turn of the line of sight
+    // What the guidance laws saw at their last step, set at launch and by each step.
     float Sight = 0;        ///< the line of sight's direction, radians from the x axis towards y
     float SeenX = 0;        ///< the marker, pixels
     float SeenY = 0;        ///< pixels

@@ -4,8 +4,9 @@
 // code of the frame has them, lane by lane, so every lane ends as that shot
 // ends flown alone. Every operation is one that rounds correctly (+ - * /,
 // square roots, roundings to float), the same in a lane as in scalar code.
-// The widest lanes the processor offers are chosen at run time (AVX2, else
-// SSE2; WebAssembly SIMD in the page).
+// The widest lanes the processor offers are chosen at run time (AVX-512,
+// else AVX2, else SSE2; WebAssembly SIMD in the page); HOMING_LANES=N picks
+// another width it has, to measure one beside another.
 
 #include <vector>
 
@@ -22,7 +23,7 @@ struct LanePlace {
 };
 
 /// How many shots the lanes fly at once on this processor: the widest it
-/// offers.
+/// offers, or the width HOMING_LANES names where it has that width.
 int LaneWidth();
 /// Every width this processor can fly, widest first.
 std::vector<int> LaneWidths();

@@ -348,17 +348,26 @@ TEST(AngleChase2, RoundsEveryStoredStepToFloat)
     EXPECT_EQ(shot.VY, 0x1.1ea6bp+1f);
 }
 
-// The table is checked as the program is built (a static_assert over
-// EntryFault): these are the faults it must catch, an entry left out included.
+// The table is checked as the program is built, in every build (CheckEntry
+// over EntryLack, naming the entry and what it lacks): these are the faults it
+// must catch, an entry left out included. (A step left out of Steps.inc is an
+// error of its own, naming the mode.)
 TEST(MethodTable, AnIncompleteEntryIsNamed)
 {
     const Method good = Methods[2];
     EXPECT_EQ(EntryFault(good, 2), nullptr);
+    EXPECT_EQ(EntryLack(good, 3), EntryLacks::ItsPlace);
     EXPECT_STREQ(EntryFault(good, 3), "its mode is not its place in the table");
     EXPECT_STREQ(EntryFault(Method{}, 5), "its mode is not its place in the table"); // what an entry left out is
     Method entry = good;
-    entry.Step = nullptr;
-    EXPECT_STREQ(EntryFault(entry, 2), "it has no steering step");
+    entry.Fails = "";
+    EXPECT_EQ(EntryLack(entry, 2), EntryLacks::AFailText);
+    entry = good;
+    entry.Caption = nullptr;
+    EXPECT_EQ(EntryLack(entry, 2), EntryLacks::ACaptionText);
+    entry = Methods[SteeringModeCount - 1]; // a caption after the methods without one
+    entry.Caption = "X";
+    EXPECT_EQ(EntryLack(entry, SteeringModeCount - 1), EntryLacks::ItsButtonAfterTheButtons);
     entry = good;
     entry.Description = "";
     EXPECT_STREQ(EntryFault(entry, 2), "a name, a description, how it fails or its caption is missing");

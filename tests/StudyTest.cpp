@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "Help.h"
 #include "Methods.h"
 #include "Steering.h"
 #include "Study.h"
@@ -282,5 +284,51 @@ TEST(MethodTable, TheReadmeSaysWhatTheTableSays)
                               " | " + std::to_string(int(method.Mode)) + " | " + method.Description + " | " +
                               method.Fails + " |"),
                   std::string::npos);
+    }
+    // The trace's columns whose meaning is each method's, as --help says them.
+    for (const auto& [column, field] :
+         {std::pair{"speed", &Shot::Speed}, {"angle", &Shot::Angle}, {"turn", &Shot::Turn}})
+        EXPECT_NE(readme.find(std::string("| `") + column + "` | " + TraceColumnText(field) + " |"), std::string::npos)
+            << column;
+}
+
+// Words about how many methods there are follow the table, in every text a
+// reader meets (README, man pages, desktop files, CONTRIBUTING): the window's
+// ways and option buttons are the methods with a caption, the guidance field's
+// laws the others, "all N methods" every one; a script's mode runs to the last.
+TEST(MethodTable, TheWordsFollowTheTable)
+{
+    const char* const names[] = {"zero",  "one",   "two",  "three", "four",   "five",   "six",
+                                 "seven", "eight", "nine", "ten",   "eleven", "twelve", "thirteen"};
+    const auto count = [&](const std::string& word) {
+        for (int n = 0; n < int(std::size(names)); ++n)
+            if (word == names[n])
+                return n;
+        return -1;
+    };
+    const int buttons = OptionButtonCount, all = SteeringModeCount, laws = all - buttons;
+    const std::regex said(R"(\b(\w+) (ways|option buttons|reference laws|laws of the guidance field|map panels)\b|)"
+                          R"(\ball (\w+) methods\b|\bwith the (\w+) methods\b|mode must be 0 to (\d+))",
+                          std::regex::icase);
+    for (const char* path : {"README.md", "docs/CONTRIBUTING.md", "desktop/homing.1.in", "desktop/homing-sim.1.in",
+                             "desktop/homing.desktop.in", "desktop/homing.metainfo.xml.in"}) {
+        std::string text = SourceText(path);
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        ASSERT_FALSE(text.empty()) << path;
+        for (auto match = std::sregex_iterator(text.begin(), text.end(), said); match != std::sregex_iterator();
+             ++match) {
+            const std::smatch& m = *match;
+            SCOPED_TRACE(std::string(path) + ": \"" + m.str() + "\"");
+            if (m[5].matched) {
+                EXPECT_EQ(std::stoi(m[5].str()), all - 1);
+            } else if (m[3].matched || m[4].matched) {
+                EXPECT_EQ(count(m[3].matched ? m[3].str() : m[4].str()), all);
+            } else if (count(m[1].str()) >= 0) { // "six ways", "three reference laws", "nine map panels"
+                const std::string what = m[2].str();
+                EXPECT_EQ(count(m[1].str()), what == "map panels"                         ? all
+                                             : what == "ways" || what == "option buttons" ? buttons
+                                                                                          : laws);
+            }
+        }
     }
 }

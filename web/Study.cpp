@@ -632,15 +632,15 @@ EMSCRIPTEN_KEEPALIVE const char* StudyShotRecord(int frame)
     const Moment& now = TheStudy().Moments[std::size_t(frame - 1)];
     const Shot& shot = now.Shot;
     text.clear();
+    // Named as the steps name them: the shot's record `s`, what it knows of the world `in`.
     const std::pair<const char*, float> fields[] = {
-        {"shot.X", shot.X},           {"shot.Y", shot.Y},         {"shot.VX", shot.VX},
-        {"shot.VY", shot.VY},         {"shot.Speed", shot.Speed}, {"shot.Angle", shot.Angle},
-        {"shot.Turn", shot.Turn},     {"shot.Gain", shot.Gain},   {"shot.Sight", shot.Sight},
-        {"shot.SeenX", shot.SeenX},   {"shot.SeenY", shot.SeenY}, {"shot.SeenVX", shot.SeenVX},
-        {"shot.SeenVY", shot.SeenVY}, {"world.MeX", now.MarkerX}, {"world.MeY", now.MarkerY}};
+        {"s.X", shot.X},           {"s.Y", shot.Y},         {"s.VX", shot.VX},       {"s.VY", shot.VY},
+        {"s.Speed", shot.Speed},   {"s.Angle", shot.Angle}, {"s.Turn", shot.Turn},   {"s.Gain", shot.Gain},
+        {"s.Sight", shot.Sight},   {"s.SeenX", shot.SeenX}, {"s.SeenY", shot.SeenY}, {"s.SeenVX", shot.SeenVX},
+        {"s.SeenVY", shot.SeenVY}, {"in.MeX", now.MarkerX}, {"in.MeY", now.MarkerY}};
     for (const auto& [name, value] : fields)
         text += std::string(name) + " = " + FloatText(value) + "\n";
-    text += "shot.Age = " + std::to_string(shot.Age) + "\n";
+    text += "in.Age = " + std::to_string(shot.Age) + "\n";
     return text.c_str();
 }
 

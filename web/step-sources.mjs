@@ -1,24 +1,20 @@
 // step-sources.mjs SIMULATION_DIR OUT.js: each steering method's step as the
-// simulation's source has it, for the page's shot view. For every entry of
-// the method table (Methods.h, in mode order) the step's definition and the
-// file's own helpers, types and constants it reaches, in file order, with
-// their comments; and, for what it calls from another file, the declaration
-// and its comment from the header. Written at build time, so the page never
-// shows a copy that could drift from the code it runs.
+// simulation's source has it, for the page's shot view. A method's step is
+// the function NameStep in steps/Name.inc, Name its English name in capitals
+// without blanks or hyphens ("vector turn chase": VectorTurnChaseStep in
+// steps/VectorTurnChase.inc); with it, the helpers of every step file it
+// reaches, in the order Steps.inc includes them, with their comments; and,
+// for what it calls from the numbers of one shot (steps/LoneNumbers.h) or a
+// header, that item as it stands there. Written at build time, so the page
+// never shows a copy that could drift from the code it runs; a step the page
+// looks for and cannot find is named there (and by the page test), and
+// Steps.inc naming a step no file defines stops this build.
 import { readFileSync, readdirSync, writeFileSync, renameSync } from 'node:fs';
 import { join } from 'node:path';
 
 const [dir, out] = process.argv.slice(2);
 const fail = (message) => { console.error(`step-sources: ${message}`); process.exit(1); };
 const read = (name) => readFileSync(join(dir, name), 'utf8');
-
-// The steps, in mode order: the last name of each entry of the table.
-const table = read('Methods.h');
-const steps = [...table.matchAll(/\{SteeringMode::\w+,[\s\S]*?\}\}\},\s*(?:true|false),\s*(\w+)/g)].map((m) => m[1]);
-const modes = [...((/enum class SteeringMode[^{]*\{([^}]*)\}/.exec(read('World.h')) || [, ''])[1]
-  .matchAll(/^\s*(\w+) = \d+,/gm))];
-if (!steps.length || steps.length !== modes.length)
-  fail(`found ${steps.length} steps in Methods.h for ${modes.length} modes`);
 
 // A file's top-level items: a definition with the /// comment above it.
 function items(text) {
@@ -45,39 +41,46 @@ function items(text) {
   }
   return found;
 }
-const sources = readdirSync(dir).filter((name) => name.endsWith('.cpp')).map((name) => ({ name, items: items(read(name)) }));
-const headers = readdirSync(dir).filter((name) => name.endsWith('.h')).map((name) => ({ name, items: items(read(name)) }));
 const uses = (text, name) => new RegExp(`\\b${name}\\b`).test(text.replace(/^\s*\/\/.*$/gm, ''));
 
-const shown = steps.map((step, mode) => {
-  const file = sources.find((source) => source.items.some((item) => item.name === step && /\{/.test(item.text)));
-  if (!file) fail(`no definition of ${step} (mode ${mode})`);
-  // The file's items the step reaches, again and again until none is added.
-  const taken = new Set([file.items.find((item) => item.name === step && /\{/.test(item.text))]);
+// The step files in the order Steps.inc includes them (helpers before their users).
+const steps = read('steps/Steps.inc');
+const order = [...steps.matchAll(/^#include "(\w+)\.inc"/gm)].map((m) => m[1]);
+const files = order.map((name) => ({ name, items: items(read(`steps/${name}.inc`)) }));
+const all = files.flatMap((file) => file.items);
+const headers = [{ name: 'steps/LoneNumbers.h', items: items(read('steps/LoneNumbers.h')) },
+  ...readdirSync(dir).filter((name) => name.endsWith('.h')).map((name) => ({ name, items: items(read(name)) }))];
+
+const sources = {};
+for (const named of steps.matchAll(/return (\w+)Step\(s, in\);/g)) {
+  const name = named[1], file = files.find((f) => f.name === name);
+  const step = file && file.items.find((item) => item.name === `${name}Step`);
+  if (!step) fail(`Steps.inc names ${name}Step, which steps/${name}.inc does not define`);
+  // The items the step reaches, again and again until none is added.
+  const taken = new Set([step]);
   for (let grown = true; grown;) {
     grown = false;
-    for (const item of file.items)
+    for (const item of all)
       if (!taken.has(item) && item.name && [...taken].some((t) => t !== item && uses(t.text, item.name)))
         taken.add(item), grown = true;
   }
-  const own = file.items.filter((item) => taken.has(item)).map((item) => item.text);
-  const code = own.join('\n\n');
-  // What it calls from elsewhere in the simulation: the header's word for it.
-  const declared = new Set();
+  const code = all.filter((item) => taken.has(item)).map((item) => item.text).join('\n\n');
+  // What it calls from the numbers of one shot or a header: that item as it stands.
+  const called = [];
   for (const header of headers)
     for (const item of header.items)
-      if (item.name && item.name !== step && /\(/.test(item.text) && !/\{/.test(item.text) && uses(code, item.name) &&
-          !file.items.some((own) => own.name === item.name))
-        declared.add(`// ${header.name}\n${item.text}`);
-  return { mode, step, file: file.name, own, calls: [...declared].join('\n\n') };
-});
-// Each text once (the guidance laws share their helpers): a step names its parts by number.
-const texts = [...new Set(shown.flatMap((rule) => rule.own))];
-const rules = shown.map(({ own, ...rule }) => ({ ...rule, parts: own.map((text) => texts.indexOf(text)) }));
+      if (item.name && /\(|struct/.test(item.text) && uses(code, item.name) && !all.some((own) => own.name === item.name))
+        called.push(`// ${header.name}\n${item.text}`);
+  sources[name] = { step: `${name}Step`, file: `steps/${name}.inc`, code, calls: [...new Set(called)].join('\n\n') };
+}
+if (!Object.keys(sources).length) fail('Steps.inc names no step');
 writeFileSync(out + '.new', `// Made by web/step-sources.mjs from the simulation's source.
-const StepSources = (() => {
-  const texts = ${JSON.stringify(texts)};
-  return ${JSON.stringify(rules)}.map((rule) => ({ ...rule, code: rule.parts.map((n) => texts[n]).join('\\n\\n') }));
-})();
+const StepSources = ${JSON.stringify(sources)};
+/// A method's step by its English name ("vector turn chase": VectorTurnChase), or what is missing.
+function StepSourceOf(name) {
+  const key = name.split(/[ -]/).map((word) => word[0].toUpperCase() + word.slice(1)).join('');
+  return StepSources[key] || { step: key + 'Step', file: 'steps/' + key + '.inc', code: '', calls: '',
+                               missing: 'no step ' + key + 'Step in simulation/steps/' + key + '.inc' };
+}
 `);
 renameSync(out + '.new', out);

@@ -106,17 +106,17 @@ StudyParts.place = (S) => {
   }
   // The method's step as the simulation's source has it (made at build time).
   function showRule() {
-    const rule = StepSources[state.place.mode];
+    const rule = StepSourceOf(S.Methods[state.place.mode].name);
     $('study-rule-name').textContent = rule.step;
     $('study-rule-file').textContent = 'simulation/' + rule.file;
-    $('study-rule-code').textContent = rule.code;
+    $('study-rule-code').textContent = rule.missing || rule.code;
     $('study-rule-calls').textContent = rule.calls || '(nothing)';
     $('study-rule-launch').textContent = S.Methods[state.place.mode].launch;
     $('study-rule-copied').textContent = '';
   }
   // The fields of the shot's record the step names, after frame `frame`.
   function showRecord(frame) {
-    const code = StepSources[state.place.mode].code;
+    const code = StepSourceOf(S.Methods[state.place.mode].name).code;
     $('study-rule-record').textContent = text(call('StudyShotRecord', frame)).split('\n')
       .filter((line) => line && code.includes(line.split(' = ')[0])).join('\n');
   }
@@ -211,7 +211,7 @@ StudyParts.place = (S) => {
     await copied($('study-script').value, 'study-copied');
   }
   async function copyRule() {
-    const rule = StepSources[state.place.mode];
+    const rule = StepSourceOf(S.Methods[state.place.mode].name);
     await copied(rule.code + (rule.calls ? '\n\n' + rule.calls : '') + '\n', 'study-rule-copied');
   }
   // Copies `words` to the clipboard (or, where it is refused, by a selection) and says so.

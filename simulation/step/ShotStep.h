@@ -11,17 +11,17 @@
 #include "Methods.h"
 #include "Numbers.h"
 #include "Seams.h"
+#include "Steering.h"
 #include "World.h"
 
-/// One mode's step, called directly (its address is a constant here) when
-/// it is the world's mode.
+/// One mode's step, called directly (not through a pointer) when it is the
+/// world's mode.
 template <std::size_t Mode>
 inline bool SteerIf(Shot& shot, const World& world)
 {
-    constexpr SteeringStep step = Methods[Mode].Step;
     if (world.Mode != SteeringMode(Mode))
         return false;
-    step(shot, world);
+    StepAlone<SteeringMode(Mode)>(shot, world);
     return true;
 }
 
@@ -32,7 +32,7 @@ inline void SteerByMode(Shot& shot, const World& world, std::index_sequence<Mode
 }
 
 /// Sets one shot's velocity by the world's steering mode: a switch over the
-/// table's steps, with no call through a pointer.
+/// modes' steps, with no call through a pointer.
 inline void Steer(Shot& shot, const World& world)
 {
     SteerByMode(shot, world, std::make_index_sequence<SteeringModeCount>());
