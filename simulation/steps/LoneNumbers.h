@@ -69,6 +69,9 @@ inline N Round(N value) { return RoundToFloat(value); }
 inline N Select(M where, N chosen, N otherwise) { return where.Is ? chosen : otherwise; }
 inline M Not(M where) { return !where.Is; }
 inline bool Any(M where) { return where.Is; }
+/// Whether to work out what only `where` needs: alone, only where it holds
+/// (the lanes work out every way and choose, as a branch there costs more).
+inline bool Some(M where) { return where.Is; }
 inline bool All(M where) { return where.Is; }
 inline N Sqrt(N value) { return std::sqrt(value); }
 inline N Magnitude(N value) { return std::fabs(value); }
