@@ -266,6 +266,8 @@ void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures
     out += '\n';
 }
 
+std::string MadeBy() { return "homing-sim " HOMING_VERSION; }
+
 std::string MadeByLine(const std::string& what) { return "# homing-sim " HOMING_VERSION " " + what + "\n"; }
 std::string MapMadeByLine(const MapSettings& settings) { return MadeByLine("map " + MapSettingsText(settings)); }
 std::string SweepMadeByLine(const MapSettings& settings, int values)

@@ -15,6 +15,8 @@
 /// `what` made it, never the file's own name, so the same settings give the
 /// same bytes wherever they are written (a CSV reader skips it as a comment).
 std::string MadeByLine(const std::string& what);
+/// "homing-sim VERSION": what a picture's Software text says made it.
+std::string MadeBy();
 /// "# homing-sim VERSION map --step 4 --shots 8 ...\n".
 std::string MapMadeByLine(const MapSettings& settings);
 /// "# homing-sim VERSION sweep --values 10 --step 10 ...\n".

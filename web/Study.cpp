@@ -26,6 +26,7 @@
 #include "LaunchText.h"
 #include "MapColours.h"
 #include "MapCsv.h"
+#include "MapNote.h"
 #include "MapPainter.h"
 #include "MapSettings.h"
 #include "Methods.h"
@@ -395,6 +396,14 @@ EMSCRIPTEN_KEEPALIVE const char* StudyScaleTicks(int width)
 }
 
 /// The share of places where `mode` catches at least half, in whole percent.
+/// What the maps' picture says: the settings in words (its note), its PNG
+/// texts (Software and Source, as homing-sim's), and its key's colours.
+EMSCRIPTEN_KEEPALIVE const char* StudyPictureNote() { return Hand(MapNote(TheStudy().Shown)); }
+EMSCRIPTEN_KEEPALIVE const char* StudyPictureSoftware() { return Hand(MadeBy()); }
+EMSCRIPTEN_KEEPALIVE const char* StudyPictureSource() { return Hand("map " + MapSettingsText(TheStudy().Shown)); }
+EMSCRIPTEN_KEEPALIVE int StudyMissedRgb(int tenths) { return int(MostlyMissed(tenths / 10.0)); }
+EMSCRIPTEN_KEEPALIVE int StudyBoundaryRgb() { return int(BoundaryRgb); }
+
 EMSCRIPTEN_KEEPALIVE int StudyMostlyCaught(int mode) { return MostlyCaughtPercent(TheStudy().Map, SteeringMode(mode)); }
 
 /// A place's figures as a sentence.

@@ -67,7 +67,9 @@ StudyParts.maps = (S) => {
     }
     offer('study-csv', new Blob([text(call('StudyMapCsvHead')), ...state.csv.filter((rows) => rows !== undefined)],
                                 { type: 'text/csv' }));
-    mapsPicture().toBlob((blob) => offer('study-png', blob, 'image/png'));
+    const texts = [['Software', text(call('StudyPictureSoftware'))], ['Source', text(call('StudyPictureSource'))]];
+    mapsPicture().toBlob(async (blob) => offer('study-png', await withTexts(new Uint8Array(await blob.arrayBuffer()), texts),
+                                                'image/png'));
     status();
     document.body.dataset.study = 'done';
     if (state.pending) {
@@ -85,27 +87,105 @@ StudyParts.maps = (S) => {
         `(${state.workers.length} workers).`
       : `Computing the maps${state.stage === 'fine' ? '' : ' on a coarse grid first'}: ${share} %.`);
   }
-  // The maps as the page draws them, with their names, figures and settings.
+  // The maps' picture as homing-sim --map lays it out: the panels three
+  // across with their captions, axes and figures, then the colour scale and
+  // its key, and the settings in words.
   function mapsPicture() {
+    const Gap = 12, Head = 28, Foot = 40, Axis = 26, Under = 13, Legend = 86, Bar = 2 * Size;
+    const rows = Math.ceil(S.Modes / 3);
     const picture = document.createElement('canvas');
-    picture.width = 3 * (Size + 16) + 16, picture.height = 2 * (Size + 56) + 60;
+    picture.width = 3 * (Axis + Size) + 4 * Gap;
+    picture.height = rows * (Head + Size + Under + Foot) + (rows + 1) * Gap + Legend;
     const context = picture.getContext('2d');
     context.fillStyle = '#ececec';
     context.fillRect(0, 0, picture.width, picture.height);
-    context.fillStyle = '#000';
+    context.textBaseline = 'middle';
     for (let mode = 0; mode < S.Modes; ++mode) {
-      const left = 16 + (mode % 3) * (Size + 16), top = 8 + Math.floor(mode / 3) * (Size + 56);
+      const left = Gap + Axis + (mode % 3) * (Axis + Size + Gap);
+      const top = Gap + Math.floor(mode / 3) * (Head + Size + Under + Foot + Gap);
+      const { name, caption } = S.Methods[mode];
+      context.fillStyle = '#000';
+      context.font = '16px sans-serif';
+      context.textAlign = 'left';
+      context.fillText(caption, left, top + Head / 2);
+      const nameLeft = left + (caption ? context.measureText(caption).width + 8 : 0);
+      context.fillStyle = '#464646';
       context.font = '13px sans-serif';
-      context.fillText(`${mode} ${S.Methods[mode].name}  ${S.Methods[mode].caption}`, left, top + 14);
-      context.drawImage($('study-map-' + mode), left, top + 20);
-      context.font = '11px sans-serif';
-      context.fillText($('study-mostly-' + mode).textContent, left, top + Size + 34);
+      context.fillText(name, nameLeft, top + Head / 2);
+      context.drawImage($('study-map-' + mode), left, top + Head);
+      context.fillStyle = '#3c3c3c';
+      context.font = '9px sans-serif';
+      for (let at = 0; at <= Size; at += 50) {
+        context.textAlign = 'center';
+        context.fillText(at === 0 ? '0' : at + (at === Size ? ' px' : ''), left + at, top + Head + Size + Under / 2);
+        context.textAlign = 'right';
+        if (at) context.fillText(String(at), left - 3, top + Head + at);
+      }
+      context.fillStyle = '#000';
+      context.font = '12px sans-serif';
+      context.textAlign = 'left';
+      context.fillText($('study-mostly-' + mode).textContent, left, top + Head + Size + Under + 10);
     }
-    context.drawImage($('study-scale'), 16, picture.height - 48);
-    context.fillText('median frames to the catch, 0 to 500 (square root); grey: fewer than half caught; red: the catch boundary',
-                     16, picture.height - 20);
-    context.fillText('homing-sim --map maps.png ' + text(call('StudyOptions')), 16, picture.height - 6);
+    // The key, where homing-sim puts it: the scale, its ticks, the grey of a
+    // place mostly missed, the launcher and the catch boundary.
+    const top = picture.height - Legend - Gap / 2, keyLeft = Gap + Bar + 3 * Gap;
+    const scale = call('StudyColourScale', Bar);
+    context.putImageData(new ImageData(new Uint8ClampedArray(HEAPU8.buffer, scale, Bar * 21 * 4).slice(), Bar, 21), Gap, top + 18);
+    context.font = '12px sans-serif';
+    context.fillText('median frames from launch to the catch (square-root scale)', Gap, top + 9);
+    context.textAlign = 'center';
+    for (const { x, frames } of JSON.parse(text(call('StudyScaleTicks', Bar)))) context.fillText(String(frames), Gap + x, top + 46);
+    context.textAlign = 'left';
+    const rgb = (value) => '#' + value.toString(16).padStart(6, '0');
+    for (let n = 0; n < 5; ++n) {
+      context.fillStyle = rgb(call('StudyMissedRgb', n));
+      context.fillRect(keyLeft + 16 * n, top + 18, 16, 16);
+    }
+    context.fillStyle = '#000';
+    context.fillText('fewer than half caught (darker: fewer)', keyLeft, top + 9);
+    context.beginPath();
+    context.arc(keyLeft + 100, top + 26, 4, 0, 2 * Math.PI);
+    context.fill();
+    context.strokeStyle = '#fff';
+    context.lineWidth = 2;
+    context.stroke();
+    context.fillText('the launcher; arrow: the launch heading', keyLeft + 110, top + 26);
+    context.fillStyle = rgb(call('StudyBoundaryRgb'));
+    context.fillRect(keyLeft, top + 45, 32, 2);
+    context.fillStyle = '#000';
+    context.fillText('catch boundary: half the shots caught', keyLeft + 40, top + 46);
+    context.fillText(text(call('StudyPictureNote')), Gap, top + 66);
     return picture;
+  }
+  // PNG text chunks before the picture's end, as homing-sim's Qt writes them
+  // (what made it, and from what): a short text as tEXt, a longer one
+  // compressed, as zTXt.
+  async function withTexts(bytes, texts) {
+    const crcTable = Array.from({ length: 256 }, (_, n) => {
+      for (let k = 0; k < 8; ++k) n = n & 1 ? 0xedb88320 ^ (n >>> 1) : n >>> 1;
+      return n >>> 0;
+    });
+    const crc = (data) => {
+      let c = 0xffffffff;
+      for (const byte of data) c = crcTable[(c ^ byte) & 255] ^ (c >>> 8);
+      return (c ^ 0xffffffff) >>> 0;
+    };
+    const latin1 = (words) => new Uint8Array([...words].map((c) => (c.charCodeAt(0) < 256 ? c.charCodeAt(0) : 63)));
+    const deflated = async (data) =>
+      new Uint8Array(await new Response(new Blob([data]).stream().pipeThrough(new CompressionStream('deflate'))).arrayBuffer());
+    const chunks = [];
+    for (const [key, value] of texts) {
+      const long = value.length >= 40, body = long ? await deflated(latin1(value)) : latin1(value);
+      const data = new Uint8Array([...latin1(key), 0, ...(long ? [0] : []), ...body]);
+      const chunk = new Uint8Array(12 + data.length), view = new DataView(chunk.buffer);
+      view.setUint32(0, data.length);
+      chunk.set(latin1(long ? 'zTXt' : 'tEXt'), 4);
+      chunk.set(data, 8);
+      view.setUint32(8 + data.length, crc(chunk.subarray(4, 8 + data.length)));
+      chunks.push(chunk);
+    }
+    const end = bytes.length - 12; // IEND, always last
+    return new Blob([bytes.subarray(0, end), ...chunks, bytes.subarray(end)], { type: 'image/png' });
   }
   // The colour scale as the module paints it, its ticks' numbers written here.
   function drawScale() {

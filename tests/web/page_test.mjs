@@ -4,6 +4,7 @@
 import { execFileSync, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
+import { inflateSync } from 'node:zlib';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -242,7 +243,9 @@ for (const [kind, link, name] of [['--map', 'study-csv', 'map.csv'], ['--sweep',
 execFileSync(homingSim, ['--map', join(work, 'maps.png'), ...studyOptions]);
 const mapsPicture = execFileSync('convert', [join(work, 'maps.png'), '-depth', '8', 'rgba:-'], { maxBuffer: 1 << 24 });
 const pictureWidth = 3 * 326 + 4 * 12;
-for (let mode = 0; mode < 9; ++mode) {
+const panels = await studied.evaluate(() => document.querySelectorAll('canvas[id^="study-map-"]').length);
+check(panels > 0, 'the page shows no map panels');
+for (let mode = 0; mode < panels; ++mode) {
   const panel = await studied.evaluate((mode) => Array.from(document.getElementById('study-map-' + mode).getContext('2d')
     .getImageData(0, 0, 300, 300).data), mode);
   const left = 38 + (mode % 3) * 338, top = 40 + Math.floor(mode / 3) * 393;
@@ -252,6 +255,44 @@ for (let mode = 0; mode < 9; ++mode) {
       for (let c = 0; c < 4; ++c)
         differ += panel[(y * 300 + x) * 4 + c] !== mapsPicture[((top + y) * pictureWidth + left + x) * 4 + c];
   check(differ === 0, `map ${mode}'s panel differs from homing-sim's picture in ${differ} bytes`);
+}
+// The page's maps picture (its PNG download) is homing-sim's: its size, every
+// panel where homing-sim puts it, pixel for pixel, and the same PNG texts
+// (what made it, from what). Its words are the browser's font, not Qt's.
+const pagePng = Buffer.from(await studied.evaluate(() => fetch(document.getElementById('study-png').href)
+  .then((r) => r.arrayBuffer()).then((b) => Array.from(new Uint8Array(b)))));
+writeFileSync(join(work, 'page-maps.png'), pagePng);
+const pngTexts = (bytes) => {
+  const texts = {};
+  for (let at = 8; at < bytes.length;) {
+    const length = bytes.readUInt32BE(at), type = bytes.toString('latin1', at + 4, at + 8);
+    const data = bytes.subarray(at + 8, at + 8 + length), zero = data.indexOf(0);
+    if (type === 'tEXt')
+      texts[data.toString('latin1', 0, zero)] = data.toString('latin1', zero + 1);
+    if (type === 'zTXt')
+      texts[data.toString('latin1', 0, zero)] = '(zTXt) ' + inflateSync(data.subarray(zero + 2)).toString('latin1');
+    at += 12 + length;
+  }
+  return texts;
+};
+const runnerPng = readFileSync(join(work, 'maps.png'));
+const pageTexts = pngTexts(pagePng), runnerTexts = pngTexts(runnerPng);
+check(pagePng.readUInt32BE(16) === runnerPng.readUInt32BE(16) && pagePng.readUInt32BE(20) === runnerPng.readUInt32BE(20),
+      `the page's maps picture is ${pagePng.readUInt32BE(16)} x ${pagePng.readUInt32BE(20)}, homing-sim's ` +
+      `${runnerPng.readUInt32BE(16)} x ${runnerPng.readUInt32BE(20)}`);
+check(pageTexts.Source === runnerTexts.Source && pageTexts.Software === runnerTexts.Software && runnerTexts.Source,
+      `the page's maps picture says ${JSON.stringify(pageTexts)}, homing-sim's ${JSON.stringify(runnerTexts)}`);
+const pagePicture = execFileSync('convert', [join(work, 'page-maps.png'), '-depth', '8', 'rgba:-'], { maxBuffer: 1 << 24 });
+for (let mode = 0; mode < panels; ++mode) {
+  const left = 38 + (mode % 3) * 338, top = 40 + Math.floor(mode / 3) * 393;
+  let differ = 0;
+  for (let y = 0; y < 300; ++y)
+    for (let x = 0; x < 300; ++x)
+      for (let c = 0; c < 4; ++c) {
+        const at = ((top + y) * pictureWidth + left + x) * 4 + c;
+        differ += pagePicture[at] !== mapsPicture[at];
+      }
+  check(differ === 0, `map ${mode} in the page's maps picture differs from homing-sim's in ${differ} bytes`);
 }
 const view = (page) => page.evaluate(() => [location.hash, document.getElementById('study-place').textContent,
   document.getElementById('study-moment').textContent, document.getElementById('study-slider').value].join('\n'));
