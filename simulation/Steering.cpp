@@ -40,7 +40,7 @@ std::int32_t GetDegree(float EEX, float EEY, float MEX, float MEY)
     return std::int32_t(Lone::DegreesToMarker(true, EEX, EEY, MEX, MEY));
 }
 
-void ApplySpeedLimit(Shot& shot, const World& world) { Lone::LimitSpeed(shot, world.SpeedLimitOn); }
+void ApplySpeedLimit(Shot& shot, const World& world) { Lone::LimitStoredSpeed(shot, world.SpeedLimitOn); }
 
 bool LeadPoint(const Shot& shot, const World& world, double& x, double& y)
 {

@@ -36,7 +36,7 @@ inline M operator|(M a, M b) { return a.Is || b.Is; }
 // several steps is no call of its own in any.
 #define STEP_INLINE [[gnu::always_inline]] inline
 /// A helper that reads back fields its step has just stored is called, not
-/// inlined (see LimitSpeed), and reads them one at a time: a pair read as one
+/// inlined (see LimitStoredSpeed), and reads them one at a time: a pair read as one
 /// 8-byte load cannot be forwarded from two 4-byte stores just before it, a
 /// stall that made mode 4 1.2 times slower.
 #if defined(__clang__)
