@@ -87,15 +87,16 @@ void NoteThreadsRefused(unsigned asked, unsigned started)
 
 /// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
 /// once; `progress` is told the share done from the calling thread, and 1 at
-/// the end.
+/// the end. Once `stop` is set no task starts.
 void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
-              const std::function<void(double)>& progress)
+              const std::function<void(double)>& progress, const std::atomic<bool>* stop)
 {
     std::atomic<int> next{0}, done{0};
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     // Tasks are handed out one at a time; each depends on its own seeds only,
     // so what they make is the same for any number of threads.
     const auto work = [&](bool report) {
-        for (int task; (task = next.fetch_add(1)) < tasks;) {
+        for (int task; !stopped() && (task = next.fetch_add(1)) < tasks;) {
             run(task);
             const int finished = done.fetch_add(1) + 1;
             if (report && finished < tasks)
@@ -118,7 +119,7 @@ void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& 
     work(bool(progress));
     for (std::thread& helper : helpers)
         helper.join();
-    if (progress)
+    if (progress && !stopped())
         progress(1); // whichever thread finished the last task
 }
 
@@ -155,14 +156,14 @@ CaptureMap EmptyMap(const MapSettings& settings)
 }
 
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress, MapRows rows,
-                      std::optional<SteeringMode> onlyMode)
+                      std::optional<SteeringMode> onlyMode, const std::atomic<bool>* stop)
 {
     CaptureMap map = EmptyMap(settings);
     const int first = std::clamp(rows.First, 0, map.Rows - 1);
     const int last = rows.Last < 0 ? map.Rows - 1 : std::clamp(rows.Last, first, map.Rows - 1);
     RunTasks(
         last - first + 1, settings.Threads, [&](int task) { ComputeRow(map, settings, first + task, onlyMode); },
-        progress);
+        progress, stop);
     return map;
 }
 

@@ -5,6 +5,7 @@
 // what the trace of the same scenario shows. No Qt: the runner draws them,
 // and the page computes them too.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -78,9 +79,10 @@ struct MapRows {
 /// Computes the rows asked for (the others stay empty), for every method or
 /// only `onlyMode`, spread over the settings' threads; the result does not
 /// depend on how many. `progress` is told the share done (0 to 1) now and
-/// then, from the calling thread, and 1 at the end.
+/// then, from the calling thread, and 1 at the end. Once `stop` is set no
+/// more rows start: the map is not whole, and it is the caller's to say so.
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {}, MapRows rows = {},
-                      std::optional<SteeringMode> onlyMode = {});
+                      std::optional<SteeringMode> onlyMode = {}, const std::atomic<bool>* stop = nullptr);
 
 /// The threads a map asked for and those that started, the last time the
 /// system refused to start some (both 0 when it never has): the work of those

@@ -70,7 +70,7 @@ SweepPoint SweepPointOf(SweepParameter parameter, const MapSettings& held, const
 }
 
 std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
-                                     const std::function<void(double)>& progress)
+                                     const std::function<void(double)>& progress, const std::atomic<bool>* stop)
 {
     std::vector<SweepCurve> curves;
     const std::vector<SweepParameter> parameters = SweepParameters();
@@ -78,11 +78,11 @@ std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
     int job = 0;
     for (const SweepParameter& parameter : parameters) {
         SweepCurve& curve = curves.emplace_back(SweepCurve{parameter, {}});
-        for (int i = 0; i < values; ++i, ++job) {
+        for (int i = 0; i < values && !(stop && stop->load()); ++i, ++job) {
             const MapSettings held = SweepPointSettings(settings, parameter, i, values);
             const auto share = [&](double done) { progress((job + done) / jobs); };
-            const CaptureMap map =
-                progress ? ComputeMap(held, share, {}, parameter.Mode) : ComputeMap(held, {}, {}, parameter.Mode);
+            const CaptureMap map = progress ? ComputeMap(held, share, {}, parameter.Mode, stop)
+                                            : ComputeMap(held, {}, {}, parameter.Mode, stop);
             curve.Points.push_back(SweepPointOf(parameter, held, map));
         }
     }

@@ -55,8 +55,10 @@ SweepPoint SweepPointOf(SweepParameter parameter, const MapSettings& held, const
 
 /// Every parameter at `values` values, each a map of its method alone with
 /// the draw held (as --hold asks for it), on the settings' threads.
+/// Once `stop` is set no more maps start (nor rows of one).
 std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
-                                     const std::function<void(double)>& progress = {});
+                                     const std::function<void(double)>& progress = {},
+                                     const std::atomic<bool>* stop = nullptr);
 
 /// The sweep as CSV: method,parameter,r,value,places_mostly_caught,shots_caught,median,miss.
 std::string SweepCsv(const std::vector<SweepCurve>& curves);
