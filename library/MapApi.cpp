@@ -2,11 +2,15 @@
 // homing-sim's own reader; a progress callback that may cancel.
 
 #include <atomic>
+#include <cstring>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "Calls.h"
 #include "CaptureMap.h"
+#include "MapCsv.h"
 #include "MapSettings.h"
 #include "Sweep.h"
 
@@ -42,14 +46,35 @@ homing_status ReadMapDef(const char* call, const homing_map_def* def, MapSetting
         return NullArgument(call, "def");
     if (const homing_status wrong = CheckRecordSize(call, def->size, sizeof *def))
         return wrong;
+    if (def->method < -1 || def->method >= SteeringModeCount)
+        return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": method must be -1 (every method) or 0 to " +
+                                               std::to_string(SteeringModeCount - 1) + ", not " +
+                                               std::to_string(def->method));
     if (const homing_status bad = ReadSettings(call, def->settings, def->threads, settings))
         return bad;
     return ReadRows(*def, settings, rows);
 }
 
-std::size_t FiguresOf(const MapSettings& settings, const MapRows& rows)
+/// The map's methods: every one, or the one asked for.
+std::optional<SteeringMode> OnlyMethod(const homing_map_def& def)
 {
-    return std::size_t(rows.Last - rows.First + 1) * std::size_t(MapGridSize(settings.Step)) * SteeringModeCount;
+    return def.method < 0 ? std::nullopt : std::optional(SteeringMode(def.method));
+}
+
+std::size_t FiguresOf(const MapSettings& settings, const MapRows& rows, bool oneMethod)
+{
+    return std::size_t(rows.Last - rows.First + 1) * std::size_t(MapGridSize(settings.Step)) *
+           (oneMethod ? 1 : SteeringModeCount);
+}
+
+/// The most bytes a row of a map's CSV takes: whole numbers of at most five
+/// digits, a mean of at most 500.00, a miss as a float may be, with %.2f.
+constexpr std::size_t MostRowBytes = 96;
+
+std::size_t ShardBytes(const MapSettings& settings, const MapRows& rows)
+{
+    return MapShardLine(settings, rows).size() + MapCsvHeader().size() +
+           FiguresOf(settings, rows, false) * MostRowBytes + 1;
 }
 
 /// The caller's callback, asked now and then; a non-zero answer sets `Stop`.
@@ -128,6 +153,7 @@ homing_map_def homing_map_default(void)
     homing_map_def def{};
     def.size = sizeof def;
     def.last_row = -1;
+    def.method = -1;
     return def;
 }
 
@@ -141,7 +167,8 @@ homing_status homing_map_size(const homing_map_def* def, homing_map_grid* grid)
             return bad;
         if (!grid)
             return NullArgument(call, "grid");
-        *grid = {settings.Step, MapGridSize(settings.Step), FiguresOf(settings, asked)};
+        *grid = {settings.Step, MapGridSize(settings.Step), FiguresOf(settings, asked, def->method >= 0),
+                 ShardBytes(settings, asked)};
         return HOMING_OK;
     });
 }
@@ -154,20 +181,81 @@ homing_status homing_map(const homing_map_def* def, homing_figures* figures, siz
         MapRows rows;
         if (const homing_status bad = ReadMapDef(call, def, settings, rows))
             return bad;
-        const std::size_t needed = FiguresOf(settings, rows);
+        const std::optional<SteeringMode> only = OnlyMethod(*def);
+        const std::size_t needed = FiguresOf(settings, rows, bool(only));
         if (needed > capacity)
             return TooSmall(call, needed, capacity, "figures");
         if (!figures)
             return NullArgument(call, "figures");
         Progress progress{def->progress, def->user};
-        const CaptureMap map = ComputeMap(settings, progress.Function(), rows, {}, &progress.Stop);
+        const CaptureMap map = ComputeMap(settings, progress.Function(), rows, only, &progress.Stop);
         if (progress.Stop)
             return Cancelled(call);
         std::size_t n = 0;
         for (int row = rows.First; row <= rows.Last; ++row)
             for (int column = 0; column < map.Columns; ++column)
                 for (int mode = 0; mode < SteeringModeCount; ++mode)
-                    figures[n++] = FiguresRecord(map.At(column, row, mode));
+                    if (!only || int(*only) == mode)
+                        figures[n++] = FiguresRecord(map.At(column, row, mode));
+        return HOMING_OK;
+    });
+}
+
+homing_status homing_map_shard(const homing_map_def* def, char* text, size_t capacity, size_t* length)
+{
+    static constexpr const char* call = "homing_map_shard";
+    return Guarded(call, [&] {
+        MapSettings settings;
+        MapRows rows;
+        if (const homing_status bad = ReadMapDef(call, def, settings, rows))
+            return bad;
+        if (def->method >= 0)
+            return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": a shard holds every method: method must be -1");
+        if (!length)
+            return NullArgument(call, "length");
+        if (ShardBytes(settings, rows) > capacity)
+            return TooSmall(call, ShardBytes(settings, rows), capacity, "bytes (at most; homing_map_size says)");
+        if (!text)
+            return NullArgument(call, "text");
+        Progress progress{def->progress, def->user};
+        const CaptureMap map = ComputeMap(settings, progress.Function(), rows, {}, &progress.Stop);
+        if (progress.Stop)
+            return Cancelled(call);
+        std::string shard = MapShardLine(settings, rows) + MapCsvHeader();
+        for (int row = rows.First; row <= rows.Last; ++row)
+            shard += MapCsvRows(map, settings, row);
+        std::memcpy(text, shard.c_str(), shard.size() + 1);
+        *length = shard.size();
+        return HOMING_OK;
+    });
+}
+
+homing_status homing_join_map(const char* const* shards, size_t count, homing_figures* figures, size_t capacity)
+{
+    static constexpr const char* call = "homing_join_map";
+    return Guarded(call, [&] {
+        if (!shards && count)
+            return NullArgument(call, "shards");
+        std::vector<std::string> names;
+        std::vector<MapShard> read(count);
+        for (std::size_t n = 0; n < count; ++n) {
+            names.push_back("shard " + std::to_string(n));
+            if (!shards[n])
+                return NullArgument(call, names.back().c_str());
+            if (const std::string error = ReadMapShard(shards[n], read[n]); !error.empty())
+                return Failed(HOMING_BAD_SETTINGS, std::string(call) + ": " + names[n] + ": " + error);
+        }
+        const std::uint64_t seed = (std::uint64_t(std::random_device()()) << 32) ^ std::random_device()();
+        std::string csv;
+        CaptureMap map;
+        if (const std::string error = JoinMapShards(names, read, csv, map, seed); !error.empty())
+            return Failed(HOMING_BAD_SETTINGS, std::string(call) + ": " + error);
+        if (map.Places.size() > capacity)
+            return TooSmall(call, map.Places.size(), capacity, "figures");
+        if (!figures)
+            return NullArgument(call, "figures");
+        for (std::size_t n = 0; n < map.Places.size(); ++n)
+            figures[n] = FiguresRecord(map.Places[n]);
         return HOMING_OK;
     });
 }

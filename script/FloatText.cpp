@@ -106,6 +106,20 @@ void AppendFloat(std::string& out, float value)
 #endif
 }
 
+void AppendFixed(std::string& out, double value, int digits)
+{
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    char text[400]; // any double, fixed
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+    out.append(text, result.ptr);
+#else
+    // No floating to_chars here (the web build), whose C library knows the "C" locale alone.
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", digits, value);
+    out += text;
+#endif
+}
+
 bool ParseFiniteFloat(std::string_view text, float& value)
 {
     // The syntax first, since strtof would take more (a '+', hexadecimal,

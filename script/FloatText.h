@@ -9,6 +9,11 @@
 /// std::to_chars writes it: fixed or scientific, whichever is shorter.
 void AppendFloat(std::string& out, float value);
 
+/// `value` with `digits` digits after the point (as printf's "%.2f" writes
+/// it, correctly rounded), the same in every locale: a library's caller may
+/// have set one with a decimal comma.
+void AppendFixed(std::string& out, double value, int digits);
+
 /// The same text as a string of its own.
 std::string FloatText(float value);
 

@@ -97,8 +97,8 @@ void CatchFrameSums(const PlaceFigures& f, long& least, long& most)
 
 std::string MeanText(double mean)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", mean);
+    std::string text;
+    AppendFixed(text, mean, 2);
     return text;
 }
 
@@ -249,20 +249,14 @@ std::string FlyAgain(const MapSettings& settings, const MapRows& rows, const Cap
 /// One place's row, as a map's CSV holds it.
 void AppendPlaceRow(std::string& out, int x, int y, int mode, const PlaceFigures& f)
 {
-    char line[96];
     const auto value = [](int n) { return n ? std::to_string(n) : std::string(); };
-    std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s,%s,", x, y, mode, f.Shots, f.Caught, value(f.Median).c_str(),
-                  value(f.P90).c_str());
-    out += line;
-    if (f.Caught) {
-        std::snprintf(line, sizeof line, "%.2f", double(f.Mean));
-        out += line;
-    }
+    out += std::to_string(x) + ',' + std::to_string(y) + ',' + std::to_string(mode) + ',' + std::to_string(f.Shots) +
+           ',' + std::to_string(f.Caught) + ',' + value(f.Median) + ',' + value(f.P90) + ',';
+    if (f.Caught)
+        AppendFixed(out, double(f.Mean), 2);
     out += ',';
-    if (f.Caught < f.Shots) {
-        std::snprintf(line, sizeof line, "%.2f", double(f.Miss));
-        out += line;
-    }
+    if (f.Caught < f.Shots)
+        AppendFixed(out, double(f.Miss), 2);
     out += '\n';
 }
 

@@ -92,7 +92,6 @@ std::vector<SweepCurve> ComputeSweep(const MapSettings& settings, int values,
 std::string SweepCsv(const std::vector<SweepCurve>& curves)
 {
     std::string text = "method,parameter,r,value,places_mostly_caught,shots_caught,median,miss\n";
-    char figures[64];
     for (const SweepCurve& curve : curves)
         for (const SweepPoint& point : curve.Points) {
             text += std::to_string(int(curve.Parameter.Mode)) + "," + LaunchDrawName(curve.Parameter.Draw) + ",";
@@ -100,15 +99,16 @@ std::string SweepCsv(const std::vector<SweepCurve>& curves)
             text += ',';
             AppendFloat(text, point.Value);
             const SweepFigures& f = point.Figures;
-            std::snprintf(figures, sizeof figures, ",%.4f,%.4f,", f.MostlyCaught, f.Caught);
-            text += figures;
+            text += ',';
+            AppendFixed(text, f.MostlyCaught, 4);
+            text += ',';
+            AppendFixed(text, f.Caught, 4);
+            text += ',';
             if (f.Median)
                 text += std::to_string(f.Median);
             text += ',';
-            if (f.Missed) {
-                std::snprintf(figures, sizeof figures, "%.2f", double(f.Miss));
-                text += figures;
-            }
+            if (f.Missed)
+                AppendFixed(text, double(f.Miss), 2);
             text += '\n';
         }
     return text;

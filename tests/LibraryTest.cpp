@@ -39,13 +39,15 @@ std::string Trace(const std::string& script)
     return trace;
 }
 
-std::vector<homing_figures> LibraryMap(const char* settings, unsigned threads, int first = 0, int last = -1)
+std::vector<homing_figures> LibraryMap(const char* settings, unsigned threads, int first = 0, int last = -1,
+                                       int method = -1)
 {
     homing_map_def def = homing_map_default();
     def.settings = settings;
     def.threads = threads;
     def.first_row = first;
     def.last_row = last;
+    def.method = method;
     homing_map_grid grid{};
     EXPECT_EQ(homing_map_size(&def, &grid), HOMING_OK) << homing_last_error();
     std::vector<homing_figures> figures(grid.figures);
@@ -116,6 +118,10 @@ TEST(Library, MapsAndSweepsAreTheStudys)
     ASSERT_EQ(rows.size(), 2 * rowFigures);
     for (std::size_t n = 0; n < rows.size(); ++n)
         EXPECT_TRUE(SameFigures(rows[n], map.Places[3 * rowFigures + n])) << "rows 3 and 4, figures " << n;
+    const std::vector<homing_figures> alone = LibraryMap(text, 2, 0, -1, 7);
+    ASSERT_EQ(alone.size(), map.Places.size() / SteeringModeCount);
+    for (std::size_t n = 0; n < alone.size(); ++n)
+        EXPECT_TRUE(SameFigures(alone[n], map.Places[n * SteeringModeCount + 7])) << "method 7 alone, place " << n;
 
     homing_sweep_def sweep = homing_sweep_default();
     sweep.settings = "--step 75 --shots 2";
@@ -184,4 +190,49 @@ TEST(Library, RefusalsNameWhatAndWhere)
     EXPECT_EQ(homing_run_script(script.data(), script.size(), nullptr, 0, &length), HOMING_BAD_SETTINGS);
     EXPECT_TRUE(std::string(homing_last_error()).starts_with("homing_run_script: line 2")) << homing_last_error();
     EXPECT_STREQ(homing_status_text(HOMING_BUFFER_TOO_SMALL), "buffer too small");
+}
+
+// Shards made by the library are homing-sim's, and join, by its checked join,
+// into the whole map; a forged figure in one is refused, naming that shard.
+TEST(Library, ShardsJoinIntoTheWholeMap)
+{
+    const char* text = "--step 50 --shots 4 --limit";
+    std::vector<std::string> shards;
+    for (const auto& [first, last] : {std::pair{3, 5}, std::pair{0, 2}}) {
+        homing_map_def def = homing_map_default();
+        def.settings = text;
+        def.first_row = first;
+        def.last_row = last;
+        homing_map_grid grid{};
+        ASSERT_EQ(homing_map_size(&def, &grid), HOMING_OK);
+        std::string shard(grid.shard_bytes, '\0');
+        std::size_t length = 0;
+        ASSERT_EQ(homing_map_shard(&def, shard.data(), shard.size(), &length), HOMING_OK) << homing_last_error();
+        shards.push_back(shard.substr(0, length));
+    }
+    EXPECT_TRUE(shards[0].starts_with("# homing-sim " HOMING_VERSION_TEXT " map shard: rows 3-5 of 6; --step 50"))
+        << shards[0].substr(0, 80);
+    const std::vector<homing_figures> whole = LibraryMap(text, 1);
+    std::vector<homing_figures> joined(whole.size());
+    const char* texts[] = {shards[0].c_str(), shards[1].c_str()};
+    ASSERT_EQ(homing_join_map(texts, 2, joined.data(), joined.size()), HOMING_OK) << homing_last_error();
+    // Joined from text, the mean and the miss are the CSV's, to the hundredth.
+    const auto hundredths = [](float value) {
+        std::string fixed;
+        AppendFixed(fixed, double(value), 2);
+        return fixed;
+    };
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        const homing_figures &a = joined[n], &b = whole[n];
+        EXPECT_TRUE(a.shots == b.shots && a.caught == b.caught && a.median == b.median && a.p90 == b.p90 &&
+                    hundredths(a.mean) == hundredths(b.mean) && hundredths(a.miss) == hundredths(b.miss))
+            << "figures " << n;
+    }
+
+    std::string forged = shards[1];
+    const std::size_t row = forged.find("\n0,0,0,4,") + 1;
+    forged.replace(row + 7, 2, ",3"); // one shot fewer caught than the run said
+    const char* forgedTexts[] = {shards[0].c_str(), forged.c_str()};
+    EXPECT_EQ(homing_join_map(forgedTexts, 2, joined.data(), joined.size()), HOMING_BAD_SETTINGS);
+    EXPECT_NE(std::string(homing_last_error()).find("shard 1"), std::string::npos) << homing_last_error();
 }

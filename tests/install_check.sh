@@ -58,11 +58,12 @@ dpkg-deb -c "$deb" | awk '{ print $6 }' > "$work/contents.txt"
 for file in "${expected[@]}"; do grep -qx "./$file" "$work/contents.txt" || fail "not in the package: /$file"; done
 dpkg-deb -f "$deb" Recommends | grep -q fonts-ipafont-gothic || fail "the package does not recommend the font"
 
-# The library's packages: the shared library alone, and what builds on it.
+# The library's packages: the shared library alone, what builds on it, and the Python module.
 major=$(sed -n 's/^#define HOMING_VERSION_MAJOR \([0-9]*\)$/\1/p' "$source/library/include/homing/homing.h")
-for part in "libhoming$major:libhoming.so.$major" "libhoming-dev:include/homing/homing.h homing.pc homingConfig.cmake libhoming.a"; do
+for part in "libhoming$major:libhoming.so.$major" "libhoming-dev:include/homing/homing.h homing.pc homingConfig.cmake libhoming.a" \
+  "python3-homing:dist-packages/homing/__init__.py tour.ipynb"; do
   name=${part%%:*}
-  library_deb=$(ls "$work"/package/"${name}"_*_amd64.deb) || fail "no package $name"
+  library_deb=$(ls "$work"/package/"${name}"_*.deb) || fail "no package $name"
   lintian --allow-root "$library_deb" > "$work/lintian.txt" 2>&1 || true
   ! grep -q '^E:' "$work/lintian.txt" || fail "lintian: $(grep '^E:' "$work/lintian.txt")"
   dpkg-deb -c "$library_deb" | awk '{ print $6 }' > "$work/contents.txt"

@@ -3,7 +3,8 @@
 # it. Installs into a staging folder, builds a plain C program against the
 # installed package twice (find_package, shared and static; pkg-config
 # alone), holds its maps to homing-sim's CSV on 1 and 2 threads, runs its bad
-# calls, and reads the exported symbols and the SONAME.
+# calls, and reads the exported symbols and the SONAME; and the Python module
+# as installed.
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") sim=$(realpath "$3")
 work=$(mktemp -d)
@@ -53,6 +54,11 @@ for threads in 1 2; do
       fail "the $kind consumer's map on $threads threads is not homing-sim's: $(diff "$work/expected.csv" "$work/$kind-$threads.csv" | head -3 | tr '\n' ' ')"
   done
 done
+# The Python module as installed, in a fresh interpreter, on every core.
+PYTHONPATH=$prefix/lib/python3/dist-packages /usr/bin/python3 -c "import homing, sys
+sys.stdout.write(homing.map_csv(homing.map(step=25, shots=4, limit=True, motion='line 0.5 -0.25')))" > "$work/python.csv" ||
+  fail "the installed Python module did not run"
+tail -n +2 "$work/sim.csv" | cmp -s - "$work/python.csv" || fail "the installed Python module's map is not homing-sim's"
 "$work/consumer/consumer" calls || fail "a bad call was not refused as it should be"
 LD_LIBRARY_PATH=$lib "$work/consumer-pc" calls || fail "a bad call (pkg-config build) was not refused as it should be"
 echo "library: installed, found by CMake and pkg-config, its maps homing-sim's, its bad calls refused, its symbols the API's"

@@ -145,6 +145,7 @@ typedef struct homing_map_def {
     uint32_t size;            /* set by homing_map_default(): leave it */
     const char* settings;     /* homing-sim's map options: "--step 10 --shots 32 --limit"; null for none */
     int first_row, last_row;  /* rows of the grid, both included; last_row -1: to the last */
+    int method;               /* -1: every method; else that method alone */
     unsigned threads;         /* 0: the settings' --threads, else one per core */
     homing_progress progress; /* may be null */
     void* user;               /* handed to progress */
@@ -154,16 +155,30 @@ HOMING_API homing_map_def homing_map_default(void);
 /* A map's grid as its settings make it: places at x, y = 0, step, 2 step, ...
  * under 300, and the figures homing_map fills for the rows asked for. */
 typedef struct homing_map_grid {
-    int step;       /* pixels between places */
-    int columns;    /* places across; as many rows down */
-    size_t figures; /* (last_row - first_row + 1) * columns * homing_method_count() */
+    int step;           /* pixels between places */
+    int columns;        /* places across; as many rows down */
+    size_t figures;     /* (last_row - first_row + 1) * columns * methods (1 for one method) */
+    size_t shard_bytes; /* the most a shard of those rows takes, with its NUL (homing_map_shard) */
 } homing_map_grid;
 
 HOMING_API homing_status homing_map_size(const homing_map_def* def, homing_map_grid* grid);
 /* The map's figures, row by row from first_row, the methods of a place
- * together: figures[((row - first_row) * columns + column) * methods + mode],
- * the place at x = column * step, y = row * step. */
+ * together: figures[((row - first_row) * columns + column) * methods + mode]
+ * (methods 1 and mode 0 for one method), the place at x = column * step,
+ * y = row * step. */
 HOMING_API homing_status homing_map(const homing_map_def* def, homing_figures* figures, size_t capacity);
+
+/* The rows asked for, of every method, as `homing-sim --map OUT.csv --rows`
+ * writes a shard: its first line (version, rows, settings), the header and
+ * the rows, with a closing NUL; `length` is set to its length without it. */
+HOMING_API homing_status homing_map_shard(const homing_map_def* def, char* text, size_t capacity, size_t* length);
+/* Shards (NUL-terminated texts) joined as `homing-sim --join-map` joins them:
+ * the same settings, every row once, every figure one a run could give, and a
+ * few places of each flown again. The whole map's figures, as homing_map
+ * gives them for every row and method (mean and miss as the text has them,
+ * to the hundredth); a refusal names the shard (from 0). */
+HOMING_API homing_status homing_join_map(const char* const* shards, size_t count, homing_figures* figures,
+                                         size_t capacity);
 
 /* One value of one launch draw held across the whole grid (as --sweep). */
 typedef struct homing_sweep_point {
