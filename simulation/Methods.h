@@ -108,7 +108,7 @@ inline constexpr std::array<Method, SteeringModeCount> Methods{{
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
      MethodGuide::LineOfSight},
     {SteeringMode::AugmentedProportionalNavigation, "augmented proportional navigation", "",
-     "proportional navigation plus N / 2 times the marker's acceleration across the line of sight",
+     "proportional navigation plus N / 2 times the marker's acceleration across the line of sight, over the closing speed",
      "orbits a marker inside its turning circle; sees no acceleration before its third frame",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true, MethodGuide::LineOfSight},

@@ -486,3 +486,54 @@ TEST(LeadChase, AimsAtTheEarlierOfTwoMeetings)
     EXPECT_DOUBLE_EQ(x, 187.5);
     EXPECT_DOUBLE_EQ(y, 150);
 }
+
+namespace {
+
+/// A shot of speed 3 at the origin heading along x, and a marker 400 px ahead
+/// coming at it (closing speed `closing`) while it turns at `acceleration`
+/// px/frame^2 across its path: the shot's turn over the marker's
+/// acceleration, as the shot's own acceleration (turn x speed), frame by
+/// frame until the catch radius (positive: to the side the marker turns to).
+std::vector<double> HeadOnDemand(SteeringMode mode, double closing, double gain, double acceleration)
+{
+    World world{};
+    world.Mode = mode;
+    Shot& shot = world.Shots[0];
+    shot.Alive = FlagTrue;
+    shot.VX = shot.Speed = 3;
+    shot.Turn = 20;
+    shot.Gain = float(gain);
+    double x = 400, y = 30, vx = 3 - closing, vy = 0, heading = 0;
+    std::vector<double> demand;
+    while (Length(x - shot.X, y - shot.Y) >= 16 && demand.size() < 400) {
+        const double speed = Length(vx, vy), ax = -vy / speed * acceleration, ay = vx / speed * acceleration;
+        vx += ax, vy += ay, x += vx, y += vy;
+        world.MeX = float(x), world.MeY = float(y);
+        MoveShot(world);
+        const double now = std::atan2(double(shot.VY), double(shot.VX));
+        demand.push_back((now - heading) * 3 / acceleration * (ay < 0 ? -1 : 1));
+        heading = now;
+    }
+    return demand;
+}
+
+} // namespace
+
+// Augmented PN pushes by N / 2 times the marker's acceleration over the
+// closing speed (the field's N' / 2 times it, N' = N x own speed / closing
+// speed): head-on at twice the shot's speed with N = 5 (N' = 2.5), its demand
+// falls towards the end, on the side the marker turns to, where plain PN's
+// grows (to N' / (N' - 2) times the marker's). Over its own speed, the push
+// was twice too strong, and the demand ended at twice the marker's, on the
+// wrong side.
+TEST(AugmentedProportionalNavigation, PushesOverTheClosingSpeed)
+{
+    const std::vector<double> apn = HeadOnDemand(SteeringMode::AugmentedProportionalNavigation, 6, 5, 0.05);
+    const std::vector<double> pn = HeadOnDemand(SteeringMode::ProportionalNavigation, 6, 5, 0.05);
+    ASSERT_GT(apn.size(), 60u);
+    ASSERT_GT(pn.size(), 60u);
+    const double start = apn[10], end = apn.back();
+    EXPECT_GT(end, 0) << "the turn goes the way the marker turns";
+    EXPECT_LT(end, 0.6 * start) << "and falls as the meeting nears";
+    EXPECT_GT(pn.back(), 2 * pn[10]) << "where proportional navigation's grows";
+}
