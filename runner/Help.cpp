@@ -68,12 +68,16 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
     --marker-velocity VX VY  the marker moves from its place by (VX, VY)
                      pixels a frame from the launch on
     --marker-motion line VX VY | circle RADIUS PERIOD | weave AMPLITUDE PERIOD
-                     | flee SPEED   the marker moves in a line (as above),
-                     circles its place (from its right, clockwise), swings
-                     sideways across the way from the launcher (from its
-                     place) or runs straight away from the launcher (to the
-                     right from the launcher itself); periods in frames,
-                     lengths in pixels, speeds in pixels a frame
+                     | flee SPEED | jink FRAME SPEED   the marker moves in a
+                     line (as above), circles its place (from its right,
+                     clockwise), swings sideways across the way from the
+                     launcher (from its place), runs straight away from the
+                     launcher (to the right from the launcher itself), or
+                     stands on its place until frame FRAME of each shot's
+                     flight and then steps aside, square to the way from the
+                     launcher (to its right seen from the launcher; to its
+                     left for a negative SPEED); periods in frames, lengths
+                     in pixels, speeds in pixels a frame
     --hold DRAW=R    one launch draw held at R, in [0, 1), for the methods
                      that make it (see Methods below), the others drawn as
                      usual: {hold}

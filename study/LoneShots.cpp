@@ -14,7 +14,7 @@
 
 MarkerPath::MarkerPath(const MapSettings& settings, int x, int y) : Settings(settings), X(x), Y(y)
 {
-    // The way from the launcher to the place: a weave swings across it, a flight follows it.
+    // The way from the launcher to the place: a weave and a sidestep cross it, a flight follows it.
     const double awayX = x - double(LaunchX), awayY = y - double(LaunchY);
     const double away = std::sqrt(awayX * awayX + awayY * awayY);
     UX = away > 0 ? awayX / away : 1;
@@ -47,6 +47,14 @@ MarkerPoint MarkerPath::At(int frame) const
         dx = UX * size * t;
         dy = UY * size * t;
         break;
+    case MarkerMotion::Jink: {
+        // Standing on its place until frame MotionPeriod, then a step of
+        // MotionSize each frame, square to the way out.
+        const double side = size * std::max(0.0, double(frame) - double(Settings.MotionPeriod));
+        dx = -UY * side;
+        dy = UX * side;
+        break;
+    }
     }
     return {float(X + dx), float(Y + dy)};
 }

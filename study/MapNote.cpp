@@ -1,5 +1,7 @@
 #include "MapNote.h"
 
+#include <cmath>
+
 #include "FloatText.h"
 
 std::string MapNote(const MapSettings& map)
@@ -25,6 +27,11 @@ std::string MapNote(const MapSettings& map)
         break;
     case MarkerMotion::Flee:
         note += "; the marker fleeing from the launcher at " + FloatText(map.MotionSize) + " pixels a frame";
+        break;
+    case MarkerMotion::Jink:
+        note += "; the marker stepping aside at " + FloatText(std::fabs(map.MotionSize)) + " pixels a frame to the " +
+                (map.MotionSize < 0 ? "left" : "right") + " of the way from the launcher, from frame " +
+                FloatText(map.MotionPeriod) + " of each shot's flight";
         break;
     }
     return note;

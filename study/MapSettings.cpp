@@ -75,7 +75,14 @@ bool ReadMotion(int argc, const char* const* argv, int& n, MapSettings& map, std
         map.Motion = MarkerMotion::Flee;
         return MotionArgument(argc, argv, n, name + " SPEED", false, map.MotionSize, error);
     }
-    error = "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD or flee SPEED, " +
+    if (kind == "jink") {
+        ++n;
+        map.Motion = MarkerMotion::Jink;
+        return MotionArgument(argc, argv, n, name + " FRAME", false, map.MotionPeriod, error) &&
+               FloatArgument(argc, argv, n, (name + " SPEED").c_str(), map.MotionSize, error);
+    }
+    error = "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave AMPLITUDE PERIOD, flee SPEED or jink "
+            "FRAME SPEED, " +
             GotText(kind);
     return false;
 }
@@ -90,7 +97,8 @@ bool StaysInRange(const MapSettings& map, std::string_view name, std::string& er
     case MarkerMotion::Line: reach = std::hypot(double(map.MarkerVX), double(map.MarkerVY)) * ShotLife; break;
     case MarkerMotion::Circle:
     case MarkerMotion::Weave: reach = size; break;
-    case MarkerMotion::Flee: reach = size * ShotLife; break;
+    case MarkerMotion::Flee:
+    case MarkerMotion::Jink: reach = std::fabs(size) * ShotLife; break;
     }
     if (reach + place <= double(std::numeric_limits<float>::max()))
         return true;
@@ -247,6 +255,10 @@ std::string MapSettingsText(const MapSettings& settings)
         append(" ", settings.MotionPeriod);
         break;
     case MarkerMotion::Flee: append(" --marker-motion flee ", settings.MotionSize); break;
+    case MarkerMotion::Jink:
+        append(" --marker-motion jink ", settings.MotionPeriod);
+        append(" ", settings.MotionSize);
+        break;
     }
     if (settings.Held != LaunchDraw::None)
         append((std::string(" --hold ") + LaunchDrawName(settings.Held) + "=").c_str(), settings.HeldValue);

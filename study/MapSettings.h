@@ -19,6 +19,7 @@ enum class MarkerMotion {
     Circle, ///< round its place, radius MotionSize, from its right, clockwise on the screen
     Weave,  ///< sideways across the line from the launcher, amplitude MotionSize, from the place
     Flee,   ///< straight away from the launcher at MotionSize a frame (to the right from the launcher)
+    Jink,   ///< still until frame MotionPeriod of the flight, then sideways at MotionSize a frame
 };
 
 struct MapSettings {
@@ -29,10 +30,12 @@ struct MapSettings {
     float Draw = 0.5f;       ///< in [0, 1)
     bool Limit = false;      ///< the speed limit on (modes 4 and 5)
     MarkerMotion Motion = MarkerMotion::Line;
-    float MarkerVX = 0;     ///< a line's velocity from the place, pixels per frame
-    float MarkerVY = 0;     ///< pixels per frame
-    float MotionSize = 0;   ///< a circle's radius or a weave's amplitude, pixels; a flight's speed, pixels per frame
-    float MotionPeriod = 0; ///< frames for one circle or one swing back and forth
+    float MarkerVX = 0; ///< a line's velocity from the place, pixels per frame
+    float MarkerVY = 0; ///< pixels per frame
+    /// a circle's radius or a weave's amplitude, pixels; a flight's or a sidestep's speed, pixels per frame (a
+    /// sidestep's to the right of the way from the launcher, seen from the launcher; to the left when negative)
+    float MotionSize = 0;
+    float MotionPeriod = 0;             ///< frames for one circle or one swing back and forth; a sidestep's first frame
     LaunchDraw Held = LaunchDraw::None; ///< a draw held at `HeldValue` for the methods that make it
     float HeldValue = 0.5f;             ///< in [0, 1)
     unsigned Threads = 0;               ///< 0: one per core; not a setting of the map itself

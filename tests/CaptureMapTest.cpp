@@ -70,7 +70,7 @@ ShotEnd ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int 
 
 TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
 {
-    MapSettings fixed, limited, moving, circling, weaving, fleeing, held;
+    MapSettings fixed, limited, moving, circling, weaving, fleeing, jinking, held;
     fixed.FixedDraws = true;
     fixed.Draw = 0.25f;
     limited.Limit = true;
@@ -81,9 +81,11 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
     circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
     weaving.Motion = MarkerMotion::Weave, weaving.MotionSize = 20.5f, weaving.MotionPeriod = 60;
     fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
+    jinking.Motion = MarkerMotion::Jink, jinking.MotionPeriod = 12, jinking.MotionSize = -2.5f;
     held.Held = LaunchDraw::Turn, held.HeldValue = 0.125f; // the methods that draw no turn draw as usual
     int caught = 0, missed = 0;
-    for (const MapSettings& settings : {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing, held})
+    for (const MapSettings& settings :
+         {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing, jinking, held})
         for (int mode = 0; mode < SteeringModeCount; ++mode)
             for (const auto& [x, y] : {std::pair{40, 260}, {290, 10}, {150, 150}, {170, 140}, {0, 299}}) {
                 std::array<ShotEnd, 3> together; // flown side by side: those launched alike once
@@ -111,16 +113,17 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
 // than lanes and more shots than places.
 TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
 {
-    MapSettings circling, fixed, fleeing;
+    MapSettings circling, fixed, fleeing, jinking;
     circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
     circling.Limit = true;
     fixed.FixedDraws = true, fixed.Draw = 0.75f;
     fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
+    jinking.Motion = MarkerMotion::Jink, jinking.MotionPeriod = 20, jinking.MotionSize = 3;
     std::vector<PlacePoint> places;
     for (int x = 3; x < 300; x += 29)
         places.push_back({x, (x * 7) % 300});
     constexpr int shots = 11;
-    for (const MapSettings& settings : {MapSettings{}, circling, fixed, fleeing})
+    for (const MapSettings& settings : {MapSettings{}, circling, fixed, fleeing, jinking})
         for (int mode = 0; mode < SteeringModeCount; ++mode) {
             const auto steering = SteeringMode(mode);
             std::vector<ShotEnd> alone(places.size() * shots), together(alone.size());
@@ -156,10 +159,13 @@ TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
 
 // Each motion as its option names it: a circle from the place's right, clockwise
 // on the screen (y down); a weave across the way from the launcher, from the
-// place; a flight straight away from the launcher, to the right from it.
+// place; a flight straight away from the launcher, to the right from it; a
+// sidestep standing until its frame, then square to the way out, to its right
+// (seen from the launcher) or, at a negative speed, its left.
 TEST(CaptureMap, MarkerMotionsMoveAsNamed)
 {
-    MapSettings circle, weave, flee;
+    MapSettings circle, weave, flee, jink;
+    jink.Motion = MarkerMotion::Jink, jink.MotionPeriod = 10, jink.MotionSize = 2;
     circle.Motion = MarkerMotion::Circle, circle.MotionSize = 30, circle.MotionPeriod = 100;
     weave.Motion = MarkerMotion::Weave, weave.MotionSize = 20, weave.MotionPeriod = 40;
     flee.Motion = MarkerMotion::Flee, flee.MotionSize = 2;
@@ -171,6 +177,10 @@ TEST(CaptureMap, MarkerMotionsMoveAsNamed)
     EXPECT_TRUE(near(MarkerAt(weave, 150, 50, 21), 150, 50));
     EXPECT_TRUE(near(MarkerAt(flee, 150, 100, 6), 150, 90));  // five frames straight away, upwards
     EXPECT_TRUE(near(MarkerAt(flee, 150, 150, 6), 160, 150)); // from the launcher itself: to the right
+    EXPECT_TRUE(near(MarkerAt(jink, 150, 50, 10), 150, 50));  // still at its frame
+    EXPECT_TRUE(near(MarkerAt(jink, 150, 50, 13), 156, 50));  // three steps to the right of the way up
+    jink.MotionSize = -2;
+    EXPECT_TRUE(near(MarkerAt(jink, 250, 150, 15), 250, 140)); // five to the left of the way right: up the screen
 }
 
 TEST(CaptureMap, FiguresOfAPlaceComeFromItsShots)
@@ -296,6 +306,9 @@ TEST(CaptureMap, AnAddressHoldsTheSettingsOfItsMap)
     MapSettings line;
     EXPECT_EQ(ReadMapAddress("velocity=0.5,-0.25&draws=0.5", line), "");
     EXPECT_EQ(MapSettingsAddress(line), "step=1&shots=32&draws=0.5&velocity=0.5,-0.25");
+    MapSettings jink; // a sidestep: its frame, then its speed, signed
+    EXPECT_EQ(ReadMapAddress("motion=jink,20,-3", jink), "");
+    EXPECT_EQ(MapSettingsText(jink), "--step 1 --shots 32 --seed 1 --marker-motion jink 20 -3");
 
     MapSettings bad;
     EXPECT_EQ(ReadMapAddress("step=0", bad), "step=0: --step must be a whole number from 1 to 300, got 0");

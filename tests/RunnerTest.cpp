@@ -782,7 +782,7 @@ TEST(RunnerStudy, MapWritesItsTableAndRefusesBadSettings)
         {"--map a.csv --map b.csv", "--map is given twice"},
         {"--map m.csv --marker-motion circle 30 0", "--marker-motion circle PERIOD must be more than 0, got 0"},
         {"--map m.csv --marker-motion spiral 1", "--marker-motion must be line VX VY, circle RADIUS PERIOD, weave "
-                                                 "AMPLITUDE PERIOD or flee SPEED, got spiral"},
+                                                 "AMPLITUDE PERIOD, flee SPEED or jink FRAME SPEED, got spiral"},
         {"--map m.csv --hold turn=1", "--hold must be DRAW=R with DRAW speed, heading, turn, acceleration, limit or "
                                       "gain and R in [0, 1), got turn=1"},
         {"--values 5", "--values is a setting of --sweep"},

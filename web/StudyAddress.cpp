@@ -124,12 +124,22 @@ StudyForm StudyFormOf(const MapSettings& settings)
         form.Held = std::string(LaunchDrawName(settings.Held)) + "=" + FloatText(settings.HeldValue);
     const bool line = settings.Motion == MarkerMotion::Line;
     const bool still = line && settings.MarkerVX == 0 && settings.MarkerVY == 0;
-    constexpr const char* Motions[] = {"line", "circle", "weave", "flee"};
-    form.Motion = still ? "still" : Motions[int(settings.Motion)];
-    if (!still)
-        form.A = FloatText(line ? settings.MarkerVX : settings.MotionSize);
-    if (!still && settings.Motion != MarkerMotion::Flee)
-        form.B = FloatText(line ? settings.MarkerVY : settings.MotionPeriod);
+    switch (settings.Motion) {
+    case MarkerMotion::Line:
+        form.Motion = still ? "still" : "line";
+        if (!still)
+            form.A = FloatText(settings.MarkerVX), form.B = FloatText(settings.MarkerVY);
+        break;
+    case MarkerMotion::Circle:
+    case MarkerMotion::Weave:
+        form.Motion = settings.Motion == MarkerMotion::Circle ? "circle" : "weave";
+        form.A = FloatText(settings.MotionSize), form.B = FloatText(settings.MotionPeriod);
+        break;
+    case MarkerMotion::Flee: form.Motion = "flee", form.A = FloatText(settings.MotionSize); break;
+    case MarkerMotion::Jink: // as its option has them: the frame, then the speed
+        form.Motion = "jink", form.A = FloatText(settings.MotionPeriod), form.B = FloatText(settings.MotionSize);
+        break;
+    }
     return form;
 }
 
@@ -160,10 +170,10 @@ std::string ReadStudyForm(const StudyForm& form, MapSettings& settings)
         read({"--marker-velocity", a.c_str(), b.c_str()});
     else if (motion == "flee")
         read({"--marker-motion", "flee", a.c_str()});
-    else if (motion == "circle" || motion == "weave")
+    else if (motion == "circle" || motion == "weave" || motion == "jink")
         read({"--marker-motion", motion.c_str(), a.c_str(), b.c_str()});
     else if (motion != "still" && error.empty())
-        error = "the target's motion \"" + motion + "\" is not still, line, circle, weave or flee";
+        error = "the target's motion \"" + motion + "\" is not still, line, circle, weave, flee or jink";
     if (!held.empty())
         read({"--hold", held.c_str()});
     return error;

@@ -5,9 +5,10 @@ StudyParts.form = (S) => {
   const { $, text, call, state, fail } = S;
   // ---- the settings form: its values from the module, and back to it by name ----
   const MotionInputs = { line: ['x a frame', 'y a frame'], circle: ['radius', 'period (frames)'],
-                         weave: ['amplitude', 'period (frames)'], flee: ['speed'], still: [] };
+                         weave: ['amplitude', 'period (frames)'], flee: ['speed'],
+                         jink: ['from frame', 'speed (right +, left −)'], still: [] };
   // A motion's numbers when it is first chosen: the circle the README measures.
-  const MotionDefaults = { line: [0.5, 0], circle: [60, 60], weave: [20, 60], flee: [3], still: [] };
+  const MotionDefaults = { line: [0.5, 0], circle: [60, 60], weave: [20, 60], flee: [3], jink: [20, 3], still: [] };
   function fillForm() {
     const form = JSON.parse(text(call('StudyFormRecord')));
     $('study-step').value = form.step;

@@ -76,7 +76,8 @@ def settings_text(step=10, shots=32, seed=1, limit=False, motion=None, draws=Non
     """homing-sim's map options for these settings: "--step 10 --shots 32 --seed 1".
 
     motion: "circle 30 100" or ("circle", 30, 100) (line VX VY, circle RADIUS
-    PERIOD, weave AMPLITUDE PERIOD, flee SPEED); draws: every draw fixed at R;
+    PERIOD, weave AMPLITUDE PERIOD, flee SPEED, jink FRAME SPEED); draws: every
+    draw fixed at R;
     hold: "speed=0.25" or {"speed": 0.25}; settings: more options as text.
     """
     words = ["--step", _number(step), "--shots", _number(shots), "--seed", _number(seed)]
