@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "World.h"
+
 namespace {
 
 thread_local std::string LastError;
@@ -17,6 +19,14 @@ homing_status Failed(homing_status status, const std::string& message)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
             c = '?';
     return status;
+}
+
+bool IsMode(int mode) { return mode >= 0 && mode < SteeringModeCount; }
+
+homing_status NotAMode(const char* call, int mode)
+{
+    return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": mode must be 0 to " +
+                                           std::to_string(SteeringModeCount - 1) + ", not " + std::to_string(mode));
 }
 
 homing_status NullArgument(const char* call, const char* argument)

@@ -27,6 +27,12 @@ homing_status Guarded(const char* name, Call&& call) noexcept
     }
 }
 
+/// Whether `mode` is a method's number.
+bool IsMode(int mode);
+
+/// HOMING_OUT_OF_RANGE naming the call and the modes there are.
+homing_status NotAMode(const char* call, int mode);
+
 /// HOMING_NULL_ARGUMENT naming the call and the argument.
 homing_status NullArgument(const char* call, const char* argument);
 

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cstring>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -115,9 +114,10 @@ homing_status ReadSweepDef(const char* call, const homing_sweep_def* def, MapSet
         return NullArgument(call, "def");
     if (const homing_status wrong = CheckRecordSize(call, def->size, sizeof *def))
         return wrong;
-    if (def->values < 1 || def->values > 100)
-        return Failed(HOMING_OUT_OF_RANGE,
-                      std::string(call) + ": values must be 1 to 100, not " + std::to_string(def->values));
+    if (def->values < 1 || def->values > MostSweepValues)
+        return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": values must be 1 to " +
+                                               std::to_string(MostSweepValues) + ", not " +
+                                               std::to_string(def->values));
     return ReadSettings(call, def->settings, def->threads, settings);
 }
 
@@ -213,8 +213,8 @@ homing_status homing_map_shard(const homing_map_def* def, char* text, size_t cap
             return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": a shard holds every method: method must be -1");
         if (!length)
             return NullArgument(call, "length");
-        if (ShardBytes(settings, rows) > capacity)
-            return TooSmall(call, ShardBytes(settings, rows), capacity, "bytes (at most; homing_map_size says)");
+        if (const std::size_t most = ShardBytes(settings, rows); most > capacity)
+            return TooSmall(call, most, capacity, "bytes (at most; homing_map_size says)");
         if (!text)
             return NullArgument(call, "text");
         Progress progress{def->progress, def->user};
@@ -245,10 +245,9 @@ homing_status homing_join_map(const char* const* shards, size_t count, homing_fi
             if (const std::string error = ReadMapShard(shards[n], read[n]); !error.empty())
                 return Failed(HOMING_BAD_SETTINGS, std::string(call) + ": " + names[n] + ": " + error);
         }
-        const std::uint64_t seed = (std::uint64_t(std::random_device()()) << 32) ^ std::random_device()();
         std::string csv;
         CaptureMap map;
-        if (const std::string error = JoinMapShards(names, read, csv, map, seed); !error.empty())
+        if (const std::string error = JoinMapShards(names, read, csv, map, FreshCheckSeed()); !error.empty())
             return Failed(HOMING_BAD_SETTINGS, std::string(call) + ": " + error);
         if (map.Places.size() > capacity)
             return TooSmall(call, map.Places.size(), capacity, "figures");

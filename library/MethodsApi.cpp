@@ -7,14 +7,6 @@
 
 namespace {
 
-bool IsMode(int mode) { return mode >= 0 && mode < SteeringModeCount; }
-
-homing_status NotAMode(const char* call, int mode)
-{
-    return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": mode must be 0 to " +
-                                           std::to_string(SteeringModeCount - 1) + ", not " + std::to_string(mode));
-}
-
 int DrawCount(const Method& method)
 {
     int count = 0;

@@ -11,7 +11,6 @@
 #include "Calls.h"
 #include "ScriptReader.h"
 #include "ScriptWorld.h"
-#include "TraceWriter.h"
 
 namespace {
 
@@ -70,15 +69,9 @@ homing_status RunToTrace(ScriptInput& input, std::string& trace)
         return Failed(HOMING_SYSTEM_ERROR,
                       std::string(Call) + ": cannot make the trace's file: " + std::strerror(errno));
     CheckedOutput out(file.Fd, "the trace");
-    ScriptWorld sim;
-    StartWorld(sim);
-    sim.Out = &out;
-    TraceWriter writer(out);
-    sim.Observers.Add(&writer);
     ScriptCheck check;
-    const std::string error =
-        RunScript(input, check, &out, [&](const Command& command) { return RunCommand(sim, command); });
-    if (!writer.Flush() || out.Failed())
+    const std::string error = TraceScript(input, check, out);
+    if (out.Failed())
         return Failed(HOMING_SYSTEM_ERROR, std::string(Call) + ": " + out.Error);
     if (!error.empty())
         return Failed(HOMING_BAD_SETTINGS, std::string(Call) + ": " + error);

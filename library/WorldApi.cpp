@@ -15,14 +15,6 @@ struct homing_world {
 
 namespace {
 
-homing_status NotAMode(const char* call, int mode)
-{
-    return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": mode must be 0 to " +
-                                           std::to_string(SteeringModeCount - 1) + ", not " + std::to_string(mode));
-}
-
-bool IsMode(int mode) { return mode >= 0 && mode < SteeringModeCount; }
-
 homing_status ApplyCommand(homing_world& world, const Command& command)
 {
     std::string error;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Quoted.h"
+#include "Sweep.h"
 
 namespace {
 
@@ -25,13 +26,14 @@ bool ReadRows(int argc, char** argv, int& n, MapRows& rows, std::string& error)
     return true;
 }
 
-/// --values N: a sweep's values of each parameter, 1 to 100.
+/// --values N: a sweep's values of each parameter, 1 to MostSweepValues.
 bool ReadValues(int argc, char** argv, int& n, int& values, std::string& error)
 {
     const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
     const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), values);
-    if (text.empty() || status != std::errc() || end != text.data() + text.size() || values < 1 || values > 100) {
-        error = "--values must be a whole number from 1 to 100, " + GotText(text);
+    if (text.empty() || status != std::errc() || end != text.data() + text.size() || values < 1 ||
+        values > MostSweepValues) {
+        error = "--values must be a whole number from 1 to " + std::to_string(MostSweepValues) + ", " + GotText(text);
         return false;
     }
     ++n;

@@ -16,7 +16,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -308,9 +307,8 @@ int RunJoinMap(const Arguments& arguments)
     }
     std::string csv;
     CaptureMap map;
-    // The places flown again are drawn anew for each join, so no forged
-    // shard can know them; the seed is said where it matters.
-    const std::uint64_t seed = (std::uint64_t(std::random_device()()) << 32) ^ std::random_device()();
+    // The seed is said where it matters.
+    const std::uint64_t seed = FreshCheckSeed();
     if (std::string error = JoinMapShards(names, shards, csv, map, seed); !error.empty())
         return Fail(error);
     if (::isatty(STDERR_FILENO))

@@ -2,6 +2,7 @@
 
 #include "FrameStep.h"
 #include "Input.h"
+#include "TraceWriter.h"
 
 void StartWorld(ScriptWorld& sim)
 {
@@ -68,4 +69,20 @@ std::string RunCommand(ScriptWorld& sim, const Command& command)
             return sim.Out->Error;
     }
     return {};
+}
+
+std::string TraceScript(ScriptInput& script, ScriptCheck& check, CheckedOutput& out)
+{
+    ScriptWorld sim;
+    StartWorld(sim);
+    sim.Out = &out;
+    TraceWriter trace(out);
+    sim.Observers.Add(&trace);
+    std::string error = RunScript(script, check, &out, [&](const Command& command) {
+        if (command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
+            return std::string();
+        return RunCommand(sim, command);
+    });
+    trace.Flush(); // a failed write is left in `out`
+    return error;
 }

@@ -51,6 +51,12 @@ bool Apply(World& world, QueuedRandom& random, const Command& command, std::stri
 [[nodiscard]] std::string RunScript(ScriptInput& script, ScriptCheck& check, const CheckedOutput* out,
                                     const std::function<std::string(const Command&)>& execute);
 
+/// Runs the script on a world started as the window's and writes its trace
+/// to `out`, flushed at the end; `png` and `trail` lines are skipped (their
+/// pictures are the native runner's). Returns what stopped it (a bad line is
+/// left in `check`); a failed write shows in `out`.
+[[nodiscard]] std::string TraceScript(ScriptInput& script, ScriptCheck& check, CheckedOutput& out);
+
 /// Carries out one command but `png` and `trail`, which are the caller's:
 /// `frames` runs the frame step without drawing. Returns an error message,
 /// empty on success.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numeric>
+#include <random>
 #include <string_view>
 
 #include "FloatText.h"
@@ -329,6 +330,12 @@ std::string ReadMapShard(const std::string& text, MapShard& shard)
     check.Columns = check.Rows = of;
     check.Places.resize(std::size_t(of) * std::size_t(of) * SteeringModeCount);
     return ReadRows(shard.Body, shard.Read, shard.Rows, check, 3);
+}
+
+std::uint64_t FreshCheckSeed()
+{
+    std::random_device device;
+    return (std::uint64_t(device()) << 32) ^ device();
 }
 
 std::string JoinMapShards(const std::vector<std::string>& names, const std::vector<MapShard>& shards, std::string& csv,

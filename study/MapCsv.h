@@ -53,6 +53,10 @@ struct MapShard {
 /// Reads a shard's whole text. Returns what is wrong in one line, or nothing.
 [[nodiscard]] std::string ReadMapShard(const std::string& text, MapShard& shard);
 
+/// A seed for the places a join flies again, drawn anew for each join so
+/// that no forged shard can know them.
+std::uint64_t FreshCheckSeed();
+
 /// How many places of each shard, besides its first, a join flies again.
 inline constexpr int ShardPlacesFlownAgain = 4;
 

@@ -53,6 +53,9 @@ MapSettings SweepPointSettings(const MapSettings& settings, SweepParameter param
 /// The point that a map of `parameter`'s method made with `held` gives.
 SweepPoint SweepPointOf(SweepParameter parameter, const MapSettings& held, const CaptureMap& map);
 
+/// The most values of each draw a sweep takes.
+inline constexpr int MostSweepValues = 100;
+
 /// Every parameter at `values` values, each a map of its method alone with
 /// the draw held (as --hold asks for it), on the settings' threads.
 /// Once `stop` is set no more maps start (nor rows of one).

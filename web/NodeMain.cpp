@@ -13,7 +13,6 @@
 #include "Output.h"
 #include "ScriptReader.h"
 #include "ScriptWorld.h"
-#include "TraceWriter.h"
 
 namespace {
 
@@ -53,18 +52,9 @@ int main(int argc, char** argv)
     if (std::string error = OpenScript(argc == 2 ? argv[1] : "-", script); !error.empty())
         return Fail(error);
     CheckedOutput out(stdout, "the trace");
-    ScriptWorld sim;
-    StartWorld(sim);
-    sim.Out = &out;
-    TraceWriter trace(out);
-    sim.Observers.Add(&trace);
     ScriptCheck check;
-    const std::string error = RunScript(script, check, &out, [&](const Command& command) {
-        if (command.Kind == CommandKind::Png || command.Kind == CommandKind::Trail)
-            return std::string(); // pictures need the native runner
-        return RunCommand(sim, command);
-    });
-    if (!trace.Flush())
+    const std::string error = TraceScript(script, check, out);
+    if (out.Failed())
         return Fail(out.Error, 1);
     if (!error.empty())
         return Fail(error);
