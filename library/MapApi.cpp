@@ -26,12 +26,12 @@ homing_status ReadSettings(const char* call, const char* text, unsigned threads,
 }
 
 /// The rows a map's record asks for, checked against its grid.
-homing_status ReadRows(const homing_map_def& def, const MapSettings& settings, MapRows& rows)
+homing_status ReadRows(const char* call, const homing_map_def& def, const MapSettings& settings, MapRows& rows)
 {
     const int grid = MapGridSize(settings.Step);
     rows = {def.first_row, def.last_row < 0 ? grid - 1 : def.last_row};
     if (def.first_row < 0 || def.first_row >= grid || rows.Last >= grid || rows.Last < rows.First || def.last_row < -1)
-        return Failed(HOMING_OUT_OF_RANGE, "homing_map: rows " + std::to_string(def.first_row) + " to " +
+        return Failed(HOMING_OUT_OF_RANGE, std::string(call) + ": rows " + std::to_string(def.first_row) + " to " +
                                                std::to_string(def.last_row) + " are not rows of the grid's " +
                                                std::to_string(grid) + " (0 to " + std::to_string(grid - 1) +
                                                "; -1 as the last: to the end)");
@@ -51,7 +51,7 @@ homing_status ReadMapDef(const char* call, const homing_map_def* def, MapSetting
                                                std::to_string(def->method));
     if (const homing_status bad = ReadSettings(call, def->settings, def->threads, settings))
         return bad;
-    return ReadRows(*def, settings, rows);
+    return ReadRows(call, *def, settings, rows);
 }
 
 /// The map's methods: every one, or the one asked for.
