@@ -145,7 +145,7 @@ void BM_LaneShotFrame(benchmark::State& state)
     double shotFrames = 0;
     for (auto _ : state)
         for (std::size_t row = 0; row < places.size(); row += rowPlaces) {
-            FlyShotsInLanes(mode, settings.Limit, &places[row], rowPlaces, width);
+            FlyShotsInLanes(mode, FlightRulesOf(settings), &places[row], rowPlaces, width);
             for (std::size_t n = row * BenchShots; n < (row + rowPlaces) * BenchShots; ++n)
                 shotFrames += ends[n].Frames > 0 ? ends[n].Frames : ShotLife;
         }

@@ -1,8 +1,10 @@
 #include "Arguments.h"
 
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
+#include "FloatText.h"
 #include "Quoted.h"
 #include "Sweep.h"
 
@@ -34,6 +36,19 @@ bool ReadValues(int argc, char** argv, int& n, int& values, std::string& error)
     if (text.empty() || status != std::errc() || end != text.data() + text.size() || values < 1 ||
         values > MostSweepValues) {
         error = "--values must be a whole number from 1 to " + std::to_string(MostSweepValues) + ", " + GotText(text);
+        return false;
+    }
+    ++n;
+    return true;
+}
+
+/// --sidestep SPEED: pixels a frame, not 0, at most the width of the playfield.
+bool ReadSidestep(int argc, char** argv, int& n, float& speed, std::string& error)
+{
+    const std::string_view text = n + 1 < argc ? std::string_view(argv[n + 1]) : std::string_view();
+    if (!ParseFiniteFloat(text, speed) || speed == 0 || std::fabs(speed) > PlayfieldSize) {
+        error = "--sidestep must be a number of pixels a frame, not 0, from -" + std::to_string(PlayfieldSize) +
+                " to " + std::to_string(PlayfieldSize) + ", " + GotText(text);
         return false;
     }
     ++n;
@@ -95,6 +110,16 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             if (!ChooseOutput(arguments, Output::Sweep, argv[n], error) ||
                 !OutputPath(argc, argv, n, "the picture (.png) or table (.csv)", arguments.Picture, error))
                 return false;
+        } else if (argument == "--dodge") {
+            if (!ChooseOutput(arguments, Output::Dodge, argv[n], error) ||
+                !OutputPath(argc, argv, n, "the table (.csv)", arguments.Picture, error))
+                return false;
+        } else if (argument == "--sidestep") {
+            if (!FirstTime(arguments.DodgeOption != nullptr, argument, error))
+                return false;
+            arguments.DodgeOption = argv[n];
+            if (!ReadSidestep(argc, argv, n, arguments.Sidestep, error))
+                return false;
         } else if (argument == "--values") {
             if (!FirstTime(arguments.SweepOption != nullptr, argument, error))
                 return false;
@@ -133,7 +158,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             arguments.ScriptGiven = true;
         }
     }
-    const bool mapLike = arguments.Writes == Output::Map || arguments.Writes == Output::Sweep;
+    const bool mapLike =
+        arguments.Writes == Output::Map || arguments.Writes == Output::Sweep || arguments.Writes == Output::Dodge;
     if (arguments.MapOption && (!mapLike || (arguments.Shard && arguments.Writes != Output::Map))) {
         error = std::string(arguments.Shard && mapLike ? "--rows" : arguments.MapOption) + " is a setting of --map" +
                 (arguments.Writes == Output::JoinMap ? " (a joined map takes its shards' settings)" : "");
@@ -151,8 +177,18 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments, std::string& er
         error = "--hold is not a setting of --sweep: a sweep holds each draw in turn (a map holds one)";
         return false;
     }
+    if (arguments.DodgeOption && arguments.Writes != Output::Dodge) {
+        error = std::string(arguments.DodgeOption) + " is a setting of --dodge";
+        return false;
+    }
+    if (arguments.Writes == Output::Dodge && (arguments.Map.Given & MotionSettingBit)) {
+        error = "the marker's motion is not a setting of --dodge: its marker stands, then steps aside (--sidestep)";
+        return false;
+    }
     if (arguments.Writes == Output::Sweep && !arguments.StepGiven)
         arguments.Map.Step = 10;
+    if (arguments.Writes == Output::Dodge && !arguments.StepGiven)
+        arguments.Map.Step = 20;
     if (arguments.Writes == Output::JoinMap && arguments.Shards.empty()) {
         error = "--join-map needs the shards to join: --join-map OUT.csv SHARD.csv...";
         return false;
@@ -185,6 +221,7 @@ const char* OutputName(const Arguments& arguments)
     case Output::Map:
     case Output::JoinMap: return "the map";
     case Output::Sweep: return "the sweep";
+    case Output::Dodge: return "the dodge window";
     }
     return "the output";
 }

@@ -8,7 +8,7 @@
 #include "MapCsv.h"
 #include "MapSettings.h"
 
-enum class Output { Trace, Summary, Compare, Map, JoinMap, Sweep };
+enum class Output { Trace, Summary, Compare, Map, JoinMap, Sweep, Dodge };
 
 struct Arguments {
     const char* Script = "-";
@@ -18,9 +18,11 @@ struct Arguments {
     const char* Picture = nullptr;      ///< --compare's or --map's output
     MapSettings Map;
     const char* MapOption = nullptr;   ///< the first map setting given, for a message when --map is not
-    bool StepGiven = false;            ///< --step given (a sweep's grid is --step 10 otherwise)
+    bool StepGiven = false;            ///< --step given (a sweep's grid is --step 10, a dodge window's 20, otherwise)
     int Values = 10;                   ///< --values N: a sweep's values of each parameter
     const char* SweepOption = nullptr; ///< --values, for a message when --sweep is not given
+    float Sidestep = 3;                ///< --sidestep SPEED: the dodge window's, pixels a frame
+    const char* DodgeOption = nullptr; ///< --sidestep, for a message when --dodge is not given
     bool Shard = false;                ///< --rows given: only those rows, as a shard
     MapRows Rows;
     std::vector<const char*> Shards; ///< --join-map's shards

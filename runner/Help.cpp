@@ -16,6 +16,7 @@ const char* const HelpTemplate = R"(Usage: homing-sim [SCRIPT]
        homing-sim --map SHARD.csv --rows FIRST-LAST [MAP SETTINGS]
        homing-sim --join-map OUT.png|OUT.csv SHARD.csv...
        homing-sim --sweep OUT.png|OUT.csv [--values N] [MAP SETTINGS]
+       homing-sim --dodge OUT.csv [--sidestep SPEED] [MAP SETTINGS]
        homing-sim --help | --version
 
 Runs a scenario script on one world, without a window, and writes a CSV trace
@@ -81,6 +82,14 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
     --hold DRAW=R    one launch draw held at R, in [0, 1), for the methods
                      that make it (see Methods below), the others drawn as
                      usual: {hold}
+    --lag FRAMES     the guidance laws (modes 6 to 8) turn through a
+                     first-order lag: each frame the turn taken moves
+                     1 / (1 + FRAMES) of the way to the commanded one
+                     (default 0, none; up to 100)
+    --noise DEGREES  their seeker sees the line of sight with an error drawn
+                     for each shot and frame from its seed, spread DEGREES
+                     (the error's tangent in radians, near normal; default 0,
+                     none; up to 30)
     --threads N      threads to use (default: one per core); the map is the
                      same for any number, and threads the system will not
                      start leave their work to those that do (said in a line)
@@ -102,6 +111,18 @@ mode 0, speed limit off, velocity lines on, marker at (0, 0), no shots.
                      method,parameter,r,value,places_mostly_caught,
                      shots_caught,median,miss; value is the draw's value as
                      the launch makes it, in the parameter's own units
+  --dodge OUT.csv    the dodge window: each shot a still marker's place catches
+                     in F frames is flown again for each frames to go g from
+                     1 to 100 (up to F), its marker standing until frame
+                     F - g and then stepping aside, square to the way from the
+                     launcher; for each method and g, the shots, those still
+                     caught, their share and their median closest approach
+                     in pixels: method,frames_to_go,shots,caught,
+                     caught_share,median_closest. Takes the map's settings
+                     but the marker's motion (its grid --step 20 unless
+                     given) and
+    --sidestep SPEED the sidestep's speed, pixels a frame (default 3; to the
+                     right seen from the launcher, to the left when negative)
   --join-map OUT.png|OUT.csv SHARD.csv...  the map the shards make together,
                      byte for byte the map one run makes; shards made with
                      other settings or by another version, a row missing or
@@ -123,6 +144,9 @@ anywhere on a line, so no token (a path included) can hold a #.
                      (right and middle clear the shots)
   limit              click the speed-limit check box
   vectors            click the velocity-lines check box
+  lag FRAMES         the guidance laws' turn lag, as --lag (0 to 100)
+  noise DEGREES      their seeker's error, as --noise (0 to 30), drawn from the
+                     seed of the last seed line for each shot and frame
   frames N           run N frames, writing the trace rows after each
   png PATH           save the playfield as the window would show it now
   trail PATH         save the path of every shot so far over the playfield, a
@@ -147,9 +171,10 @@ Trace: frame,slot,state,age,x,y,vx,vy,speed,angle,turn
   vx, vy    velocity of this frame's move, pixels per frame
 {trace-fields}
 Every output (a png or trail line's picture, --compare's, --map's or
---sweep's) is checked before anything runs. An existing file is replaced only
+--sweep's, --dodge's) is checked before anything runs. An existing file is replaced only
 when it is empty or of the kind written there (a PNG picture by a picture, a
-map's CSV or a shard of one by --map or --join-map, a sweep's CSV by --sweep)
+map's CSV or a shard of one by --map or --join-map, a sweep's CSV by --sweep,
+a dodge window's by --dodge)
 and you may write it; never a directory, device, pipe or socket. Numbers are
 read and written the same way in every locale.
 

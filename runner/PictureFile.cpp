@@ -196,6 +196,7 @@ const char* KindName(OutputKind kind)
     case OutputKind::Png: return "a PNG picture";
     case OutputKind::MapCsv: return "a capture map's CSV (or a shard of one)";
     case OutputKind::SweepCsv: return "a sweep's CSV";
+    case OutputKind::DodgeCsv: return "a dodge window's CSV";
     }
     return "";
 }
@@ -208,6 +209,7 @@ bool OfKind(const std::string& path, OutputKind kind)
     case OutputKind::Png: return BeginsWith(path, std::string_view(PngSignature, 8));
     case OutputKind::MapCsv: return LooksLikeMapCsv(Head(path));
     case OutputKind::SweepCsv: return LooksLikeSweepCsv(Head(path));
+    case OutputKind::DodgeCsv: return LooksLikeDodgeCsv(Head(path));
     }
     return false;
 }

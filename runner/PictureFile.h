@@ -6,7 +6,7 @@
 #include <string_view>
 
 /// What a file written this way holds: a PNG picture, or a capture map's CSV.
-enum class OutputKind { Png, MapCsv, SweepCsv };
+enum class OutputKind { Png, MapCsv, SweepCsv, DodgeCsv };
 
 /// The one rule of what an output replaces, as every refusal ends.
 inline constexpr const char* ReplacedFilesRule =

@@ -22,6 +22,7 @@
 
 #include "Arguments.h"
 #include "CaptureMap.h"
+#include "DodgeWindow.h"
 #include "FloatText.h"
 #include "Help.h"
 #include "MapCsv.h"
@@ -244,6 +245,26 @@ int RunSweep(const Arguments& arguments)
     return error.empty() ? 0 : Fail(error, CannotWrite);
 }
 
+/// The dodge window, checked before it is computed, as a table.
+int RunDodge(const Arguments& arguments)
+{
+    const std::string path = arguments.Picture;
+    if (!path.ends_with(".csv"))
+        return Fail(QuotedPath(path) + " does not end in .csv: the dodge window is written as a table");
+    bool cannotWrite = false;
+    if (const std::string bad = CheckPicturePath(path, OutputKind::DodgeCsv, &cannotWrite); !bad.empty())
+        return Fail(bad, cannotWrite ? CannotWrite : BadInput);
+    MapProgress progress("dodge window");
+    const std::vector<DodgeCurve> curves =
+        ::isatty(STDERR_FILENO)
+            ? ComputeDodgeWindow(arguments.Map, arguments.Sidestep, SteeringMode::Count, std::ref(progress))
+            : ComputeDodgeWindow(arguments.Map, arguments.Sidestep);
+    SayThreadsRefused("dodge window");
+    const std::string error = WritePictureFile(DodgeMadeByLine(arguments.Map, arguments.Sidestep) + DodgeCsv(curves),
+                                               path, OutputKind::DodgeCsv);
+    return error.empty() ? 0 : Fail(error, CannotWrite);
+}
+
 /// Opening a named pipe waits for a writer: said at once, not in silence.
 void SayIfNamedPipe(const char* path)
 {
@@ -359,7 +380,7 @@ bool StandardStreamsOpen(const char* what, bool writesStandardOutput)
 /// Maps and sweeps go to their files alone, nothing to standard output.
 bool WritesFilesOnly(Output writes)
 {
-    return writes == Output::Map || writes == Output::JoinMap || writes == Output::Sweep;
+    return writes == Output::Map || writes == Output::JoinMap || writes == Output::Sweep || writes == Output::Dodge;
 }
 
 int Run(int argc, char** argv);
@@ -405,6 +426,8 @@ int Run(int argc, char** argv)
         return RunJoinMap(arguments);
     if (arguments.Writes == Output::Sweep)
         return RunSweep(arguments);
+    if (arguments.Writes == Output::Dodge)
+        return RunDodge(arguments);
 
     if (!arguments.ScriptGiven && ::isatty(STDIN_FILENO))
         std::fputs("homing-sim: reading a script from standard input (end it with Ctrl+D; --help describes the "
@@ -433,7 +456,8 @@ int Run(int argc, char** argv)
     case Output::Compare: return RunComparison(script, arguments.Picture, out);
     case Output::Map:
     case Output::JoinMap:
-    case Output::Sweep: break; // run above
+    case Output::Sweep:
+    case Output::Dodge: break; // run above
     }
     return 0;
 }

@@ -122,6 +122,15 @@ bool LineParser::Parse()
         command.Kind = CommandKind::Vectors;
         return Expect(0, "");
     }
+    if (name == "lag" || name == "noise") {
+        const bool lag = name == "lag";
+        command.Kind = lag ? CommandKind::Lag : CommandKind::Noise;
+        const float most = lag ? MostLag : MostNoise;
+        std::string what = std::string(name) + (lag ? " FRAMES" : " DEGREES");
+        return Expect(1, lag ? "FRAMES" : "DEGREES") &&
+               ((ParseFiniteFloat(Argument(0), command.X) && command.X >= 0 && command.X <= most) ||
+                Invalid(what + " must be from 0 to " + FloatText(most), Argument(0)));
+    }
     if (name == "frames") {
         command.Kind = CommandKind::Frames;
         return Expect(1, "N") && (ParseWhole(Argument(0), command.Number) ||
@@ -178,6 +187,11 @@ std::string CommandLine(const Command& command)
     case CommandKind::Limit: line = "limit"; break;
     case CommandKind::Vectors: line = "vectors"; break;
     case CommandKind::Frames: line = "frames " + std::to_string(command.Number); break;
+    case CommandKind::Lag:
+    case CommandKind::Noise:
+        line = command.Kind == CommandKind::Lag ? "lag " : "noise ";
+        AppendFloat(line, command.X + 0.0f); // -0 is 0
+        break;
     case CommandKind::Png: line = "png " + command.Path; break;
     case CommandKind::Trail: line = "trail " + command.Path; break;
     }

@@ -9,13 +9,13 @@
 
 #include "Input.h"
 
-enum class CommandKind { Seed, Random, Mode, Move, Press, Limit, Vectors, Frames, Png, Trail };
+enum class CommandKind { Seed, Random, Mode, Move, Press, Limit, Vectors, Frames, Png, Trail, Lag, Noise };
 
 struct Command {
     CommandKind Kind = CommandKind::Frames;
     std::uint64_t Number = 0; ///< seed N, frames N
     SteeringMode Mode = SteeringMode::PerAxisChase;
-    float X = 0, Y = 0; ///< move X Y, pixels
+    float X = 0, Y = 0; ///< move X Y, pixels; lag FRAMES and noise DEGREES in X
     MouseButton Button = MouseButton::Left;
     std::vector<float> Values{}; ///< random V1 V2 ...
     std::string Path{};          ///< png PATH, trail PATH

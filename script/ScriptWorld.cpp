@@ -16,7 +16,10 @@ namespace {
 bool ApplyToWorld(World& world, QueuedRandom& random, const Command& command, std::string& error)
 {
     switch (command.Kind) {
-    case CommandKind::Seed: SeedRandom(random.Generator, command.Number); return true;
+    case CommandKind::Seed:
+        SeedRandom(random.Generator, command.Number);
+        world.NoiseSeed = command.Number; // the seeker's errors draw from it too
+        return true;
     case CommandKind::Random:
         if (random.Queue.size() + command.Values.size() > MaxQueuedRandom)
             error = "more than " + std::to_string(MaxQueuedRandom) + " random values queued and not yet drawn";
@@ -28,6 +31,8 @@ bool ApplyToWorld(World& world, QueuedRandom& random, const Command& command, st
     case CommandKind::Press: PressOnPlayfield(world, command.Button); return true;
     case CommandKind::Limit: ToggleSpeedLimit(world); return true;
     case CommandKind::Vectors: ToggleVectors(world); return true;
+    case CommandKind::Lag: world.Lag = command.X + 0.0f; return true;
+    case CommandKind::Noise: world.Noise = command.X + 0.0f; return true;
     case CommandKind::Frames:
     case CommandKind::Png:
     case CommandKind::Trail: return false;

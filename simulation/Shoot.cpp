@@ -25,7 +25,9 @@ int Shoot(World& world, RandomSource& random)
     const int slot = LowestFreeSlot(world);
     if (slot < 0)
         return -1;
-    LaunchShot(world.Shots[slot], world.Mode, random);
+    Shot& shot = world.Shots[slot];
+    LaunchShot(shot, world.Mode, random);
+    shot.NoiseKey = world.Noise > 0 ? NoiseKeyOf(world.NoiseSeed, world.FrameCount) : 0;
     return slot;
 }
 
@@ -39,6 +41,8 @@ void LaunchShot(Shot& shot, SteeringMode mode, RandomSource& random)
     shot.VY = 0;
     shot.Sight = 0; // nothing seen yet
     shot.SeenX = shot.SeenY = shot.SeenVX = shot.SeenVY = 0;
+    shot.Turned = 0;
+    shot.NoiseKey = 0;
 
     if (int(mode) < 0 || int(mode) >= SteeringModeCount)
         return; // not a method

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "LoneNumbers.h"
+#include "Random.h"
 
 namespace Lone {
 #include "Steps.inc"
@@ -72,4 +73,13 @@ double HalfTurn(double angle)
                                ? angle
                                : std::remainder(angle, 2 * std::numbers::pi); // exact, and NaN for infinity
     return wrapped == -std::numbers::pi ? std::numbers::pi : wrapped;
+}
+
+double SeekerErrorDraw(std::uint32_t key, double age)
+{
+    const std::uint64_t bits = Mix64((std::uint64_t(key) << 32) | std::uint32_t(std::int32_t(age)));
+    double sum = 0; // four draws in (0, 1), each 16 bits
+    for (int draw = 0; draw < 4; ++draw)
+        sum += (double((bits >> (16 * draw)) & 0xFFFFu) + 0.5) / 65536.0;
+    return (sum - 2.0) * 1.7320508075688772; // the sum's spread is 1 / sqrt(3)
 }

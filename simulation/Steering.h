@@ -54,6 +54,11 @@ bool LeadPoint(const Shot& shot, const World& world, double& x, double& y);
 /// The direction of (x, y), radians in [-pi, pi], by the arctangent the
 /// angle chase uses: the guidance laws' line of sight.
 double SightDirection(double x, double y);
+/// A seeker's error for the shot whose noise key is `key` in frame `age`
+/// of its flight, before its spread: the sum of four even draws from the
+/// key and the frame, scaled to mean 0 and spread 1 (near normal, within
+/// 3.5 either way). Only + - * / on exact values: the same bits everywhere.
+double SeekerErrorDraw(std::uint32_t key, double age);
 /// An angle wrapped to (-pi, pi]: the line of sight's turn.
 double HalfTurn(double angle);
 

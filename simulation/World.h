@@ -57,13 +57,15 @@ struct Shot {
     float Turn = 0; ///< turn per frame, or the most turned a frame, degrees
     float Gain = 0; ///< a navigation law's gain N, turns per turn of the line of sight
     // What the guidance laws saw at their last step, set at launch and by each step.
-    float Sight = 0;        ///< the line of sight's direction, radians from the x axis towards y
-    float SeenX = 0;        ///< the marker, pixels
-    float SeenY = 0;        ///< pixels
-    float SeenVX = 0;       ///< the marker's velocity as seen, pixels per frame
-    float SeenVY = 0;       ///< pixels per frame
-    std::int32_t Age = 0;   ///< movement passes taken part in, frames
-    Flag Alive = FlagFalse; ///< the slot holds a flying shot
+    float Sight = 0;            ///< the line of sight's direction, radians from the x axis towards y
+    float SeenX = 0;            ///< the marker, pixels
+    float SeenY = 0;            ///< pixels
+    float SeenVX = 0;           ///< the marker's velocity as seen, pixels per frame
+    float SeenVY = 0;           ///< pixels per frame
+    float Turned = 0;           ///< the turn taken last frame through a guidance lag, radians (0 without one)
+    std::uint32_t NoiseKey = 0; ///< the key of this shot's seeker errors, set at launch (0 without noise)
+    std::int32_t Age = 0;       ///< movement passes taken part in, frames
+    Flag Alive = FlagFalse;     ///< the slot holds a flying shot
 };
 
 /// Exactly 21 slots, allocated with the world and never resized; every pass visits slot 0 first.
@@ -82,7 +84,17 @@ struct World {
     Flag ShowVectors = FlagFalse;  ///< draw each shot's velocity line (set when the window loads)
     std::int32_t FrameCount = 0;   ///< frames run since start, drives the launch rhythm
     Flag Running = FlagFalse;      ///< the frame loop continues while set (set when the window loads)
+    // How the guidance laws (modes 6 to 8) see and turn; none of it in the window.
+    float Lag = 0;               ///< the turn follows the commanded one through a first-order lag, frames
+    float Noise = 0;             ///< the seeker's error in the line of sight, its spread, degrees
+    std::uint64_t NoiseSeed = 0; ///< what each shot's NoiseKey is made from (a script's seed)
 };
+
+/// The longest guidance lag, frames, and the widest seeker noise, degrees.
+inline constexpr float MostLag = 100, MostNoise = 30;
+
+/// The seeker noise key of a shot launched in frame `frameCount` from `seed`: never 0.
+std::uint32_t NoiseKeyOf(std::uint64_t seed, std::int32_t frameCount);
 
 /// Frees every slot; nothing else changes and nothing sounds.
 void ClearShots(World& world);

@@ -85,9 +85,8 @@ void NoteThreadsRefused(unsigned asked, unsigned started)
     RefusedStarted = started;
 }
 
-/// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
-/// once; `progress` is told the share done from the calling thread, and 1 at
-/// the end. Once `stop` is set no task starts.
+} // namespace
+
 void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
               const std::function<void(double)>& progress, const std::atomic<bool>* stop)
 {
@@ -122,6 +121,8 @@ void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& 
     if (progress && !stopped())
         progress(1); // whichever thread finished the last task
 }
+
+namespace {
 
 /// Computes one row of the map, for every method or only `onlyMode`.
 void ComputeRow(CaptureMap& map, const MapSettings& settings, int row, std::optional<SteeringMode> onlyMode)

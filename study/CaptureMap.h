@@ -84,6 +84,13 @@ struct MapRows {
 CaptureMap ComputeMap(const MapSettings& settings, const std::function<void(double)>& progress = {}, MapRows rows = {},
                       std::optional<SteeringMode> onlyMode = {}, const std::atomic<bool>* stop = nullptr);
 
+/// Runs tasks 0 to `tasks - 1` on `threads` threads (0: one per core), each
+/// once; `progress` is told the share done from the calling thread, and 1 at
+/// the end. Once `stop` is set no task starts. Threads the system refuses
+/// leave their tasks to those that started (LastThreadsRefused).
+void RunTasks(int tasks, unsigned threads, const std::function<void(int task)>& run,
+              const std::function<void(double)>& progress, const std::atomic<bool>* stop);
+
 /// The threads a map asked for and those that started, the last time the
 /// system refused to start some (both 0 when it never has): the work of those
 /// refused went to the threads that started.

@@ -83,9 +83,9 @@ const NearAtanPoint* NearAtanTable()
 /// The places' shots, handed to the lanes in order, place by place; a place
 /// has a marker track while any of its shots is in a lane or still to come.
 struct ShotQueue {
-    explicit ShotQueue(bool speedLimit, const LanePlace* places, int count, int lanes)
-        : SpeedLimit(speedLimit), Places(places), PlaceCount(count), Tracks(std::size_t(lanes) + 1),
-          TrackOf(std::size_t(count), -1), Remaining(std::size_t(count))
+    explicit ShotQueue(const FlightRules& rules, const LanePlace* places, int count, int lanes)
+        : Rules{rules.SpeedLimit, rules.Lag, rules.Noise * DegToRad}, Places(places), PlaceCount(count),
+          Tracks(std::size_t(lanes) + 1), TrackOf(std::size_t(count), -1), Remaining(std::size_t(count))
     {
         for (int place = 0; place < count; ++place) {
             Remaining[std::size_t(place)] = places[place].Count;
@@ -98,8 +98,12 @@ struct ShotQueue {
 
     bool Done() const { return Place == PlaceCount; }
     bool StillMarkers = true; ///< every place's marker stays where it is
-    const bool SpeedLimit;    ///< modes 4 and 5 cap their speed
-    int Left = 0;             ///< shots in lanes now
+    /// The speed limit, the lag, and the noise's spread in radians (as the steps take it)
+    const struct {
+        bool SpeedLimit;
+        double Lag, Noise;
+    } Rules;
+    int Left = 0; ///< shots in lanes now
 
     /// The next shot, its place, and its place's track.
     const Shot& Take(int& place, int& shot, MarkerTrack*& track)
@@ -315,9 +319,9 @@ int LaneWidth()
 #endif
 }
 
-void FlyShotsInLanes(SteeringMode mode, bool speedLimit, const LanePlace* places, int count, int width)
+void FlyShotsInLanes(SteeringMode mode, const FlightRules& rules, const LanePlace* places, int count, int width)
 {
-    ShotQueue queue(speedLimit, places, count, width);
+    ShotQueue queue(rules, places, count, width);
 #if defined(__x86_64__)
 #if defined(HOMING_AVX512_LANES)
     if (width == Widest::Width && HasAvx512())

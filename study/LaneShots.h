@@ -28,10 +28,19 @@ int LaneWidth();
 /// Every width this processor can fly, widest first.
 std::vector<int> LaneWidths();
 
-/// Flies the shots of `count` places, all of `mode` (the speed limit on or
-/// off), side by side in `width` lanes (one of LaneWidths()): a lane takes
-/// the next shot, of whichever place, when its own has ended.
-void FlyShotsInLanes(SteeringMode mode, bool speedLimit, const LanePlace* places, int count, int width = LaneWidth());
+/// What the world's switches say for every shot of a map.
+struct FlightRules {
+    bool SpeedLimit = false; ///< modes 4 and 5 cap their speed
+    float Lag = 0;           ///< the guidance laws' turn lag, frames
+    float Noise = 0;         ///< their seeker's error spread, degrees
+};
+inline FlightRules FlightRulesOf(const MapSettings& settings) { return {settings.Limit, settings.Lag, settings.Noise}; }
+
+/// Flies the shots of `count` places, all of `mode` under `rules`, side by
+/// side in `width` lanes (one of LaneWidths()): a lane takes the next shot,
+/// of whichever place, when its own has ended.
+void FlyShotsInLanes(SteeringMode mode, const FlightRules& rules, const LanePlace* places, int count,
+                     int width = LaneWidth());
 
 /// The lanes' own line of sight to (x, y): SightDirection within
 /// `NearSightBound` radians, worked out without the maths library; NaN where

@@ -95,6 +95,9 @@ void Launch(Shot& launched, const MapSettings& settings, SteeringMode mode, int 
                     settings.HeldValue);
     RecordingRandom random(held, drawn);
     LaunchShot(launched, mode, random);
+    // As a script's first shot, `seed` its own: launched in the first launch frame.
+    if (settings.Noise > 0)
+        launched.NoiseKey = NoiseKeyOf(ShotSeed(settings.Seed, x, y, mode, shot), LaunchEvery);
 }
 
 } // namespace
@@ -124,6 +127,7 @@ void FlyBySlotCode(const MapSettings& settings, SteeringMode mode, const MarkerP
     SelectMode(world, mode);
     if (settings.Limit)
         ToggleSpeedLimit(world);
+    world.Lag = settings.Lag, world.Noise = settings.Noise;
     std::array<int, MaxMapShots> flying;     ///< the shots still flying, in no order
     std::array<double, MaxMapShots> closest; ///< their least squared distance to the marker yet
     for (int n = 0; n < count; ++n) {
@@ -195,7 +199,7 @@ void Fly(const MapSettings& settings, SteeringMode mode, int x, int y, int first
     // slot code unless there are enough to keep the lanes full for long.
     if (lanes && place.Distinct >= 8 * LaneWidth()) {
         const LanePlace lanePlace{&path, place.Shots, place.Distinct, place.Flown};
-        FlyShotsInLanes(mode, settings.Limit, &lanePlace, 1);
+        FlyShotsInLanes(mode, FlightRulesOf(settings), &lanePlace, 1);
     } else {
         FlyBySlotCode(settings, mode, path, place.Shots, place.Distinct, place.Flown);
     }
@@ -236,7 +240,7 @@ void FlyPlaces(const MapSettings& settings, SteeringMode mode, const PlacePoint*
         paths.emplace_back(settings, places[n].X, places[n].Y);
         lanePlaces.push_back({&paths.back(), place.Shots, place.Distinct, place.Flown});
     }
-    FlyShotsInLanes(mode, settings.Limit, lanePlaces.data(), count);
+    FlyShotsInLanes(mode, FlightRulesOf(settings), lanePlaces.data(), count);
     for (int n = 0; n < count; ++n)
         SayEnds(placesLaunched[std::size_t(n)], shots, ends + std::size_t(n) * std::size_t(shots));
 }

@@ -270,6 +270,13 @@ std::string SweepMadeByLine(const MapSettings& settings, int values)
     return MadeByLine("sweep --values " + std::to_string(values) + " " + MapSettingsText(settings));
 }
 
+std::string DodgeMadeByLine(const MapSettings& settings, float sidestep)
+{
+    std::string what = "dodge --sidestep ";
+    AppendFloat(what, sidestep);
+    return MadeByLine(what + " " + MapSettingsText(settings));
+}
+
 std::string MapCsvHeader() { return "x,y,method,shots,caught,median,p90,mean,miss\n"; }
 
 std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int row)
@@ -285,6 +292,11 @@ bool LooksLikeMapCsv(std::string_view head)
 {
     return head.starts_with(MapCsvHeader()) || !MadeByVersion(head, " map ").empty() ||
            head.starts_with(UnversionedShardStart);
+}
+
+bool LooksLikeDodgeCsv(std::string_view head)
+{
+    return head.starts_with("method,frames_to_go,") || !MadeByVersion(head, " dodge ").empty();
 }
 
 bool LooksLikeSweepCsv(std::string_view head)

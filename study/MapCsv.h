@@ -21,6 +21,8 @@ std::string MadeBy();
 std::string MapMadeByLine(const MapSettings& settings);
 /// "# homing-sim VERSION sweep --values 10 --step 10 ...\n".
 std::string SweepMadeByLine(const MapSettings& settings, int values);
+/// The first line of a dodge window's CSV: its sidestep and map settings.
+std::string DodgeMadeByLine(const MapSettings& settings, float sidestep);
 
 /// "x,y,method,shots,caught,median,p90,mean,miss\n".
 std::string MapCsvHeader();
@@ -37,6 +39,8 @@ std::string MapCsvRows(const CaptureMap& map, const MapSettings& settings, int r
 bool LooksLikeMapCsv(std::string_view head);
 /// Likewise a sweep's CSV.
 bool LooksLikeSweepCsv(std::string_view head);
+/// Whether a file's first bytes are those of a dodge window's CSV.
+bool LooksLikeDodgeCsv(std::string_view head);
 
 /// The first line of a shard of rows `rows` (both ends given).
 std::string MapShardLine(const MapSettings& settings, const MapRows& rows);

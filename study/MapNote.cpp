@@ -11,6 +11,10 @@ std::string MapNote(const MapSettings& map)
     note += map.FixedDraws ? "every random draw " + FloatText(map.Draw)
                            : "each shot's own random draws, seed " + std::to_string(map.Seed);
     note += map.Limit ? "; speed limit on" : "; speed limit off";
+    if (map.Lag > 0)
+        note += "; the guidance laws' turn lagging " + FloatText(map.Lag) + " frames";
+    if (map.Noise > 0)
+        note += "; their seeker's error spread " + FloatText(map.Noise) + " degrees";
     switch (map.Motion) {
     case MarkerMotion::Line:
         if (map.MarkerVX != 0 || map.MarkerVY != 0)

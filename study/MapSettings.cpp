@@ -52,6 +52,18 @@ bool MotionArgument(int argc, const char* const* argv, int& n, const std::string
     return false;
 }
 
+/// A number from 0 to `most`.
+bool BoundedArgument(int argc, const char* const* argv, int& n, const char* what, float most, float& value,
+                     std::string& error)
+{
+    if (!FloatArgument(argc, argv, n, what, value, error))
+        return false;
+    if (value >= 0 && value <= most)
+        return true;
+    error = std::string(what) + " must be from 0 to " + FloatText(most) + ", " + GotText(argv[n]);
+    return false;
+}
+
 /// --marker-motion line VX VY | circle RADIUS PERIOD | weave AMPLITUDE PERIOD | flee SPEED
 bool ReadMotion(int argc, const char* const* argv, int& n, MapSettings& map, std::string& error)
 {
@@ -170,9 +182,9 @@ SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSetting
     const std::string_view name = argv[n];
     // Each setting once: a second would silently win. The two ways of giving
     // the marker's motion are one setting.
-    constexpr std::string_view Names[] = {"--limit",           "--step",          "--shots",
-                                          "--threads",         "--seed",          "--draws",
-                                          "--marker-velocity", "--marker-motion", "--hold"};
+    constexpr std::string_view Names[] = {
+        "--limit",           "--step",          "--shots", "--threads", "--seed", "--draws",
+        "--marker-velocity", "--marker-motion", "--hold",  "--lag",     "--noise"};
     for (unsigned bit = 0; bit < std::size(Names); ++bit)
         if (name == Names[bit]) {
             const unsigned setting = 1u << (bit == 7 ? 6 : bit);
@@ -218,6 +230,10 @@ SettingRead ReadMapSetting(int argc, const char* const* argv, int& n, MapSetting
         return read(ReadMotion(argc, argv, n, map, error) && StaysInRange(map, name, error));
     } else if (name == "--hold") {
         return read(ReadHold(argc, argv, n, map, error));
+    } else if (name == "--lag") {
+        return read(BoundedArgument(argc, argv, n, "--lag FRAMES", MostLag, map.Lag, error));
+    } else if (name == "--noise") {
+        return read(BoundedArgument(argc, argv, n, "--noise DEGREES", MostNoise, map.Noise, error));
     } else {
         return SettingRead::NotASetting;
     }
@@ -233,12 +249,18 @@ std::string MapSettingsText(const MapSettings& settings)
     } else {
         text += " --seed " + std::to_string(settings.Seed);
     }
-    if (settings.Limit)
-        text += " --limit";
     const auto append = [&](const char* what, float value) {
         text += what;
         AppendFloat(text, value);
     };
+    if (settings.FixedDraws && settings.Noise > 0)
+        text += " --seed " + std::to_string(settings.Seed); // the seeker's errors still draw from it
+    if (settings.Limit)
+        text += " --limit";
+    if (settings.Lag > 0)
+        append(" --lag ", settings.Lag);
+    if (settings.Noise > 0)
+        append(" --noise ", settings.Noise);
     switch (settings.Motion) {
     case MarkerMotion::Line:
         if (settings.MarkerVX != 0 || settings.MarkerVY != 0) {

@@ -36,11 +36,16 @@ struct MapSettings {
     /// sidestep's to the right of the way from the launcher, seen from the launcher; to the left when negative)
     float MotionSize = 0;
     float MotionPeriod = 0;             ///< frames for one circle or one swing back and forth; a sidestep's first frame
+    float Lag = 0;                      ///< the guidance laws' turn lag (modes 6 to 8), frames
+    float Noise = 0;                    ///< their seeker's error spread, degrees
     LaunchDraw Held = LaunchDraw::None; ///< a draw held at `HeldValue` for the methods that make it
     float HeldValue = 0.5f;             ///< in [0, 1)
     unsigned Threads = 0;               ///< 0: one per core; not a setting of the map itself
     unsigned Given = 0;                 ///< the settings read so far, a bit each: one given twice is refused
 };
+
+/// The bit of MapSettings::Given that says the marker's motion was given.
+inline constexpr unsigned MotionSettingBit = 1u << 6;
 
 /// Places across (and down) the grid at `step` pixels apart.
 int MapGridSize(int step);

@@ -29,6 +29,10 @@ std::string ShotScript(const MapSettings& settings, SteeringMode mode, int x, in
     script += CommandLine({.Kind = CommandKind::Mode, .Mode = mode});
     if (settings.Limit)
         script += CommandLine({.Kind = CommandKind::Limit});
+    if (settings.Lag > 0)
+        script += CommandLine({.Kind = CommandKind::Lag, .X = settings.Lag});
+    if (settings.Noise > 0)
+        script += CommandLine({.Kind = CommandKind::Noise, .X = settings.Noise});
     const MarkerPath path(settings, x, y);
     script += MoveLine(path.At(1)) + FramesLine(ScriptLaunchFrame);
     if (!MarkerMoves(settings))

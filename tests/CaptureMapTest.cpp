@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CaptureMap.h"
+#include "DodgeWindow.h"
 #include "FloatText.h"
 #include "LaneShots.h"
 #include "MapCsv.h"
@@ -70,7 +71,7 @@ ShotEnd ScriptedShot(const MapSettings& settings, SteeringMode mode, int x, int 
 
 TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
 {
-    MapSettings fixed, limited, moving, circling, weaving, fleeing, jinking, held;
+    MapSettings fixed, limited, moving, circling, weaving, fleeing, jinking, held, lagging, noisy;
     fixed.FixedDraws = true;
     fixed.Draw = 0.25f;
     limited.Limit = true;
@@ -83,9 +84,14 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
     fleeing.Motion = MarkerMotion::Flee, fleeing.MotionSize = 1.5f;
     jinking.Motion = MarkerMotion::Jink, jinking.MotionPeriod = 12, jinking.MotionSize = -2.5f;
     held.Held = LaunchDraw::Turn, held.HeldValue = 0.125f; // the methods that draw no turn draw as usual
+    // The guidance laws' lag and seeker noise, against a sidestep; noise with
+    // every draw fixed still draws its errors shot by shot.
+    lagging = jinking, lagging.Lag = 4.5f;
+    noisy = fixed, noisy.Noise = 2, noisy.Lag = 1, noisy.Motion = MarkerMotion::Circle, noisy.MotionSize = 30,
+    noisy.MotionPeriod = 90;
     int caught = 0, missed = 0;
     for (const MapSettings& settings :
-         {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing, jinking, held})
+         {MapSettings{}, fixed, limited, moving, circling, weaving, fleeing, jinking, held, lagging, noisy})
         for (int mode = 0; mode < SteeringModeCount; ++mode)
             for (const auto& [x, y] : {std::pair{40, 260}, {290, 10}, {150, 150}, {170, 140}, {0, 299}}) {
                 std::array<ShotEnd, 3> together; // flown side by side: those launched alike once
@@ -113,7 +119,7 @@ TEST(CaptureMap, EveryShotIsTheShotItsScriptFlies)
 // than lanes and more shots than places.
 TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
 {
-    MapSettings circling, fixed, fleeing, jinking;
+    MapSettings circling, fixed, fleeing, jinking, lagging, noisy;
     circling.Motion = MarkerMotion::Circle, circling.MotionSize = 30, circling.MotionPeriod = 100;
     circling.Limit = true;
     fixed.FixedDraws = true, fixed.Draw = 0.75f;
@@ -123,7 +129,9 @@ TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
     for (int x = 3; x < 300; x += 29)
         places.push_back({x, (x * 7) % 300});
     constexpr int shots = 11;
-    for (const MapSettings& settings : {MapSettings{}, circling, fixed, fleeing, jinking})
+    lagging = jinking, lagging.Lag = 6;
+    noisy = circling, noisy.Noise = 3, noisy.Lag = 0.5f;
+    for (const MapSettings& settings : {MapSettings{}, circling, fixed, fleeing, jinking, lagging, noisy})
         for (int mode = 0; mode < SteeringModeCount; ++mode) {
             const auto steering = SteeringMode(mode);
             std::vector<ShotEnd> alone(places.size() * shots), together(alone.size());
@@ -151,7 +159,7 @@ TEST(CaptureMap, LanesFlyEachShotAsTheSlotCodeDoes)
                 lanePlaces.push_back({&paths[place], &launched[place * shots], shots, &together[place * shots]});
             for (const int width : LaneWidths()) {
                 std::fill(together.begin(), together.end(), ShotEnd{-1, -1});
-                FlyShotsInLanes(steering, settings.Limit, lanePlaces.data(), int(lanePlaces.size()), width);
+                FlyShotsInLanes(steering, FlightRulesOf(settings), lanePlaces.data(), int(lanePlaces.size()), width);
                 same(width == LaneWidths().back() ? "the narrowest lanes" : "wider lanes");
             }
         }
@@ -358,4 +366,45 @@ TEST(CaptureMap, TheLanesLineOfSightIsWithinItsBound)
     check(std::numeric_limits<double>::infinity(), 1), check(1, std::nan(""));
     EXPECT_GT(known, 40000);
     EXPECT_LT(worst, NearSightBound / 1000) << "the bound is meant to hold ten thousand times over";
+}
+
+// The dodge window counts each shot that a still marker's place catches in
+// F frames once for each frames to go g up to F, as the slot code flies it
+// with the marker standing until frame F - g and then stepping aside; its
+// median is the middle (the lower of two) of those shots' closest approaches.
+TEST(DodgeWindow, EachPointIsItsShotsFlownWithTheirSidestep)
+{
+    MapSettings settings;
+    settings.Step = 150, settings.Shots = 5, settings.Lag = 2, settings.Noise = 0.5f;
+    const auto mode = SteeringMode::ProportionalNavigation;
+    const std::vector<DodgeCurve> curves = ComputeDodgeWindow(settings, -2.5f, mode);
+    ASSERT_EQ(curves.size(), 1u);
+    std::array<int, DodgeFramesToGo + 1> shots{}, caught{};
+    std::array<std::vector<float>, DodgeFramesToGo + 1> closest;
+    for (const int x : {0, 150})
+        for (const int y : {0, 150})
+            for (int shot = 0; shot < settings.Shots; ++shot) {
+                ShotEnd still;
+                FlyShotsBySlotCode(settings, mode, x, y, shot, 1, &still);
+                for (int g = 1; g <= std::min(still.Frames, DodgeFramesToGo); ++g) {
+                    MapSettings stepping = settings;
+                    stepping.Motion = MarkerMotion::Jink, stepping.MotionPeriod = float(still.Frames - g);
+                    stepping.MotionSize = -2.5f;
+                    ShotEnd end;
+                    FlyShotsBySlotCode(stepping, mode, x, y, shot, 1, &end);
+                    ++shots[std::size_t(g)], caught[std::size_t(g)] += end.Frames ? 1 : 0;
+                    closest[std::size_t(g)].push_back(end.Closest);
+                }
+            }
+    int escapes = 0;
+    for (const DodgePoint& point : curves[0].Points) {
+        const auto g = std::size_t(point.FramesToGo);
+        EXPECT_EQ(point.Shots, shots[g]) << g << " frames to go";
+        EXPECT_EQ(point.Caught, caught[g]) << g << " frames to go";
+        std::sort(closest[g].begin(), closest[g].end());
+        EXPECT_EQ(point.MedianClosest, closest[g].empty() ? 0 : closest[g][(closest[g].size() - 1) / 2]);
+        escapes += point.Shots - point.Caught;
+    }
+    EXPECT_GT(escapes, 0); // some sidesteps got away
+    EXPECT_GT(curves[0].Points[0].Shots, 0);
 }

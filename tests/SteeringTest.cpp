@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -536,4 +537,49 @@ TEST(AugmentedProportionalNavigation, PushesOverTheClosingSpeed)
     EXPECT_GT(end, 0) << "the turn goes the way the marker turns";
     EXPECT_LT(end, 0.6 * start) << "and falls as the meeting nears";
     EXPECT_GT(pn.back(), 2 * pn[10]) << "where proportional navigation's grows";
+}
+
+// A guidance lag of L frames moves the turn taken 1 / (1 + L) of the way to
+// the commanded one each frame: a lead chase whose marker lies square to its
+// path (commanding the whole 20 degree limit) turns 5 degrees, then 8.75,
+// with a lag of 3; without one, the whole limit at once. A new launch
+// forgets the turn.
+TEST(GuidanceLaws, ALagFollowsTheCommandedTurn)
+{
+    for (const float lag : {0.f, 3.f}) {
+        World world{};
+        world.Mode = SteeringMode::LeadChase;
+        world.Lag = lag;
+        world.MeX = 150, world.MeY = 400; // straight down the screen from the shot
+        Shot& shot = world.Shots[0];
+        shot.Alive = FlagTrue, shot.X = shot.Y = 150, shot.VX = shot.Speed = 3, shot.Turn = 20;
+        double heading = 0;
+        for (const double expected : lag > 0 ? std::array{5.0, 8.75} : std::array{20.0, 20.0}) {
+            MoveShot(world);
+            const double now = std::atan2(double(shot.VY), double(shot.VX)) / DegToRad;
+            EXPECT_NEAR(now - heading, expected, 1e-4) << "lag " << lag;
+            heading = now;
+        }
+        FixedRandom half;
+        half.Value = 0.5f;
+        LaunchShot(shot, SteeringMode::LeadChase, half);
+        EXPECT_EQ(shot.Turned, 0.f);
+    }
+}
+
+// The seeker's errors before their spread: mean 0 and spread 1, as near
+// normal as four even draws make them (never beyond 2 sqrt 3), unrelated
+// from frame to frame.
+TEST(GuidanceLaws, SeekerErrorsHaveSpreadOne)
+{
+    double sum = 0, squares = 0, lagged = 0, widest = 0, last = 0;
+    constexpr int draws = 200000;
+    for (int n = 0; n < draws; ++n) {
+        const double e = SeekerErrorDraw(std::uint32_t(n / 500 + 1), n % 500 + 1);
+        sum += e, squares += e * e, lagged += e * last, widest = std::max(widest, std::fabs(e)), last = e;
+    }
+    EXPECT_NEAR(sum / draws, 0, 0.01);
+    EXPECT_NEAR(squares / draws, 1, 0.01);
+    EXPECT_NEAR(lagged / draws, 0, 0.01);
+    EXPECT_LE(widest, 2 * std::sqrt(3.0));
 }

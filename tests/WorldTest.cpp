@@ -76,17 +76,20 @@ TEST(SameShot, EveryFieldCountsAndMinusZeroIsNotZero)
 {
     const Shot base{};
     EXPECT_TRUE(SameShot(base, base));
-    for (float Shot::*field : {&Shot::X, &Shot::Y, &Shot::VX, &Shot::VY, &Shot::Speed, &Shot::Angle, &Shot::Turn,
-                               &Shot::Gain, &Shot::Sight, &Shot::SeenX, &Shot::SeenY, &Shot::SeenVX, &Shot::SeenVY}) {
+    for (float Shot::*field :
+         {&Shot::X, &Shot::Y, &Shot::VX, &Shot::VY, &Shot::Speed, &Shot::Angle, &Shot::Turn, &Shot::Gain, &Shot::Sight,
+          &Shot::SeenX, &Shot::SeenY, &Shot::SeenVX, &Shot::SeenVY, &Shot::Turned}) {
         Shot other = base;
         other.*field = -0.f;
         EXPECT_FALSE(SameShot(base, other));
     }
-    Shot older = base, flying = base;
+    Shot older = base, flying = base, keyed = base;
     older.Age = 1;
     flying.Alive = FlagTrue;
+    keyed.NoiseKey = 1;
     EXPECT_FALSE(SameShot(base, older));
     EXPECT_FALSE(SameShot(base, flying));
+    EXPECT_FALSE(SameShot(base, keyed));
 }
 
 TEST(Input, ModeClickClearsAndOnlyRightOrMiddleClear)

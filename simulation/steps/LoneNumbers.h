@@ -51,12 +51,23 @@ struct StepInputs {
     M Flying;        ///< the shot flies (always, alone)
     N Age;           ///< frames flown, this one counted
     bool SpeedLimit; ///< modes 4 and 5 cap their speed
+    double Lag;      ///< the guidance laws' turn lag, frames
+    double Noise;    ///< their seeker's error spread, radians
 };
 
 inline StepInputs InputsOf(const Shot& shot, const World& world)
 {
-    return {double(world.MeX), double(world.MeY), true, double(shot.Age), bool(world.SpeedLimitOn)};
+    return {double(world.MeX),
+            double(world.MeY),
+            true,
+            double(shot.Age),
+            bool(world.SpeedLimitOn),
+            double(world.Lag),
+            double(world.Noise) * DegToRad};
 }
+
+/// The shot's seeker error this frame, before its spread (SeekerErrorDraw).
+inline N SeekerError(const Record& s, const StepInputs& in) { return SeekerErrorDraw(s.NoiseKey, in.Age); }
 
 inline N Num(float field) { return field; }
 inline void Keep(float& field, N value) { field = ToFloat(value); }
