@@ -120,6 +120,7 @@ StudyForm StudyFormOf(const MapSettings& settings)
     form.Draws = settings.FixedDraws ? "fixed" : "random";
     form.Seed = std::to_string(settings.Seed), form.Draw = FloatText(settings.Draw);
     form.Limit = settings.Limit ? "true" : "false";
+    form.Lag = FloatText(settings.Lag), form.Noise = FloatText(settings.Noise);
     if (settings.Held != LaunchDraw::None)
         form.Held = std::string(LaunchDrawName(settings.Held)) + "=" + FloatText(settings.HeldValue);
     const bool line = settings.Motion == MarkerMotion::Line;
@@ -176,5 +177,8 @@ std::string ReadStudyForm(const StudyForm& form, MapSettings& settings)
         error = "the target's motion \"" + motion + "\" is not still, line, circle, weave, flee or jink";
     if (!held.empty())
         read({"--hold", held.c_str()});
+    const std::string lag = Decimal(Trimmed(form.Lag)), noise = Decimal(Trimmed(form.Noise));
+    read({"--lag", lag.empty() ? "0" : lag.c_str()});
+    read({"--noise", noise.empty() ? "0" : noise.c_str()});
     return error;
 }

@@ -42,9 +42,10 @@ struct StudyForm {
     std::string Draws;      ///< "random" or "fixed"
     std::string Seed, Draw; ///< the seed of random draws, the value of fixed ones
     std::string Limit;      ///< "true" or "false"
-    std::string Motion;     ///< "still", "line", "circle", "weave" or "flee"
+    std::string Motion;     ///< "still", "line", "circle", "weave", "flee" or "jink"
     std::string A, B;       ///< the motion's numbers, "" where it has fewer
     std::string Held;       ///< "" or a held draw, "turn=0.05"
+    std::string Lag, Noise; ///< the guidance laws' turn lag, frames, and seeker noise, degrees
 };
 
 /// The form's fields by the names the page's script gives them.
@@ -52,7 +53,7 @@ inline constexpr std::pair<std::string_view, std::string StudyForm::*> StudyForm
     {"step", &StudyForm::Step},     {"shots", &StudyForm::Shots}, {"draws", &StudyForm::Draws},
     {"seed", &StudyForm::Seed},     {"draw", &StudyForm::Draw},   {"limit", &StudyForm::Limit},
     {"motion", &StudyForm::Motion}, {"a", &StudyForm::A},         {"b", &StudyForm::B},
-    {"held", &StudyForm::Held}};
+    {"held", &StudyForm::Held},     {"lag", &StudyForm::Lag},     {"noise", &StudyForm::Noise}};
 
 /// The form of `settings`.
 StudyForm StudyFormOf(const MapSettings& settings);

@@ -6,10 +6,12 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "CaptureMap.h"
+#include "DodgeWindow.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
 #include "Sweep.h"
@@ -22,6 +24,7 @@ std::string Error;
 std::vector<PlaceFigures> Band;
 std::string BandCsv;
 SweepPoint Point;
+std::string Dodge;
 
 } // namespace
 
@@ -83,5 +86,16 @@ EMSCRIPTEN_KEEPALIVE const SweepPoint* WorkerSweepPoint(int parameter, int value
 }
 
 EMSCRIPTEN_KEEPALIVE int WorkerPointBytes() { return int(sizeof(SweepPoint)); }
+
+/// The dodge window of method `mode` with a sidestep at `sidestep` pixels a
+/// frame, over the settings' grid with at most 8 shots a place (a page's
+/// worker, not a machine's run), as homing-sim --dodge writes its rows.
+EMSCRIPTEN_KEEPALIVE const char* WorkerDodge(int mode, float sidestep)
+{
+    MapSettings settings = Settings;
+    settings.Shots = std::min(settings.Shots, 8);
+    Dodge = DodgeMadeByLine(settings, sidestep) + DodgeCsv(ComputeDodgeWindow(settings, sidestep, SteeringMode(mode)));
+    return Dodge.c_str();
+}
 
 } // extern "C"

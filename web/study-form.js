@@ -17,6 +17,8 @@ StudyParts.form = (S) => {
     $('study-seed').value = form.seed;
     $('study-draw').value = form.draw;
     $('study-limit').checked = form.limit === 'true';
+    $('study-lag').value = form.lag;
+    $('study-noise').value = form.noise;
     $('study-motion').value = form.motion;
     showMotionInputs([form.a, form.b].filter((value) => value !== ''));
     $('study-held').hidden = !form.held;
@@ -38,7 +40,8 @@ StudyParts.form = (S) => {
       draws: document.querySelector('input[name=study-draws]:checked').value, seed: $('study-seed').value,
       draw: $('study-draw').value, limit: String($('study-limit').checked), motion: $('study-motion').value,
       a: $('study-a').closest('[hidden]') ? '' : $('study-a').value,
-      b: $('study-b').closest('[hidden]') ? '' : $('study-b').value, held: state.held };
+      b: $('study-b').closest('[hidden]') ? '' : $('study-b').value, held: state.held,
+      lag: $('study-lag').value, noise: $('study-noise').value };
     for (const [name, value] of Object.entries(values))
       Module.ccall('StudyFormValue', null, ['string', 'string'], [name, value]);
     return Module.ccall('StudyReadForm', 'string', [], []);

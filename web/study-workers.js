@@ -26,6 +26,7 @@ StudyParts.workers = (S) => {
       entry.job = null;
       if (message.kind === 'map' && message.key === state.mapKey) S.rowsArrived(message);
       if (message.kind === 'sweep' && message.key === state.sweepKey) S.sweepPointArrived(message);
+      if (message.kind === 'dodge' && message.key === state.dodgeKey) S.dodgeArrived(message);
     }
     pump();
   }

@@ -11,7 +11,7 @@ const study = (() => {
   const state = {
     workers: [], queue: [], mapKey: '', sweepKey: '', stage: '', rows: 0, arrived: 0, step: 0,
     began: 0, coarseStamp: 0, doneStamp: 0, done: false, place: null, shot: -1, frames: 0, playing: 0,
-    sweepPoints: 0, charts: [], urls: {},
+    sweepPoints: 0, charts: [], urls: {}, dodgeKey: '',
   };
 
   // A bad address says what is wrong, in the page and on <body>, and computes nothing.
@@ -79,6 +79,7 @@ const study = (() => {
       S.buildMaps();
       S.drawScale();
       wire();
+      S.wireDodge();
       try {
         S.startWorkers();
       } catch (error) {

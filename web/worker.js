@@ -11,6 +11,11 @@ onmessage = (event) => {
     const error = Module.ccall('WorkerSettings', 'string', ['string'], [job.settings]);
     if (error) throw new Error(error);
     let at, length;
+    if (job.kind === 'dodge') {
+      job.csv = UTF8ToString(Module._WorkerDodge(job.mode, job.sidestep));
+      postMessage(job);
+      return;
+    }
     if (job.kind === 'map') {
       at = Module._WorkerMapRows(job.first, job.last);
       length = Module._WorkerBytes();

@@ -237,6 +237,31 @@ for (const [kind, link, name] of [['--map', 'study-csv', 'map.csv'], ['--sweep',
   execFileSync(homingSim, [kind, join(work, name), ...studyOptions]);
   check(await download(studied, link) === readFileSync(join(work, name), 'utf8'), `the page's ${name} is not homing-sim's`);
 }
+// The guidance laws' lag and noise travel in the address into the form; the
+// dodge window a worker computes for them is homing-sim --dodge's, and the
+// sentence under its chart says that table's figures.
+{
+  const dodging = await open(pageUrl + '#study&step=20&shots=4&seed=7&lag=3&noise=0.5');
+  await finished(dodging);
+  const form = await dodging.evaluate(() => [document.getElementById('study-lag').value,
+    document.getElementById('study-noise').value]);
+  check(form[0] === '3' && form[1] === '0.5', `the form shows lag ${form[0]} and noise ${form[1]}, not 3 and 0.5`);
+  await dodging.click('#study-dodge-run');
+  await dodging.waitForFunction(() => !document.getElementById('study-dodge').hidden, { timeout: 60000 });
+  execFileSync(homingSim, ['--dodge', join(work, 'dodge.csv'), '--step', '30', '--shots', '4', '--seed', '7',
+    '--lag', '3', '--noise', '0.5', '--sidestep', '3']);
+  const expected = readFileSync(join(work, 'dodge.csv'), 'utf8');
+  const got = await download(dodging, 'study-dodge-csv');
+  const rows = expected.split('\n').filter((line) => /^7,/.test(line)).map((line) => line.split(','));
+  check(got === expected.split('\n').filter((line, n) => n < 2 || /^7,/.test(line)).join('\n') + '\n',
+    "the page's dodge window is not homing-sim's rows of proportional navigation");
+  const says = await dodging.evaluate(() => document.getElementById('study-dodge-says').textContent);
+  const late = rows.find((row) => row[1] === '1');
+  check(says.includes(`1 frame before the catch, ${Math.round(100 * late[3] / late[2])} %`),
+    `the dodge window's sentence does not say its table's figure: ${says}`);
+  await dodging.close();
+}
+
 // Each method's map panel as the page shows it is the panel of homing-sim's
 // map picture, pixel for pixel (cells, boundary, launcher, heading, ticks):
 // one painter. The picture's panels stand at runner/Pictures.cpp's PanelGrid.
