@@ -432,9 +432,9 @@ for (const href of showMe) {
     document.getElementById('study-slider').value, document.getElementById('study-place').textContent]);
   if (href.includes('&chart=')) { // the chart taken to, once the sweep is done, and its ends as the text says them
     await showing.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 });
-    const [focused, shares, claim] = await showing.evaluate(() => [document.activeElement.tagName,
+    const [focused, shares, claim] = await showing.evaluate((href) => [document.activeElement.tagName,
       [...document.activeElement.querySelectorAll('.values button')].map((b) => /at ([0-9.]+) % of places/.exec(b.title)[1]),
-      document.getElementById('study-claim-turns').textContent]);
+      document.querySelector(`a.show-me[href="${href}"]`).closest('[id^="study-claim"]').textContent], href);
     check(focused === 'FIGURE' && claim.includes(`from ${Math.round(shares[0])} % at`) &&
           claim.includes(`to ${Math.round(shares[shares.length - 1])} % at`), `show me ${href}: ${focused}, ${shares}`);
   }
