@@ -57,6 +57,9 @@ EM_JS(void, AddOptionButton, (int index, const char* caption, int left, int top,
     Module.addOptionButton(index, UTF8ToString(caption), [ left, top, width, height ]);
 });
 EM_JS(void, PutLast, (const char* id), { Module.putLast(UTF8ToString(id)); });
+// Every method beside the form, named in English: the reference laws too, which have no option button.
+EM_JS(void, AddMethodChoice, (int index, const char* name, const char* caption),
+      { Module.addMethodChoice(index, UTF8ToString(name), UTF8ToString(caption)); });
 EM_JS(void, MarkFirstFrame, (), { performance.mark('first-frame'); });
 
 struct WebBeep final : BeepSink {
@@ -188,6 +191,13 @@ void MakeForm()
     }
 }
 
+/// The methods, every one, for a finger and in English, beside the form.
+void MakeMethodChoices()
+{
+    for (int mode = 0; mode < SteeringModeCount; ++mode)
+        AddMethodChoice(mode, Methods[std::size_t(mode)].Name, Methods[std::size_t(mode)].Caption);
+}
+
 } // namespace
 
 // Called by the page's controls (shell.html).
@@ -198,6 +208,14 @@ EMSCRIPTEN_KEEPALIVE void OptionClicked(int index)
     if (ThePage->Replay.Playing || index < 0 || index >= OptionButtonCount || int(ThePage->TheWorld.Mode) == index)
         return; // only a button that becomes selected clicks
     Input(*ThePage, {.Kind = CommandKind::Mode, .Mode = static_cast<SteeringMode>(index)});
+}
+
+/// A method chosen beside the form: as its option button would be, for any method.
+EMSCRIPTEN_KEEPALIVE void MethodChosen(int mode)
+{
+    if (ThePage->Replay.Playing || mode < 0 || mode >= SteeringModeCount || int(ThePage->TheWorld.Mode) == mode)
+        return;
+    Input(*ThePage, {.Kind = CommandKind::Mode, .Mode = static_cast<SteeringMode>(mode)});
 }
 
 /// The pointer, a pen or a finger over the playfield, in its pixels.
@@ -300,6 +318,7 @@ int main()
     CopyRgba(page.Sheet, {0, 0, page.Sheet.Width, page.Sheet.Height}, sheet);
     ShowSheet(sheet.data(), page.Sheet.Width, page.Sheet.Height);
     MakeForm();
+    MakeMethodChoices();
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
     PageReady(); // the controls, and a script to replay, if the address names one
     return 0;

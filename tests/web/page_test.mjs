@@ -131,6 +131,9 @@ await live.mouse.move(10 + 150, 10 + 150);
 await sleep(100);
 check(await clearsAfter(live, () => live.mouse.click(10 + 150, 10 + 150, { button: 'right' }), [[134, 134]]),
   'shots left after a right click');
+// A catch is said to a screen reader, not only beeped.
+check(/^A missile caught the marker \(\d+ catch/.test(await live.evaluate(() =>
+  document.getElementById('caught-news').textContent)), 'no catch was said to a screen reader');
 
 // Each option button selects its method and clears the shots.
 for (const n of [2, 5, 0, 4, 1, 3]) {
@@ -574,6 +577,32 @@ const axisNumbersInside = () => phone.evaluate(() => {
   });
 });
 check(await axisNumbersInside(), 'an axis number of the maps is cut off at 390 px');
+// The first screen says what the page is and what to do, and every method,
+// the reference laws too, is a finger's target (44 px tall, 16 px text) on a
+// phone, named in English; choosing one flies it.
+const firstScreen = () => phone.evaluate(() => {
+  const seen = (id) => { const r = document.getElementById(id).getBoundingClientRect(); return r.height > 0 && r.bottom <= innerHeight + scrollY; };
+  const choices = [...document.querySelectorAll('#choices label')].map((label) => {
+    const r = label.getBoundingClientRect();
+    return [r.height, parseFloat(getComputedStyle(label).fontSize), label.textContent];
+  });
+  return { title: seen('intro'), choices };
+});
+for (const width of [390, 320]) {
+  await phone.setViewport({ width, height: 844, isMobile: true, hasTouch: true });
+  await phone.evaluate(() => scrollTo(0, 0));
+  await sleep(300);
+  const { title, choices } = await firstScreen();
+  check(title, `the title and what to do are not on the first screen at ${width} px`);
+  check(choices.length === 9 && choices.every(([height, font]) => height >= 44 && font >= 16) &&
+        /proportional navigation/.test(choices[7][2]),
+    `the methods at ${width} px are not a finger's: ${JSON.stringify(choices.map(([h, f]) => [h, f]))}`);
+}
+await phone.tap('#choices input[value="7"]');
+await sleep(200);
+check(await phone.evaluate(() => document.querySelector('#choices input[value="7"]').checked &&
+  ![...document.querySelectorAll('input[name=Option1]')].some((radio) => radio.checked)),
+  'choosing proportional navigation did not fly it (or left an option button checked)');
 for (const width of [320, 768, 1280]) {
   await phone.setViewport({ width, height: 844, isMobile: width < 768, hasTouch: width < 768 });
   await sleep(300);
