@@ -125,7 +125,7 @@ StudyParts.place = (S) => {
     $('study-frame').hidden = !shown;
     $('study-trails').hidden = shown;
     if (!shown) stop(), $('study-overlay').getContext('2d').clearRect(0, 0, Size, Size);
-    else $('study-slider').focus();
+    else $('study-slider').focus(), $('study-shot').scrollIntoView({ block: 'nearest' });
   }
   function showFrame(frame) {
     frame = Math.max(1, Math.min(state.frames, frame));

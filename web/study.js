@@ -50,6 +50,7 @@ const study = (() => {
       S.writeAddress();
     });
     $('study-copy').addEventListener('click', S.copyScript);
+    $('study-copy-link').addEventListener('click', () => S.copied(location.href, 'study-link-copied'));
     $('study-rule-copy').addEventListener('click', S.copyRule);
     // A word's link opens the list of words at it, and leaves the study's address as it is.
     for (const link of document.querySelectorAll('#study a[href^="#study-word-"]'))
@@ -60,6 +61,19 @@ const study = (() => {
         word.tabIndex = -1;
         word.scrollIntoView({ block: 'center' });
         word.focus({ preventScroll: true });
+      });
+    // A "show me" link takes the reader to the view it changes: the maps (a
+    // place's shot takes the focus to its slider once it is open; a chart is
+    // taken to once the sweep is done).
+    for (const link of document.querySelectorAll('#study a.show-me'))
+      link.addEventListener('click', () => {
+        if (link.getAttribute('href').includes('&chart=')) return;
+        const maps = $('study-maps');
+        maps.tabIndex = -1;
+        requestAnimationFrame(() => {
+          maps.scrollIntoView({ block: 'center' });
+          maps.focus({ preventScroll: true });
+        });
       });
     // A link to another view of the study, followed in the page.
     window.addEventListener('hashchange', () => {

@@ -441,11 +441,26 @@ for (const href of showMe) {
     check(focused === 'FIGURE' && claim.includes(`from ${Math.round(shares[0])} % at`) &&
           claim.includes(`to ${Math.round(shares[shares.length - 1])} % at`), `show me ${href}: ${focused}, ${shares}`);
   }
+  // The link lands where the reader looks: the view it changed has the focus, on the screen.
+  const landed = await showing.evaluate(() => {
+    const e = document.activeElement, r = e.getBoundingClientRect();
+    return e !== document.body && !e.closest('p') && r.bottom > 0 && r.top < innerHeight ? e.id || e.tagName : '';
+  });
+  check(landed !== '', `show me ${href} left the focus off the view it changed`);
   const frame = /&frame=(\d+)/.exec(href);
   const orbiting = href.includes('&place=2,152,200');
   check(state === 'done' && (!frame || slider === frame[1]) && (!href.includes('&place=') || !place.startsWith('Choose')) &&
         (!orbiting || place.includes(': 0 of 1 shots caught')), `show me ${href}: ${state}, frame ${slider}, ${place.slice(0, 60)}`);
 }
+// "Copy the link" copies the address of the view shown.
+const linked = await showing.evaluate(async () => {
+  let copied = '';
+  navigator.clipboard.writeText = async (words) => { copied = words; };
+  document.getElementById('study-copy-link').click();
+  await new Promise((done) => setTimeout(done, 50));
+  return [copied, location.href];
+});
+check(linked[0] === linked[1] && linked[0].includes('#study&'), `the copied link is ${linked[0]}, not ${linked[1]}`);
 // A word's link opens the list of words at it and keeps the study's address.
 const addressBefore = await showing.evaluate(() => location.hash);
 await showing.click('a[href="#study-word-draw"]');
