@@ -239,7 +239,12 @@ StudyParts.maps = (S) => {
         S.placeAt(mode, Math.floor((event.offsetX * scale) / step), Math.floor((event.offsetY * scale) / step));
       };
       canvas.addEventListener('mousemove', (event) => { if (state.shot < 0) fromPointer(event); });
-      canvas.addEventListener('click', fromPointer);
+      canvas.addEventListener('click', (event) => {
+        fromPointer(event);
+        // On a narrow screen the place's shots lie far below its map: the answer is taken into view.
+        if (state.place && matchMedia('(max-width: 767px)').matches)
+          $('study-place-title').scrollIntoView({ block: 'start' });
+      });
       canvas.addEventListener('focus', () => { if (state.done && (!state.place || state.place.mode !== mode))
         S.placeAt(mode, (state.place ? state.place.x : 150) / call('StudyStep') | 0,
                 (state.place ? state.place.y : 150) / call('StudyStep') | 0); });

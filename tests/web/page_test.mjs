@@ -592,6 +592,16 @@ const axisNumbersInside = () => phone.evaluate(() => {
   });
 });
 check(await axisNumbersInside(), 'an axis number of the maps is cut off at 390 px');
+// A tap on a map puts the place's answer on the phone's screen.
+await phone.evaluate(() => document.getElementById('study-map-1').scrollIntoView({ block: 'center' }));
+await sleep(200);
+const mapBox = await phone.evaluate(() => { const r = document.getElementById('study-map-1').getBoundingClientRect();
+  return [r.left + r.width / 2, r.top + r.height / 3]; });
+await phone.touchscreen.tap(mapBox[0], mapBox[1]);
+await sleep(300);
+check(await phone.evaluate(() => { const r = document.getElementById('study-place').getBoundingClientRect();
+  return r.top >= 0 && r.bottom <= innerHeight && !document.getElementById('study-place').textContent.startsWith('Choose'); }),
+  'a tap on a map left the place\'s answer off the phone\'s screen');
 // The first screen says what the page is and what to do, and every method,
 // the reference laws too, is a finger's target (44 px tall, 16 px text) on a
 // phone, named in English; choosing one flies it.
