@@ -206,7 +206,7 @@ StudyParts.maps = (S) => {
     let html = '<div class="axis" aria-hidden="true">';
     for (let at = 0; at <= Size; at += 100) {
       const along = `calc(2px + (100% - 4px) * ${at / Size})`;
-      html += `<span class="x${at === Size ? ' end' : ''}" style="left: ${along}">${at}${at === Size ? ' px' : ''}</span>`;
+      html += `<span class="x${at === Size ? ' end' : ''}" style="left: ${along}">${at}${at === Size ? '<span class="unit"> px</span>' : ''}</span>`;
       if (at) html += `<span class="y" style="top: ${along}">${at}</span>`;
     }
     return html + '</div>';

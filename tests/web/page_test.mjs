@@ -586,7 +586,7 @@ check(await clearsAfter(phone, async () => {
 // The maps' box contains its paint: an axis number past its edge is cut off.
 const axisNumbersInside = () => phone.evaluate(() => {
   const box = document.getElementById('study-maps').getBoundingClientRect();
-  return [...document.querySelectorAll('#study-maps .axis span')].every((span) => {
+  return [...document.querySelectorAll('#study-maps .axis > span')].every((span) => {
     const at = span.getBoundingClientRect();
     return at.left >= box.left - 0.5 && at.right <= box.right + 0.5; // (a glyph's side bearing may pass by less)
   });
@@ -628,6 +628,27 @@ await sleep(200);
 check(await phone.evaluate(() => document.querySelector('#choices input[value="7"]').checked &&
   ![...document.querySelectorAll('input[name=Option1]')].some((radio) => radio.checked)),
   'choosing proportional navigation did not fly it (or left an option button checked)');
+// The small print, readable at every width: the sweep's value buttons hold
+// their values, the maps' axis numbers stand apart, the table's text is not
+// shrunk below 12 px, and the colour legend's words reach a screen reader.
+await phone.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 });
+const smallPrint = () => phone.evaluate(() => {
+  const buttons = [...document.querySelectorAll('#study-sweep .values button')];
+  const spills = buttons.filter((b) => b.scrollWidth > b.clientWidth + 1 || b.getBoundingClientRect().width < 44).length;
+  const xs = [...document.querySelectorAll('#study-map-0 ~ .axis > span.x')].map((s) => s.getBoundingClientRect());
+  const overlaps = xs.some((r, n) => n && r.left < xs[n - 1].right);
+  const table = document.querySelector('#study .which-law td');
+  return { buttons: buttons.length, spills, overlaps, font: parseFloat(getComputedStyle(table).fontSize),
+           legendHidden: !!document.querySelector('#study .legend[aria-hidden]') };
+});
+for (const width of [390, 320, 768, 1280]) {
+  await phone.setViewport({ width, height: 844, isMobile: width < 768, hasTouch: width < 768 });
+  await sleep(300);
+  await phone.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 }); // a new isMobile reloads
+  const print = await smallPrint();
+  check(print.buttons > 0 && print.spills === 0 && !print.overlaps && print.font >= 12 && !print.legendHidden,
+    `the small print at ${width} px: ${JSON.stringify(print)}`);
+}
 for (const width of [320, 768, 1280]) {
   await phone.setViewport({ width, height: 844, isMobile: width < 768, hasTouch: width < 768 });
   await sleep(300);
