@@ -15,6 +15,7 @@ import { join } from 'node:path';
 const [dir, out] = process.argv.slice(2);
 const fail = (message) => { console.error(`step-sources: ${message}`); process.exit(1); };
 const read = (name) => readFileSync(join(dir, name), 'utf8');
+const prelude = readFileSync(new URL('./step-prelude.h', import.meta.url), 'utf8');
 
 // A file's top-level items: a definition with the /// comment above it.
 function items(text) {
@@ -71,7 +72,19 @@ for (const named of steps.matchAll(/return (\w+)Step\(s, in\);/g)) {
     for (const item of header.items)
       if (item.name && /\(|struct/.test(item.text) && uses(code, item.name) && !all.some((own) => own.name === item.name))
         called.push(`// ${header.name}\n${item.text}`);
-  sources[name] = { step: `${name}Step`, file: `steps/${name}.inc`, code, calls: [...new Set(called)].join('\n\n') };
+  // What "Copy the step" gives: the prelude (the record, the number rules, the maths library's calls),
+  // every item of the numbers of one shot the step reaches, then the step: one piece that compiles.
+  const lone = headers[0].items.filter((item) => item.name);
+  const reached = new Set();
+  for (let grown = true; grown;) {
+    grown = false;
+    for (const item of lone)
+      if (!reached.has(item) && [code, ...[...reached].map((r) => r.text)].some((text) => uses(text, item.name)))
+        reached.add(item), grown = true;
+  }
+  const copy = `// ${name}Step, from simulation/steps/${name}.inc, with all it stands on.\n` + prelude + '\n' +
+    lone.filter((item) => reached.has(item)).map((item) => item.text).join('\n\n') + '\n\n' + code + '\n';
+  sources[name] = { step: `${name}Step`, file: `steps/${name}.inc`, code, calls: [...new Set(called)].join('\n\n'), copy };
 }
 if (!Object.keys(sources).length) fail('Steps.inc names no step');
 writeFileSync(out + '.new', `// Made by web/step-sources.mjs from the simulation's source.

@@ -212,7 +212,7 @@ StudyParts.place = (S) => {
   }
   async function copyRule() {
     const rule = StepSourceOf(S.Methods[state.place.mode].name);
-    await copied(rule.code + (rule.calls ? '\n\n' + rule.calls : '') + '\n', 'study-rule-copied');
+    await copied(rule.copy || rule.missing, 'study-rule-copied');
   }
   // Copies `words` to the clipboard (or, where it is refused, by a selection) and says so.
   async function copied(words, said) {

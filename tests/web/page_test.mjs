@@ -386,6 +386,27 @@ const missingSteps = await studied.evaluate(() => [...document.querySelectorAll(
   .map((name) => StepSourceOf(name.textContent.replace(/^\d+ /, '')).missing));
 check(missingSteps.length > 0 && missingSteps.every((missing) => !missing),
       'steps the page cannot find: ' + missingSteps.join('; '));
+// "Copy the step" copies one piece that a plain C++ compiler builds, for
+// every method: linked with a main that flies the step once, and run.
+const copiedStep = await studied.evaluate(async () => {
+  let copied = '';
+  navigator.clipboard.writeText = async (words) => { copied = words; };
+  document.getElementById('study-rule-copy').click();
+  await new Promise((done) => setTimeout(done, 50));
+  return copied;
+});
+check(copiedStep === await studied.evaluate(() => StepSourceOf('angle chase').copy), '"Copy the step" does not copy the piece');
+const copies = await studied.evaluate(() => [...document.querySelectorAll('#study-methods tbody th b')]
+  .map((name) => StepSourceOf(name.textContent.replace(/^\d+ /, ''))));
+for (const { step, copy } of copies) {
+  const source = join(work, `${step}.cpp`);
+  writeFileSync(source, `${copy}\nint main()\n{\n    Shot s{};\n    s.X = s.Y = 150, s.VX = s.Speed = 3, s.Turn = 4, s.Gain = 3;\n` +
+    `    s.Angle = 7, s.Alive = -1, s.Age = 1;\n    StepInputs in{100, 50, true, 1.0, false, 0.0, 0.0};\n    ${step}(s, in);\n` +
+    `    return s.VX == s.VX && s.VY == s.VY ? 0 : 1;\n}\n`);
+  const built = spawnSync('g++', ['-std=c++20', '-Wall', '-Wextra', '-Werror', '-o', join(work, step), source], { encoding: 'utf8' });
+  const ran = built.status === 0 && spawnSync(join(work, step)).status === 0;
+  check(ran, `the copied ${step} does not build and run: ${built.stderr.split('\n').slice(0, 3).join(' ')}`);
+}
 await studied.click('#study-shots-list button:nth-child(2)');
 await studied.evaluate(() => { const slider = document.getElementById('study-slider');
   slider.value = 12; slider.dispatchEvent(new Event('input')); });
