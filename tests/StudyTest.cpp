@@ -271,12 +271,12 @@ std::string SourceText(const char* path)
 
 } // namespace
 
-// The README's table lists every method as the table says, "—" for no
+// The methods' table of the docs (docs/demonstration.md) lists every method as the table says, "—" for no
 // caption (the man pages' lists are made from the table); a method added to
 // the table alone fails here, by name.
 TEST(MethodTable, TheReadmeSaysWhatTheTableSays)
 {
-    const std::string readme = SourceText("README.md");
+    const std::string readme = SourceText("docs/demonstration.md") + SourceText("docs/study.md");
     ASSERT_FALSE(readme.empty());
     for (const Method& method : Methods) {
         SCOPED_TRACE(method.Name);
@@ -307,7 +307,8 @@ TEST(MethodTable, TheWordsFollowTheTable)
         return -1;
     };
     const int buttons = OptionButtonCount, all = SteeringModeCount, laws = all - buttons;
-    for (const char* path : {"README.md", "docs/CONTRIBUTING.md", "desktop/homing.1.in", "desktop/homing-sim.1.in",
+    for (const char* path : {"README.md", "docs/study.md", "docs/demonstration.md", "docs/development.md",
+                             "docs/CONTRIBUTING.md", "desktop/homing.1.in", "desktop/homing-sim.1.in",
                              "desktop/homing.desktop.in", "desktop/homing.metainfo.xml.in"}) {
         // The text's words, lower case, letters and digits only (a plain scan: std::regex
         // trips GCC 12's maybe-uninitialized warning under the sanitizers).

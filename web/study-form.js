@@ -7,7 +7,7 @@ StudyParts.form = (S) => {
   const MotionInputs = { line: ['x a frame', 'y a frame'], circle: ['radius', 'period (frames)'],
                          weave: ['amplitude', 'period (frames)'], flee: ['speed'],
                          jink: ['from frame', 'speed (right +, left −)'], still: [] };
-  // A motion's numbers when it is first chosen: the circle the README measures.
+  // A motion's numbers when it is first chosen: the circle docs/study.md measures.
   const MotionDefaults = { line: [0.5, 0], circle: [60, 60], weave: [20, 60], flee: [3], jink: [20, 3], still: [] };
   function fillForm() {
     const form = JSON.parse(text(call('StudyFormRecord')));
