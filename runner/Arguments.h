@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DodgeWindow.h"
 #include "MapCsv.h"
 #include "MapSettings.h"
 
@@ -21,7 +22,7 @@ struct Arguments {
     bool StepGiven = false;            ///< --step given (a sweep's grid is --step 10, a dodge window's 20, otherwise)
     int Values = 10;                   ///< --values N: a sweep's values of each parameter
     const char* SweepOption = nullptr; ///< --values, for a message when --sweep is not given
-    float Sidestep = 3;                ///< --sidestep SPEED: the dodge window's, pixels a frame
+    float Sidestep = DefaultSidestep;  ///< --sidestep SPEED: the dodge window's, pixels a frame
     const char* DodgeOption = nullptr; ///< --sidestep, for a message when --dodge is not given
     bool Shard = false;                ///< --rows given: only those rows, as a shard
     MapRows Rows;

@@ -132,11 +132,3 @@ std::string DodgeCsv(const std::vector<DodgeCurve>& curves)
         }
     return text;
 }
-
-int LatestEscape(const DodgeCurve& curve)
-{
-    for (const DodgePoint& point : curve.Points)
-        if (point.Shots && 2 * point.Caught <= point.Shots)
-            return point.FramesToGo;
-    return 0;
-}

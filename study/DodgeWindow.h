@@ -44,7 +44,3 @@ std::vector<DodgeCurve> ComputeDodgeWindow(const MapSettings& settings, float si
 
 /// The window as CSV: method,frames_to_go,shots,caught,caught_share,median_closest.
 std::string DodgeCsv(const std::vector<DodgeCurve>& curves);
-
-/// The latest frames to go (the fewest) at which a sidestep escapes at least
-/// half the shots; 0 when it never does.
-int LatestEscape(const DodgeCurve& curve);
