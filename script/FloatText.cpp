@@ -21,39 +21,57 @@ float ReadDecimal(const char* text)
 /// Whether `text` (NUL-terminated, as printf wrote it) reads back to `value`.
 bool ReadsBack(const char* text, float value) { return ReadDecimal(text) == value; }
 
+/// The significant digits, and their decimal exponent, of a decimal of
+/// `precision` + 1 digits that reads back to `value` (positive and finite):
+/// value ~ d.ddd x 10^exponent; empty where none does. printf rounds correctly;
+/// where the float's rounding interval is lopsided (at a power of two) the
+/// nearest candidate may miss it while the one on the other side hits it, so
+/// that one is tried too.
+std::string DigitsThatReadBack(float value, int precision, int& exponent)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*e", precision, double(value));
+    const char* e = std::strchr(text, 'e');
+    exponent = std::atoi(e + 1);
+    std::string digits; // whatever the locale's decimal point, only the digits are taken
+    for (const char* c = text; c < e; ++c)
+        if (*c >= '0' && *c <= '9')
+            digits += *c;
+    char nearest[48];
+    std::snprintf(nearest, sizeof nearest, "%se%d", digits.c_str(), exponent - precision);
+    if (ReadsBack(nearest, value))
+        return digits;
+    // The neighbour on the far side of the value from the nearest candidate.
+    const long long nearestDigits = std::atoll(digits.c_str());
+    const double scale = std::pow(10.0, exponent - precision);
+    const long long other = double(nearestDigits) * scale < double(value) ? nearestDigits + 1 : nearestDigits - 1;
+    const std::string otherDigits = std::to_string(other);
+    if (otherDigits.size() != digits.size())
+        return {}; // a carry or a borrow changed the length: another length's candidate
+    char candidate[48];
+    std::snprintf(candidate, sizeof candidate, "%se%d", otherDigits.c_str(), exponent - precision);
+    return ReadsBack(candidate, value) ? otherDigits : std::string();
+}
+
 /// The significant digits and the decimal exponent of the shortest decimal
-/// that reads back to `value` (positive and finite): value ~ d.ddd x 10^exponent.
-/// printf rounds correctly at each length; where the float's rounding interval
-/// is lopsided (at a power of two) the nearest candidate may miss it while the
-/// one on the other side hits it, so that one is tried too.
+/// that reads back to `value` (positive and finite). A length that reads back
+/// is followed by longer ones that do, so the shortest is found by halving the
+/// lengths (a few reads, not up to nine: the web build reads in software).
 std::string ShortestDigits(float value, int& exponent)
 {
-    for (int precision = 0; precision <= 8; ++precision) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.*e", precision, double(value));
-        const char* e = std::strchr(text, 'e');
-        exponent = std::atoi(e + 1);
-        std::string digits; // whatever the locale's decimal point, only the digits are taken
-        for (const char* c = text; c < e; ++c)
-            if (*c >= '0' && *c <= '9')
-                digits += *c;
-        char nearest[48];
-        std::snprintf(nearest, sizeof nearest, "%se%d", digits.c_str(), exponent - precision);
-        if (ReadsBack(nearest, value))
-            return digits;
-        // The neighbour on the far side of the value from the nearest candidate.
-        const long long nearestDigits = std::atoll(digits.c_str());
-        const double scale = std::pow(10.0, exponent - precision);
-        const long long other = double(nearestDigits) * scale < double(value) ? nearestDigits + 1 : nearestDigits - 1;
-        const std::string otherDigits = std::to_string(other);
-        if (otherDigits.size() != digits.size())
-            continue; // a carry or a borrow changed the length: another length's candidate
-        char candidate[48];
-        std::snprintf(candidate, sizeof candidate, "%se%d", otherDigits.c_str(), exponent - precision);
-        if (ReadsBack(candidate, value))
-            return otherDigits;
+    int shortest = 8; // nine digits always read back
+    std::string digits = DigitsThatReadBack(value, shortest, exponent);
+    for (int low = 0; low < shortest;) {
+        const int middle = (low + shortest) / 2;
+        int middleExponent = 0;
+        std::string middleDigits = DigitsThatReadBack(value, middle, middleExponent);
+        if (middleDigits.empty()) {
+            low = middle + 1;
+        } else {
+            shortest = middle, digits = std::move(middleDigits), exponent = middleExponent;
+        }
     }
-    return {}; // not reached: nine digits always read back
+    return digits;
 }
 
 } // namespace
