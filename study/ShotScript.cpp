@@ -21,6 +21,11 @@ std::string FramesLine(int frames)
 
 std::string ShotScript(const MapSettings& settings, SteeringMode mode, int x, int y, int shot, int flightFrames)
 {
+    return ShotScriptHead(settings, mode, x, y, shot) + ShotScriptFrames(settings, x, y, flightFrames);
+}
+
+std::string ShotScriptHead(const MapSettings& settings, SteeringMode mode, int x, int y, int shot)
+{
     std::string script = "# shot " + std::to_string(shot) + " of the place (" + std::to_string(x) + ", " +
                          std::to_string(y) + "), map settings " + MapSettingsText(settings) + "\n";
     script += CommandLine({.Kind = CommandKind::Seed, .Number = ShotSeed(settings.Seed, x, y, mode, shot)});
@@ -33,8 +38,13 @@ std::string ShotScript(const MapSettings& settings, SteeringMode mode, int x, in
         script += CommandLine({.Kind = CommandKind::Lag, .X = settings.Lag});
     if (settings.Noise > 0)
         script += CommandLine({.Kind = CommandKind::Noise, .X = settings.Noise});
+    return script;
+}
+
+std::string ShotScriptFrames(const MapSettings& settings, int x, int y, int flightFrames)
+{
     const MarkerPath path(settings, x, y);
-    script += MoveLine(path.At(1)) + FramesLine(ScriptLaunchFrame);
+    std::string script = MoveLine(path.At(1)) + FramesLine(ScriptLaunchFrame);
     if (!MarkerMoves(settings))
         return flightFrames > 1 ? script + FramesLine(flightFrames - 1) : script;
     for (int frame = 2; frame <= flightFrames; ++frame)

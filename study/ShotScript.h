@@ -16,3 +16,9 @@ inline constexpr int ScriptLaunchFrame = LaunchEvery;
 /// flight's frame `flightFrames` (1: the launch), the marker moved before
 /// each as the map moves it. Ends with a newline.
 std::string ShotScript(const MapSettings& settings, SteeringMode mode, int x, int y, int shot, int flightFrames);
+
+/// ShotScript in its two parts: the lines of the shot (its seed, draws,
+/// mode and rules), then the marker's and the frames', which are the same for
+/// every shot of the place (made once, a place's shots are flown sooner).
+std::string ShotScriptHead(const MapSettings& settings, SteeringMode mode, int x, int y, int shot);
+std::string ShotScriptFrames(const MapSettings& settings, int x, int y, int flightFrames);
