@@ -123,24 +123,23 @@ int WorldFrame(int flightFrame) { return ScriptLaunchFrame - 1 + flightFrame; }
 
 struct Study {
     MapSettings Settings = DefaultSettings();
-    MapSettings Shown;                                ///< the map's: the study's, or a coarser grid of them
-    CaptureMap Map;                                   ///< the figures the workers have sent so far
-    std::vector<bool> Arrived;                        ///< by row of the map
-    int PaintedTop = 0, PaintedBottom = 0;            ///< the pixel rows last painted, the bottom one not included
-    std::vector<Surface> Panels;                      ///< each method's map, by mode
-    std::vector<std::vector<std::uint8_t>> PanelRgba; ///< the same, as the canvases take them
+    MapSettings Shown;                     ///< the map's: the study's, or a coarser grid of them
+    CaptureMap Map;                        ///< the figures the workers have sent so far
+    std::vector<bool> Arrived;             ///< by row of the map
+    int PaintedTop = 0, PaintedBottom = 0; ///< the pixel rows last painted, the bottom one not included
+    std::vector<Surface> Panels;           ///< each method's map, by mode
+    std::vector<std::uint8_t> PanelRgba;   ///< rows of one of them, as a canvas takes them
     std::vector<SweepParameter> Swept = SweepParameters();
     std::vector<std::vector<SweepPoint>> Sweep; ///< by parameter, then value
     std::vector<std::vector<Moment>> Trails;    ///< a place's shots, by shot, a moment a frame
+    std::string TrailFrames;                    ///< the marker's and frames' lines of the place's scripts
     int PlaceMode = 0, PlaceX = 0, PlaceY = 0;
     std::vector<Moment> Moments; ///< the chosen shot's flight
     std::string ShotScriptText;
     std::unique_ptr<Flight> Drawn; ///< the chosen shot's script, run as far as the frame drawn
-    Surface Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
-    Surface Sheet = LoadSpriteSheet();
-    std::vector<std::uint8_t> Frame = std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
-    StudyForm Form;   ///< the settings form's values, as handed over
-    std::string Text; ///< the last text handed to the page
+    Surface Playfield, Sheet;      ///< made when a shot's frame is first drawn: the page starts sooner
+    std::vector<std::uint8_t> Frame;
+    StudyForm Form; ///< the settings form's values, as handed over
 };
 
 Study& TheStudy()
@@ -149,10 +148,17 @@ Study& TheStudy()
     return *study;
 }
 
+/// The last text handed to the page (its own: a figure asked for needs no study made).
+std::string& HandedText()
+{
+    static std::string* text = new std::string;
+    return *text;
+}
+
 const char* Hand(std::string text)
 {
-    TheStudy().Text = std::move(text);
-    return TheStudy().Text.c_str();
+    HandedText() = std::move(text);
+    return HandedText().c_str();
 }
 
 std::string Format(const char* format, double value)
@@ -314,6 +320,17 @@ EMSCRIPTEN_KEEPALIVE const char* StudyMethod(int mode)
                     .Done());
 }
 
+/// Makes the maps' panels, once: their megabytes are first touched here, in a task of the
+/// page's own, rather than when the first map begins.
+EMSCRIPTEN_KEEPALIVE void StudyMakePanels()
+{
+    Study& study = TheStudy();
+    if (!study.Panels.empty())
+        return;
+    study.Panels.assign(std::size_t(SteeringModeCount), MakeSurface(PlayfieldSize, PlayfieldSize));
+    study.PanelRgba.resize(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
+}
+
 /// Begins a map of the study's settings on a grid `step` apart; returns its rows.
 EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
 {
@@ -322,9 +339,9 @@ EMSCRIPTEN_KEEPALIVE int StudyBeginMap(int step)
     study.Shown.Step = step;
     study.Map = EmptyMap(study.Shown);
     study.Arrived.assign(std::size_t(study.Map.Rows), false);
-    study.Panels.assign(std::size_t(SteeringModeCount), MakeSurface(PlayfieldSize, PlayfieldSize));
-    study.PanelRgba.assign(std::size_t(SteeringModeCount),
-                           std::vector<std::uint8_t>(std::size_t(PlayfieldSize) * PlayfieldSize * 4));
+    StudyMakePanels();
+    for (Surface& panel : study.Panels)
+        FillRect(panel, 0, 0, PlayfieldSize, PlayfieldSize, White);
     return study.Map.Rows;
 }
 
@@ -334,8 +351,8 @@ EMSCRIPTEN_KEEPALIVE int StudyPlaceBytes() { return int(sizeof(PlaceFigures)); }
 
 /// Rows `first` to `last` have come: paints their places, then the catch
 /// boundary along them and along the row below, where it has come (the
-/// boundary lies on both sides of an edge). StudyPanel has the pixels,
-/// StudyPaintedTop and StudyPaintedBottom the rows to put.
+/// boundary lies on both sides of an edge). StudyPaintedTop and
+/// StudyPaintedBottom say the rows to put.
 EMSCRIPTEN_KEEPALIVE void StudyRowsArrived(int first, int last)
 {
     Study& study = TheStudy();
@@ -354,25 +371,26 @@ EMSCRIPTEN_KEEPALIVE void StudyRowsArrived(int first, int last)
     // The boundary along a row's top lies a pixel into the row above.
     study.PaintedTop = std::max(0, first * step - 1);
     study.PaintedBottom = std::min(PlayfieldSize, (below + 1) * step);
-    const PixelRect band{0, study.PaintedTop, PlayfieldSize, std::max(0, study.PaintedBottom - study.PaintedTop)};
-    for (int mode = 0; mode < SteeringModeCount; ++mode)
-        CopyRgba(study.Panels[std::size_t(mode)], band, study.PanelRgba[std::size_t(mode)]);
 }
 
 /// Every row has come: the launcher, its launch heading and the ticks over
-/// the places; the whole panels are StudyPanel's.
+/// the places.
 EMSCRIPTEN_KEEPALIVE void StudyMapDone()
 {
     Study& study = TheStudy();
-    for (int mode = 0; mode < SteeringModeCount; ++mode) {
-        Surface& panel = study.Panels[std::size_t(mode)];
-        PaintMapMarks(panel, SharedLaunchHeading(study.Shown, SteeringMode(mode)));
-        CopyRgba(panel, {0, 0, PlayfieldSize, PlayfieldSize}, study.PanelRgba[std::size_t(mode)]);
-    }
+    for (int mode = 0; mode < SteeringModeCount; ++mode)
+        PaintMapMarks(study.Panels[std::size_t(mode)], SharedLaunchHeading(study.Shown, SteeringMode(mode)));
 }
 
-/// A method's panel, 300 x 300 RGBA.
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyPanel(int mode) { return TheStudy().PanelRgba[std::size_t(mode)].data(); }
+/// A method's panel, 300 x 300 RGBA, of which pixel rows `top` to `bottom` (not included) are
+/// filled in: the rows the page puts next (one buffer for every panel, used at once).
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyPanel(int mode, int top, int bottom)
+{
+    Study& study = TheStudy();
+    top = std::clamp(top, 0, PlayfieldSize), bottom = std::clamp(bottom, top, PlayfieldSize);
+    CopyRgba(study.Panels[std::size_t(mode)], {0, top, PlayfieldSize, bottom - top}, study.PanelRgba);
+    return study.PanelRgba.data();
+}
 
 EMSCRIPTEN_KEEPALIVE int StudyPaintedTop() { return TheStudy().PaintedTop; }
 EMSCRIPTEN_KEEPALIVE int StudyPaintedBottom() { return TheStudy().PaintedBottom; }
@@ -415,7 +433,7 @@ EMSCRIPTEN_KEEPALIVE const char* StudyPlaceText(int mode, int column, int row)
 /// The map's CSV up to its rows, as homing-sim --map writes it: the line
 /// saying what made it and the header (the workers write the rows).
 EMSCRIPTEN_KEEPALIVE const char* StudyMapCsvHead() { return Hand(MapMadeByLine(TheStudy().Shown) + MapCsvHeader()); }
-EMSCRIPTEN_KEEPALIVE int StudyTextLength() { return int(TheStudy().Text.size()); }
+EMSCRIPTEN_KEEPALIVE int StudyTextLength() { return int(HandedText().size()); }
 
 /// The sweep's parameters, and where a worker's point goes.
 EMSCRIPTEN_KEEPALIVE int StudySweepParameters() { return int(TheStudy().Swept.size()); }
@@ -518,15 +536,26 @@ EMSCRIPTEN_KEEPALIVE const char* StudySweepCsv()
     return Hand(SweepMadeByLine(settings, int(study.Sweep.empty() ? 0 : study.Sweep[0].size())) + SweepCsv(curves));
 }
 
-/// Flies every shot of a place by its script; returns how many.
-EMSCRIPTEN_KEEPALIVE int StudyTrails(int mode, int x, int y)
+/// Chooses a place, whose shots StudyFlyTrail flies one by one (the page
+/// flies a few at a time, between the reader's events); returns how many.
+EMSCRIPTEN_KEEPALIVE int StudyBeginTrails(int mode, int x, int y)
 {
     Study& study = TheStudy();
     study.PlaceMode = mode, study.PlaceX = x, study.PlaceY = y;
     study.Trails.clear();
-    for (int shot = 0; shot < study.Settings.Shots; ++shot)
-        study.Trails.push_back(FlyScript(ShotScript(study.Settings, SteeringMode(mode), x, y, shot, ShotLife + 1)));
-    return int(study.Trails.size());
+    study.TrailFrames = ShotScriptFrames(study.Settings, x, y, ShotLife + 1); // every shot's own
+    return study.Settings.Shots;
+}
+
+/// Flies the place's next shot by its script; returns its number.
+EMSCRIPTEN_KEEPALIVE int StudyFlyTrail()
+{
+    Study& study = TheStudy();
+    const int shot = int(study.Trails.size());
+    study.Trails.push_back(
+        FlyScript(ShotScriptHead(study.Settings, SteeringMode(study.PlaceMode), study.PlaceX, study.PlaceY, shot) +
+                  study.TrailFrames));
+    return shot;
 }
 
 /// A shot of the place: its frames, how it ended, and its positions
@@ -564,6 +593,11 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* StudyDrawShotFrame(int frame)
     if (study.Drawn->Sim.World.FrameCount > WorldFrame(frame))
         study.Drawn = StartFlight(study.ShotScriptText); // back in time: from the start
     RunFlightTo(*study.Drawn, WorldFrame(frame));
+    if (study.Sheet.Pixels.empty()) {
+        study.Playfield = MakeSurface(PlayfieldSize, PlayfieldSize);
+        study.Sheet = LoadSpriteSheet();
+        study.Frame.resize(std::size_t(PlayfieldSize) * PlayfieldSize * 4);
+    }
     PaintFrame(study.Drawn->Sim.World, study.Playfield, study.Sheet);
     CopyRgba(study.Playfield, {0, 0, PlayfieldSize, PlayfieldSize}, study.Frame);
     return study.Frame.data();

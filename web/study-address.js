@@ -27,19 +27,24 @@ StudyParts.address = (S) => {
     S.start();
   }
   // ---- the page's own keys in the address: a place, a shot, a frame ----
-  // The address's place (on the grid, as the module read it), shot and frame.
-  function restore(asked) {
-    S.choosePlace(asked.place.mode, asked.place.x, asked.place.y);
-    if (!asked.shot) return;
-    const shot = Number(asked.shot);
-    if (!/^[0-9]+$/.test(asked.shot) || shot >= state.trails.length)
-      return fail(`The address's shot=${asked.shot} is not one of the place's shots (0 to ${state.trails.length - 1})`);
-    S.chooseShot(shot);
-    if (!asked.frame) return;
-    const frame = Number(asked.frame);
-    if (!/^[0-9]+$/.test(asked.frame) || frame < 1 || frame > state.frames)
-      return fail(`The address's frame=${asked.frame} is not a frame of the shot (1 to ${state.frames})`);
-    S.showFrame(frame);
+  // The address's place (on the grid, as the module read it), its shots flown
+  // (a few a task), then its shot and frame in a task of their own; then `done`.
+  function restore(asked, done) {
+    const place = () => S.choosePlace(asked.place.mode, asked.place.x, asked.place.y, () => setTimeout(shot));
+    const shot = () => {
+      if (!asked.shot) return done();
+      const chosen = Number(asked.shot);
+      if (!/^[0-9]+$/.test(asked.shot) || chosen >= state.trails.length)
+        return fail(`The address's shot=${asked.shot} is not one of the place's shots (0 to ${state.trails.length - 1})`);
+      S.chooseShot(chosen);
+      if (!asked.frame) return done();
+      const frame = Number(asked.frame);
+      if (!/^[0-9]+$/.test(asked.frame) || frame < 1 || frame > state.frames)
+        return fail(`The address's frame=${asked.frame} is not a frame of the shot (1 to ${state.frames})`);
+      S.showFrame(frame);
+      done();
+    };
+    place();
   }
   return { isStudyAddress, openAddress, writeAddress, open, restore };
 };

@@ -41,7 +41,7 @@ StudyParts.maps = (S) => {
     const at = call('StudyRows', first);
     HEAPU8.set(bytes, at);
     call('StudyRowsArrived', first, last);
-    state.csv[first] = csv; // the map's CSV lines of these rows, written by the worker
+    state.csv[first] = new Blob([csv]); // the map's CSV lines of these rows, written by the worker: encoded now, not all at the end
     const top = call('StudyPaintedTop'), bottom = call('StudyPaintedBottom');
     for (let mode = 0; mode < S.Modes; ++mode) putPanel(mode, top, bottom);
     state.arrived += last - first + 1;
@@ -54,7 +54,7 @@ StudyParts.maps = (S) => {
   }
   // Rows `top` to `bottom` of a method's panel, as the module painted them.
   function putPanel(mode, top, bottom) {
-    const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, call('StudyPanel', mode), Size * Size * 4), Size, Size);
+    const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, call('StudyPanel', mode, top, bottom), Size * Size * 4), Size, Size);
     $('study-map-' + mode).getContext('2d').putImageData(image, 0, 0, 0, top, Size, bottom - top);
   }
   function mapsDone() {
@@ -65,18 +65,24 @@ StudyParts.maps = (S) => {
       putPanel(mode, 0, Size);
       $('study-mostly-' + mode).textContent = `half or more caught at ${call('StudyMostlyCaught', mode)} % of places`;
     }
+    status();
     offer('study-csv', new Blob([text(call('StudyMapCsvHead')), ...state.csv.filter((rows) => rows !== undefined)],
                                 { type: 'text/csv' }));
+    // The address's place and shot, then the picture, each in a task of its own: together they
+    // would hold the page's thread too long. The study is done when all are.
+    const key = state.mapKey, own = state.pending, shown = () => key === state.mapKey; // not, once other settings came
+    state.pending = null;
+    const finish = () => setTimeout(() => shown() && offerPicture(() => shown() && (document.body.dataset.study = 'done')));
+    if (!own) return finish();
+    setTimeout(() => shown() && S.restore(own, finish));
+  }
+  function offerPicture(offered) {
     const texts = [['Software', text(call('StudyPictureSoftware'))], ['Source', text(call('StudyPictureSource'))]];
-    mapsPicture().toBlob(async (blob) => offer('study-png', await withTexts(new Uint8Array(await blob.arrayBuffer()), texts),
-                                                'image/png'));
-    status();
-    document.body.dataset.study = 'done';
-    if (state.pending) {
-      const own = state.pending;
-      state.pending = null;
-      S.restore(own);
-    }
+    mapsPicture().toBlob(async (blob) => {
+      if (!blob) return fail('The browser could not make the maps\' picture');
+      offer('study-png', await withTexts(new Uint8Array(await blob.arrayBuffer()), texts), 'image/png');
+      offered();
+    });
   }
   function status() {
     const share = state.rows ? 10 * Math.floor((10 * state.arrived) / state.rows) : 0; // in tens
@@ -90,13 +96,20 @@ StudyParts.maps = (S) => {
   // The maps' picture as homing-sim --map lays it out: the panels three
   // across with their captions, axes and figures, then the colour scale and
   // its key, and the settings in words.
-  function mapsPicture() {
-    const Gap = 12, Head = 28, Foot = 40, Axis = 26, Under = 13, Legend = 86, Bar = 2 * Size;
-    const rows = Math.ceil(S.Modes / 3);
-    const picture = document.createElement('canvas');
+  const Gap = 12, Head = 28, Foot = 40, Axis = 26, Under = 13, Legend = 86, Bar = 2 * Size;
+  // The picture's canvas, made once and drawn on (its megabytes first touched) in a task of its own.
+  function pictureCanvas() {
+    if (state.picture) return state.picture;
+    const rows = Math.ceil(S.Modes / 3), picture = (state.picture = document.createElement('canvas'));
     picture.width = 3 * (Axis + Size) + 4 * Gap;
     picture.height = rows * (Head + Size + Under + Foot) + (rows + 1) * Gap + Legend;
     const context = picture.getContext('2d');
+    context.fillRect(0, 0, picture.width, picture.height);
+    context.getImageData(0, 0, 1, 1); // drawn now, not when first asked for
+    return picture;
+  }
+  function mapsPicture() {
+    const picture = pictureCanvas(), context = picture.getContext('2d');
     context.fillStyle = '#ececec';
     context.fillRect(0, 0, picture.width, picture.height);
     context.textBaseline = 'middle';
@@ -226,8 +239,7 @@ StudyParts.maps = (S) => {
       figure.className = 'panel';
       figure.innerHTML = `<figcaption><b></b> <span lang="ja"></span><br><span id="study-mostly-${mode}"></span></figcaption>` +
         `<div class="map"><canvas id="study-map-${mode}" width="300" height="300" tabindex="0"></canvas>` +
-        `<canvas id="study-cursor-${mode}" width="300" height="300" aria-hidden="true" ` +
-        `class="cursor"></canvas>${axisNumbers()}</div>`;
+        `<div id="study-cursor-${mode}" class="cursor" aria-hidden="true" hidden></div>${axisNumbers()}</div>`;
       figure.querySelector('b').textContent = `${mode} ${name}`;
       figure.querySelector('span').textContent = caption;
       box.append(figure);
@@ -262,5 +274,5 @@ StudyParts.maps = (S) => {
       });
     }
   }
-  return { start, beginMap, rowsArrived, putPanel, mapsDone, status, mapsPicture, drawScale, axisNumbers, buildMaps };
+  return { start, beginMap, rowsArrived, putPanel, mapsDone, status, pictureCanvas, mapsPicture, drawScale, axisNumbers, buildMaps };
 };

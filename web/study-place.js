@@ -12,42 +12,55 @@ StudyParts.place = (S) => {
     $('study-place').textContent = 'Choose a place on a map.';
     $('study-shots-list').textContent = '';
     $('study-trails').getContext('2d').clearRect(0, 0, Size, Size);
+    drawPlaceCursor();
   }
   // ---- every shot of one place ----
   function placeAt(mode, column, row) {
     const step = call('StudyStep'), rows = state.rows;
     column = Math.max(0, Math.min(rows - 1, column)), row = Math.max(0, Math.min(rows - 1, row));
-    choosePlace(mode, column * step, row * step);
+    const { place } = state; // a pointer moving within the place it shows flies nothing again
+    if (!place || place.mode !== mode || place.x !== column * step || place.y !== row * step)
+      choosePlace(mode, column * step, row * step);
   }
-  function choosePlace(mode, x, y) {
+  // The place's figures at once, its shots as they are flown; `flown` once all are.
+  function choosePlace(mode, x, y, flown) {
     if (!state.done) return;
-    const step = call('StudyStep');
-    state.place = { mode, x, y };
+    let began = performance.now(); // a task's budget runs from its start
+    const step = call('StudyStep'), place = { mode, x, y };
+    state.place = place;
     state.shot = -1;
     const name = S.Methods[mode].name;
     $('study-place-title').textContent = `Every shot of the place (${x}, ${y}), ${name}`;
     $('study-place').textContent = `${name} at (${x}, ${y}): ` + text(call('StudyPlaceText', mode, x / step, y / step));
-    const shots = call('StudyTrails', mode, x, y);
+    const shots = call('StudyBeginTrails', mode, x, y);
     state.trails = [];
-    const list = $('study-shots-list');
-    list.textContent = '';
-    for (let shot = 0; shot < shots; ++shot) {
-      const frames = call('StudyTrailFrames', shot), ended = call('StudyTrailEnded', shot);
-      const at = call('StudyTrailPoints', shot);
-      const points = new Float32Array(HEAPF32.buffer, at, 2 * frames).slice();
-      state.trails.push({ frames, ended, points });
-      const button = document.createElement('button');
-      button.type = 'button';
-      button.textContent = `shot ${shot}: ` + (ended === 1 ? `caught in ${frames} frames` : 'missed');
-      button.setAttribute('aria-pressed', 'false');
-      button.style.borderLeft = `6px solid ${TrailColour(shot)}`; // the colour of its trail
-      button.addEventListener('click', () => chooseShot(shot));
-      list.append(button);
-    }
+    $('study-shots-list').textContent = '';
     showShotView(false);
-    drawTrails();
     drawPlaceCursor();
     S.writeAddress();
+    // A few shots a task: a place whose shots all miss flies thousands of frames.
+    const flyMore = () => {
+      if (state.place !== place) return; // another place was chosen meanwhile
+      do addTrail(call('StudyFlyTrail'));
+      while (state.trails.length < shots && performance.now() - began < 20);
+      drawTrails();
+      if (state.trails.length < shots) setTimeout(() => ((began = performance.now()), flyMore()));
+      else if (flown) flown();
+    };
+    flyMore();
+  }
+  function addTrail(shot) {
+    const frames = call('StudyTrailFrames', shot), ended = call('StudyTrailEnded', shot);
+    const at = call('StudyTrailPoints', shot);
+    const points = new Float32Array(HEAPF32.buffer, at, 2 * frames).slice();
+    state.trails.push({ frames, ended, points });
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = `shot ${shot}: ` + (ended === 1 ? `caught in ${frames} frames` : 'missed');
+    button.setAttribute('aria-pressed', String(shot === state.shot));
+    button.style.borderLeft = `6px solid ${TrailColour(shot)}`; // the colour of its trail
+    button.addEventListener('click', () => chooseShot(shot));
+    $('study-shots-list').append(button);
   }
   function drawLauncher(context) {
     context.beginPath();
@@ -81,12 +94,12 @@ StudyParts.place = (S) => {
   }
   function drawPlaceCursor() {
     for (let mode = 0; mode < S.Modes; ++mode) {
-      const context = $('study-cursor-' + mode).getContext('2d');
-      context.clearRect(0, 0, Size, Size);
+      const cursor = $('study-cursor-' + mode);
+      cursor.hidden = !state.place;
       if (!state.place) continue;
-      context.strokeStyle = mode === state.place.mode ? '#fff' : 'rgba(255,255,255,0.6)';
-      context.lineWidth = 2;
-      context.strokeRect(state.place.x - 5, state.place.y - 5, 10, 10);
+      cursor.classList.toggle('chosen', mode === state.place.mode);
+      cursor.style.left = `calc(2px + (100% - 4px) * ${(state.place.x - 6) / Size})`;
+      cursor.style.top = `calc(2px + (100% - 4px) * ${(state.place.y - 6) / Size})`;
     }
   }
   // ---- one shot, every moment ----
@@ -125,7 +138,8 @@ StudyParts.place = (S) => {
     $('study-frame').hidden = !shown;
     $('study-trails').hidden = shown;
     if (!shown) stop(), $('study-overlay').getContext('2d').clearRect(0, 0, Size, Size);
-    else $('study-slider').focus(), $('study-shot').scrollIntoView({ block: 'nearest' });
+    else // at the next frame: here they would lay the page out at once, in the same task
+      requestAnimationFrame(() => state.shot >= 0 && ($('study-slider').focus(), $('study-shot').scrollIntoView({ block: 'nearest' })));
   }
   function showFrame(frame) {
     frame = Math.max(1, Math.min(state.frames, frame));

@@ -6,11 +6,15 @@ StudyParts.workers = (S) => {
   // ---- the workers: one per core, at most 8, each running the page's module ----
   function startWorkers() {
     const scripts = document.getElementsByTagName('script'), module = scripts[scripts.length - 1]; // the last
-    const source = new Blob([$('study-worker').textContent, module.textContent], { type: 'text/javascript' });
+    // The module's script without its own copy of the compiled code: each worker is handed the page's.
+    const glue = module.textContent.replace(/"data:application\/octet-stream;base64,[^"]*"/, '""');
+    const source = new Blob([$('study-worker').textContent, glue], { type: 'text/javascript' });
     const url = URL.createObjectURL(source);
     const count = Math.max(1, Math.min(8, navigator.hardwareConcurrency || 2));
     for (let n = 0; n < count; ++n) {
-      const entry = { worker: new Worker(url), ready: false, job: null };
+      const began = performance.timeOrigin + performance.now();
+      const entry = { worker: new Worker(url), ready: false, job: null, began, readyIn: 0 };
+      Module.compiled.then((compiled) => entry.worker.postMessage({ kind: 'module', module: compiled }));
       entry.worker.onmessage = (event) => received(entry, event.data);
       entry.worker.onerror = (event) => {
         event.preventDefault();
@@ -20,7 +24,7 @@ StudyParts.workers = (S) => {
     }
   }
   function received(entry, message) {
-    if (message.kind === 'ready') entry.ready = true;
+    if (message.kind === 'ready') entry.ready = true, entry.readyIn = message.at - entry.began; // for measure.mjs
     else if (message.kind === 'error') fail('A worker could not compute the maps: ' + message.message);
     else {
       entry.job = null;

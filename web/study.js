@@ -81,6 +81,19 @@ const study = (() => {
     });
   }
 
+  // The study's first view: the address's, or the first one, computed once the maps are in sight.
+  function opened() {
+    if (S.isStudyAddress()) return S.open();
+    call('StudyOpenFirstView');
+    S.fillForm();
+    // Nothing is computed for a reader who only plays with the demonstration.
+    const seen = new IntersectionObserver((entries) => {
+      if (!entries.some((entry) => entry.isIntersecting)) return;
+      seen.disconnect();
+      S.start();
+    });
+    seen.observe($('study-maps'));
+  }
   let begun = false;
   return {
     // After the demonstration's first frame: the study's parts, its workers,
@@ -90,27 +103,17 @@ const study = (() => {
       begun = true;
       S.Modes = call('StudyMethods');
       S.Methods = Array.from({ length: S.Modes }, (_, mode) => JSON.parse(text(call('StudyMethod', mode))));
-      S.buildMaps();
-      S.drawScale();
-      wire();
-      S.wireDodge();
       try {
-        S.startWorkers();
+        S.startWorkers(); // first: they start while the rest is made
       } catch (error) {
         return fail('The maps cannot be computed here: a worker could not start (' + error.message + ')');
       }
-      if (S.isStudyAddress()) return S.open();
-      call('StudyOpenFirstView');
-      S.fillForm();
-      // Nothing is computed for a reader who only plays with the demonstration.
-      const seen = new IntersectionObserver((entries) => {
-        if (!entries.some((entry) => entry.isIntersecting)) return;
-        seen.disconnect();
-        S.start();
-      });
-      seen.observe($('study-maps'));
+      // The rest in tasks of their own, in turn: together they would hold the page's thread too long.
+      const steps = [() => (S.buildMaps(), wire(), S.wireDodge()), S.drawScale, () => call('StudyMakePanels'),
+                     S.pictureCanvas, opened];
+      const next = () => (steps.shift()(), steps.length && setTimeout(next));
+      setTimeout(next);
     },
     state,
   };
 })();
-

@@ -3,10 +3,17 @@
 // page and posts its figures back as bytes, transferred, not copied.
 var Module = {
   noInitialRun: true,
-  onRuntimeInitialized() { postMessage({ kind: 'ready' }); },
+  // The page's compiled module comes in the first message: no worker compiles its own.
+  instantiateWasm(imports, receive) {
+    Module.instantiate = (module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance));
+    return {};
+  },
+  onRuntimeInitialized() { postMessage({ kind: 'ready', at: performance.timeOrigin + performance.now() }); },
 };
 onmessage = (event) => {
   const job = event.data;
+  if (job.kind === 'module')
+    return void Module.instantiate(job.module).catch((error) => postMessage({ kind: 'error', message: String(error.message || error) }));
   try {
     const error = Module.ccall('WorkerSettings', 'string', ['string'], [job.settings]);
     if (error) throw new Error(error);
