@@ -103,7 +103,7 @@ inline constexpr std::array<Method, SteeringModeCount> Methods{{
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}}}, true, MethodGuide::Intercept},
     {SteeringMode::ProportionalNavigation, "proportional navigation", "",
      "turns by N times the line of sight's turn since the last frame, at most its limit a frame",
-     "a circling marker escapes at more than half the places; a marker inside its turning circle is orbited",
+     "a circling marker escapes at many places, its turn coming after the line of sight's; a marker inside its turning circle is orbited",
      {{{LaunchDraw::Speed, &Shot::Speed, 5, 2}, {LaunchDraw::Heading, &Shot::Angle, 360, 0},
        {LaunchDraw::Turn, &Shot::Turn, 5, 2}, {LaunchDraw::Gain, &Shot::Gain, 3, 2}}}, true,
      MethodGuide::LineOfSight},

@@ -472,6 +472,42 @@ for (const href of showMe) {
   const orbiting = href.includes('&place=2,152,200');
   check(state === 'done' && (!frame || slider === frame[1]) && (!href.includes('&place=') || !place.startsWith('Choose')) &&
         (!orbiting || place.includes(': 0 of 1 shots caught')), `show me ${href}: ${state}, frame ${slider}, ${place.slice(0, 60)}`);
+  if (orbiting) await orbitFiguresAreTheShots(href);
+}
+// The orbit's figures in the text are its shot's, as the view its link opens
+// says them: the speed, the turn, the launch heading, the radius R of its
+// turning circle and the disc's R − 16; under a held turn, the turn and the
+// smaller circle.
+async function orbitFiguresAreTheShots(href) {
+  const moment = (frame) => showing.evaluate((frame) => {
+    const slider = document.getElementById('study-slider');
+    if (frame) slider.value = frame, slider.dispatchEvent(new Event('input'));
+    return document.getElementById('study-moment').textContent;
+  }, frame);
+  const told = await showing.evaluate((href) => document.querySelector(`a.show-me[href="${href}"]`).closest('p').textContent
+    .replace(/\s+/g, ' '), href);
+  const seen = /Speed ([0-9.]+) px a frame, heading (-?[0-9.]+)°, turning at most ([0-9.]+)°.* radius ([0-9.]+) px/.exec(await moment(0));
+  const [speed, turn, radius] = [Number(seen[1]), Number(seen[3]), Math.round(Number(seen[4]))];
+  // Frame 1 shows the heading after the shot's first turn, to a tenth: the launch heading is one turn from it.
+  const first = Number(/heading (-?[0-9.]+)°/.exec(await moment(1))[1]);
+  const launched = Number((/heading ([0-9]+)°, turning/.exec(told) || [0, NaN])[1]);
+  check(Math.abs(Math.abs(launched - first) - turn) < 0.051, `the text's launch heading ${launched}° is not one turn from frame 1's ${first}°`);
+  const expected = href.includes('hold=turn')
+    ? [`${turn}° a frame, and the discs shrink to radius ${radius} − 16 = ${radius - 16}`]
+    : [`flies at ${speed} pixels a frame, heading ${launched}°, turning ${turn}° a frame: R = ${radius} pixels`,
+       `grey discs of radius ${radius} − 16 = ${radius - 16}`];
+  for (const words of expected)
+    check(told.includes(words), `the text does not say its orbiting shot's "${words}" (${href})`);
+}
+// The turn that reaches a marker beside the shot is the orbit figure's, at its first speed and marker.
+{
+  const says = await showing.evaluate(() => document.getElementById('study-orbit-says').textContent);
+  const [, beside, needed] = /straight beside at ([0-9]+) px needs more than ([0-9.]+)°/.exec(says);
+  const speed = await showing.evaluate(() => Number(document.getElementById('study-orbit-speed').value));
+  const words = `${Number(needed).toFixed(1)}° for a marker ${beside} pixels beside a shot at ${speed} pixels a frame`;
+  check((await showing.evaluate(() => document.getElementById('study-orbit').nextElementSibling.textContent + document
+    .getElementById('study-orbit').previousElementSibling.textContent)).replace(/\s+/g, ' ').includes(words),
+    `the text does not say the orbit figure's "${words}"`);
 }
 // "Copy the link" copies the address of the view shown.
 const linked = await showing.evaluate(async () => {
