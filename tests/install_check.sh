@@ -21,7 +21,12 @@ expected=(
   usr/share/man/man1/homing.1.gz usr/share/man/man1/homing-sim.1.gz
   usr/share/doc/homing/README.md usr/share/doc/homing/copyright usr/share/doc/homing/changelog.gz
   usr/share/doc/homing/examples/demo.txt usr/share/doc/homing/examples/compare.txt
+  usr/share/doc/homing/docs/demonstration.md usr/share/doc/homing/docs/study.md usr/share/doc/homing/docs/window.png
 )
+# Every page the README links to is installed beside it.
+for page in $(grep -o '](docs/[^)]*)' "$source/README.md" | sed 's/^](//; s/)$//'); do
+  [ -f "$stage/usr/share/doc/homing/$page" ] || fail "the README links to $page, not installed beside it"
+done
 for size in 16 24 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png"); done
 for file in "${expected[@]}"; do [ -f "$stage/$file" ] || fail "not installed: /$file"; done
 
