@@ -42,7 +42,7 @@ StudyParts.place = (S) => {
     const flyMore = () => {
       if (state.place !== place) return; // another place was chosen meanwhile
       do addTrail(call('StudyFlyTrail'));
-      while (state.trails.length < shots && performance.now() - began < 20);
+      while (state.trails.length < shots && performance.now() - began < 12);
       drawTrails();
       if (state.trails.length < shots) setTimeout(() => ((began = performance.now()), flyMore()));
       else if (flown) flown();
