@@ -456,11 +456,15 @@ for (const href of showMe) {
     document.getElementById('study-slider').value, document.getElementById('study-place').textContent]);
   if (href.includes('&chart=')) { // the chart taken to, once the sweep is done, and its ends as the text says them
     await showing.waitForFunction(() => document.body.dataset.sweep === 'done', { timeout: 60000 });
-    const [focused, shares, claim] = await showing.evaluate((href) => [document.activeElement.tagName,
+    const [focused, shares, values, claim] = await showing.evaluate((href) => [document.activeElement.tagName,
       [...document.activeElement.querySelectorAll('.values button')].map((b) => /at ([0-9.]+) % of places/.exec(b.title)[1]),
+      [...document.activeElement.querySelectorAll('.values button')].map((b) => b.textContent),
       document.querySelector(`a.show-me[href="${href}"]`).closest('[id^="study-claim"]').textContent], href);
-    check(focused === 'FIGURE' && claim.includes(`from ${Math.round(shares[0])} % at`) &&
-          claim.includes(`to ${Math.round(shares[shares.length - 1])} % at`), `show me ${href}: ${focused}, ${shares}`);
+    const end = (share, value) => new RegExp(`${Math.round(share)} % at (N = )?${value.replace('.', '\\.')}\\b`);
+    check(focused === 'FIGURE' && end(shares[0], values[0]).test(claim) &&
+          end(shares[shares.length - 1], values[values.length - 1]).test(claim) &&
+          claim.includes(`from ${Math.round(shares[0])} %`) && claim.includes(`to ${Math.round(shares[shares.length - 1])} %`),
+          `show me ${href}: ${focused}, ${shares} at ${values}`);
   }
   // The link lands where the reader looks: the view it changed has the focus, on the screen.
   const landed = await showing.evaluate(() => {
