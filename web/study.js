@@ -81,16 +81,23 @@ const study = (() => {
     });
   }
 
+  // Runs each step in a task of its own, in turn: together they would hold the page's thread too long.
+  function inTurn(...steps) {
+    const next = () => (steps.shift()(), steps.length && setTimeout(next));
+    setTimeout(next);
+  }
+  // The maps' panels and picture made (megabytes first touched), each in a task of its own, then `then`.
+  const madeReady = (then) => inTurn(() => call('StudyMakePanels'), S.pictureCanvas, then);
   // The study's first view: the address's, or the first one, computed once the maps are in sight.
   function opened() {
-    if (S.isStudyAddress()) return S.open();
+    if (S.isStudyAddress()) return madeReady(S.open);
     call('StudyOpenFirstView');
     S.fillForm();
-    // Nothing is computed for a reader who only plays with the demonstration.
+    // Nothing is computed, nor made, for a reader who only plays with the demonstration.
     const seen = new IntersectionObserver((entries) => {
       if (!entries.some((entry) => entry.isIntersecting)) return;
       seen.disconnect();
-      S.start();
+      madeReady(S.start);
     });
     seen.observe($('study-maps'));
   }
@@ -108,11 +115,7 @@ const study = (() => {
       } catch (error) {
         return fail('The maps cannot be computed here: a worker could not start (' + error.message + ')');
       }
-      // The rest in tasks of their own, in turn: together they would hold the page's thread too long.
-      const steps = [() => (S.buildMaps(), wire(), S.wireDodge()), S.drawScale, () => call('StudyMakePanels'),
-                     S.pictureCanvas, opened];
-      const next = () => (steps.shift()(), steps.length && setTimeout(next));
-      setTimeout(next);
+      inTurn(() => (S.buildMaps(), wire(), S.wireDodge()), S.drawScale, opened);
     },
     state,
   };
